@@ -14,7 +14,7 @@ namespace {
 constexpr std::array<double, 8> wages{15, 10, 0.7, 22.5, 31.25, 9.99, 120, 0.1};
 constexpr std::array<double, 8> prices{100, 25, 2.1, 1299.99, 80, 5, 4000, 0.3};
 constexpr std::array<std::string_view, 8> texts{"15",     "1299.99", "0.7",  "-25",
-                                                 "2.5e-1", "31.25",   "4000", "99.95"};
+                                                "2.5e-1", "31.25",   "4000", "99.95"};
 
 void bareCeilDivision(benchmark::State& state) {
     std::size_t i = 0;

@@ -18,7 +18,9 @@ struct ParseCase {
     std::optional<double> value;
 };
 
-void PrintTo(const ParseCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
 
 class TextToNumber : public testing::TestWithParam<ParseCase> {};
 
@@ -27,14 +29,15 @@ TEST_P(TextToNumber, acceptsOnlyAWholeDecimalLiteral) {
     EXPECT_EQ(doubleFromString(text), value);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Numbers, TextToNumber,
-    testing::Values(ParseCase{"15", 15}, ParseCase{"15.5", 15.5}, ParseCase{".5", 0.5},
-                    ParseCase{"5.", 5}, ParseCase{"-3", -3}, ParseCase{"+15", 15},
-                    ParseCase{"1e3", 1000}, ParseCase{"1E3", 1000}, ParseCase{"1e+3", 1000},
-                    ParseCase{"2.5e-1", 0.25}, ParseCase{"007", 7}, ParseCase{"-0", -0.0},
-                    ParseCase{"1299.99", 1299.99}, ParseCase{"0.1", 0.1},
-                    ParseCase{"9223372036854774784", 9223372036854774784.0}));
+INSTANTIATE_TEST_SUITE_P(Numbers, TextToNumber,
+                         testing::Values(ParseCase{"15", 15}, ParseCase{"15.5", 15.5},
+                                         ParseCase{".5", 0.5}, ParseCase{"5.", 5},
+                                         ParseCase{"-3", -3}, ParseCase{"+15", 15},
+                                         ParseCase{"1e3", 1000}, ParseCase{"1E3", 1000},
+                                         ParseCase{"1e+3", 1000}, ParseCase{"2.5e-1", 0.25},
+                                         ParseCase{"007", 7}, ParseCase{"-0", -0.0},
+                                         ParseCase{"1299.99", 1299.99}, ParseCase{"0.1", 0.1},
+                                         ParseCase{"9223372036854774784", 9223372036854774784.0}));
 
 INSTANTIATE_TEST_SUITE_P(
     NotNumbers, TextToNumber,

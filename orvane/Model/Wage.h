@@ -7,7 +7,7 @@ namespace orvane {
 
 // How many whole hours of work, rounded up, pay for a price at an hourly wage.
 class Wage {
-public:
+  public:
     Wage() = delete;
 
     // Empty when no 64-bit integer answers the question: a zero or NaN input, an infinite

@@ -8,7 +8,9 @@
 namespace Runtime {
 namespace {
 
-bool isDigitOrPoint(char c) { return (c >= '0' && c <= '9') || c == '.'; }
+bool isDigitOrPoint(char c) {
+    return (c >= '0' && c <= '9') || c == '.';
+}
 
 // from_chars reports overflow and underflow without a value; strtod in the C locale rounds
 // them the IEEE way. Only such extreme texts take this slower road.

@@ -1,0 +1,25 @@
+#include "Runtime/FatalError.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+namespace {
+
+std::string_view pathInSourceTree(std::string_view path) {
+    constexpr std::string_view sourceDir = ORVANE_SOURCE_DIR;
+    if (path.starts_with(sourceDir))
+        path.remove_prefix(sourceDir.size());
+    return path;
+}
+
+} // namespace
+
+void fatalError(std::string_view message, std::source_location location) {
+    const std::string_view file = pathInSourceTree(location.file_name());
+    std::fprintf(stderr, "%.*s:%u: Fatal error: %.*s\n", static_cast<int>(file.size()), file.data(),
+                 static_cast<unsigned>(location.line()), static_cast<int>(message.size()),
+                 message.data());
+    std::fflush(stderr);
+    std::abort();
+}

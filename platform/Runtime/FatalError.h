@@ -1,0 +1,9 @@
+#pragma once
+
+#include <source_location>
+#include <string_view>
+
+// Stops the program for a programming error: prints "FILE:LINE: Fatal error: MESSAGE" to
+// standard error, with FILE relative to the source tree, and aborts.
+[[noreturn]] void fatalError(std::string_view message,
+                             std::source_location location = std::source_location::current());

@@ -1,0 +1,100 @@
+#include "UIKit/UICoding.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+template <class Value, std::size_t count>
+std::optional<Value>
+decodeName(NSCoder& coder, std::string_view key,
+           const std::array<std::pair<std::string_view, Value>, count>& names) {
+    const auto text = coder.decodeStringForKey(key);
+    if (!text)
+        return std::nullopt;
+    for (const auto& [name, value] : names)
+        if (*text == name)
+            return value;
+    std::string known;
+    for (const auto& [name, value] : names) {
+        if (!known.empty())
+            known += ", ";
+        known += name;
+    }
+    throw NSCoder::DecodingError("'" + std::string(key) + "' takes one of " + known + ", not \"" +
+                                 *text + "\"");
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+std::optional<CGRect> decodeCGRect(NSCoder& coder, std::string_view key) {
+    const auto numbers = coder.decodeDoublesForKey(key, 4);
+    if (!numbers)
+        return std::nullopt;
+    const auto& n = *numbers;
+    const bool finite = std::all_of(n.begin(), n.end(), [](double v) { return std::isfinite(v); });
+    if (!finite || n[2] < 0 || n[3] < 0)
+        throw NSCoder::DecodingError("'" + std::string(key) +
+                                     "' takes a finite rectangle with no negative size");
+    return CGRectMake(n[0], n[1], n[2], n[3]);
+}
+
+std::optional<UIColor> decodeUIColor(NSCoder& coder, std::string_view key) {
+    const auto text = coder.decodeStringForKey(key);
+    if (!text)
+        return std::nullopt;
+    std::array<float, 4> components{0, 0, 0, 1};
+    const bool shaped = (text->size() == 7 || text->size() == 9) && text->front() == '#';
+    for (std::size_t i = 0; shaped && i + 1 < text->size(); i += 2) {
+        const int high = hexDigit((*text)[i + 1]);
+        const int low = hexDigit((*text)[i + 2]);
+        if (high < 0 || low < 0)
+            break;
+        components[i / 2] = static_cast<float>(high * 16 + low) / 255.0f;
+        if (i + 3 == text->size())
+            return UIColor(components[0], components[1], components[2], components[3]);
+    }
+    throw NSCoder::DecodingError("'" + std::string(key) +
+                                 "' takes a color as #RRGGBB or #RRGGBBAA, not \"" + *text + "\"");
+}
+
+std::optional<NSTextAlignment> decodeTextAlignment(NSCoder& coder, std::string_view key) {
+    static constexpr std::array<std::pair<std::string_view, NSTextAlignment>, 5> names{{
+        {"left", NSTextAlignmentLeft},
+        {"center", NSTextAlignmentCenter},
+        {"right", NSTextAlignmentRight},
+        {"justified", NSTextAlignmentJustified},
+        {"natural", NSTextAlignmentNatural},
+    }};
+    return decodeName(coder, key, names);
+}
+
+UIFont decodeFont(NSCoder& coder, UIFont font) {
+    static constexpr std::array<std::pair<std::string_view, UIFontWeight>, 5> weights{{
+        {"light", UIFontWeight::Light},
+        {"regular", UIFontWeight::Regular},
+        {"medium", UIFontWeight::Medium},
+        {"semibold", UIFontWeight::Semibold},
+        {"bold", UIFontWeight::Bold},
+    }};
+    if (const auto size = coder.decodeDoubleForKey("fontSize")) {
+        if (!(*size > 0 && *size <= 500))
+            throw NSCoder::DecodingError("'fontSize' takes a size from 0 to 500 points");
+        font.pointSize = *size;
+    }
+    if (const auto weight = decodeName(coder, "fontWeight", weights))
+        font.weight = *weight;
+    return font;
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+enum NSTextAlignment : int {
+    NSTextAlignmentLeft = 0,
+    NSTextAlignmentCenter = 1,
+    NSTextAlignmentRight = 2,
+    NSTextAlignmentJustified = 3,
+    NSTextAlignmentNatural = 4,
+};

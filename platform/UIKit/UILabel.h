@@ -1,0 +1,33 @@
+#pragma once
+
+#include "UIKit/UIFont.h"
+#include "UIKit/UIGeometry.h"
+#include "UIKit/UIView.h"
+
+#include <optional>
+#include <string>
+
+// A line of text. A text too long for the frame is cut at its tail with an ellipsis.
+class UILabel : public UIView {
+  public:
+    explicit UILabel(CGRect frame = {});
+    // Also reads text, textColor, textAlignment, fontSize and fontWeight.
+    explicit UILabel(NSCoder& coder);
+
+    const std::optional<std::string>& text() const { return m_text; }
+    void setText(std::optional<std::string> text);
+    const UIColor& textColor() const { return m_textColor; }
+    void setTextColor(UIColor color);
+    NSTextAlignment textAlignment() const { return m_textAlignment; }
+    void setTextAlignment(NSTextAlignment alignment);
+    const UIFont& font() const { return m_font; }
+    void setFont(UIFont font);
+
+    std::optional<std::string> accessibilityLabel() const override { return m_text; }
+
+  private:
+    std::optional<std::string> m_text;
+    UIColor m_textColor = UIColor::blackColor();
+    NSTextAlignment m_textAlignment = NSTextAlignmentNatural;
+    UIFont m_font = UIFont::systemFontOfSize(17);
+};

@@ -1,0 +1,92 @@
+#include "UIKit/UITextField.h"
+
+#include "UIKit/UICoding.h"
+
+namespace {
+const Runtime::Registration registration = Runtime::ClassDeclaration<UITextField>("UITextField");
+
+bool isContinuationByte(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+} // namespace
+
+UITextField::UITextField(CGRect frame) : UIControl(frame) {
+}
+
+UITextField::UITextField(NSCoder& coder) : UIControl(coder) {
+    m_text = coder.decodeStringForKey("text").value_or("");
+    if (auto placeholder = coder.decodeStringForKey("placeholder"))
+        m_attributedPlaceholder = NSAttributedString(std::move(*placeholder));
+    m_textColor = decodeUIColor(coder, "textColor");
+    m_textAlignment = decodeTextAlignment(coder, "textAlignment").value_or(m_textAlignment);
+    m_font = decodeFont(coder, m_font);
+}
+
+void UITextField::setText(std::optional<std::string> text) {
+    m_text = std::move(text).value_or("");
+    invalidateScreen();
+}
+
+std::optional<std::string> UITextField::placeholder() const {
+    if (!m_attributedPlaceholder)
+        return std::nullopt;
+    return m_attributedPlaceholder->string();
+}
+
+void UITextField::setPlaceholder(std::optional<std::string> placeholder) {
+    if (placeholder)
+        setAttributedPlaceholder(NSAttributedString(std::move(*placeholder)));
+    else
+        setAttributedPlaceholder(std::nullopt);
+}
+
+void UITextField::setAttributedPlaceholder(std::optional<NSAttributedString> placeholder) {
+    m_attributedPlaceholder = std::move(placeholder);
+    invalidateScreen();
+}
+
+void UITextField::setTextColor(std::optional<UIColor> color) {
+    m_textColor = color;
+    invalidateScreen();
+}
+
+void UITextField::setTextAlignment(NSTextAlignment alignment) {
+    m_textAlignment = alignment;
+    invalidateScreen();
+}
+
+void UITextField::setFont(UIFont font) {
+    m_font = font;
+    invalidateScreen();
+}
+
+void UITextField::setInputAccessoryView(std::shared_ptr<UIView> view) {
+    m_inputAccessoryView = std::move(view);
+}
+
+void UITextField::touchesEnded(const UITouch& touch) {
+    const bool wasTracking = isTracking();
+    const bool inside = pointInside(convertPointFromWindow(touch.locationInWindow));
+    UIControl::touchesEnded(touch);
+    if (wasTracking && inside)
+        becomeFirstResponder();
+}
+
+void UITextField::insertText(std::string_view text) {
+    m_text += text;
+    invalidateScreen();
+}
+
+void UITextField::deleteBackward() {
+    if (m_text.empty())
+        return;
+    std::size_t end = m_text.size() - 1;
+    while (end > 0 && isContinuationByte(m_text[end]))
+        --end;
+    m_text.erase(end);
+    invalidateScreen();
+}
+
+std::optional<std::string> UITextField::accessibilityLabel() const {
+    return m_text.empty() ? placeholder() : m_text;
+}

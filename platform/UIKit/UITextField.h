@@ -1,0 +1,59 @@
+#pragma once
+
+#include "Foundation/NSAttributedString.h"
+#include "UIKit/UIControl.h"
+#include "UIKit/UIFont.h"
+#include "UIKit/UIGeometry.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+// An editable line of text. Tapping it makes it the first responder, which brings up the
+// keyboard with the field's accessory view on top.
+class UITextField : public UIControl, public UIKeyInput {
+  public:
+    explicit UITextField(CGRect frame = {});
+    // Also reads text, placeholder, textColor, textAlignment, fontSize and fontWeight.
+    explicit UITextField(NSCoder& coder);
+
+    // Never empty-handed: a field without text gives "".
+    std::optional<std::string> text() const { return m_text; }
+    void setText(std::optional<std::string> text);
+    std::optional<std::string> placeholder() const;
+    void setPlaceholder(std::optional<std::string> placeholder);
+    const std::optional<NSAttributedString>& attributedPlaceholder() const {
+        return m_attributedPlaceholder;
+    }
+    void setAttributedPlaceholder(std::optional<NSAttributedString> placeholder);
+    // Empty means the platform's default, black.
+    const std::optional<UIColor>& textColor() const { return m_textColor; }
+    void setTextColor(std::optional<UIColor> color);
+    NSTextAlignment textAlignment() const { return m_textAlignment; }
+    void setTextAlignment(NSTextAlignment alignment);
+    const UIFont& font() const { return m_font; }
+    void setFont(UIFont font);
+
+    // The field owns its accessory; one view may serve several fields.
+    std::shared_ptr<UIView> inputAccessoryView() const override { return m_inputAccessoryView; }
+    void setInputAccessoryView(std::shared_ptr<UIView> view);
+
+    bool isEditing() const { return isFirstResponder(); }
+    bool canBecomeFirstResponder() const override { return true; }
+    void touchesEnded(const UITouch& touch) override;
+
+    bool hasText() const override { return !m_text.empty(); }
+    void insertText(std::string_view text) override;
+    // Removes the last character: a whole UTF-8 sequence, never part of one.
+    void deleteBackward() override;
+
+    std::optional<std::string> accessibilityLabel() const override;
+
+  private:
+    std::string m_text;
+    std::optional<NSAttributedString> m_attributedPlaceholder;
+    std::optional<UIColor> m_textColor;
+    NSTextAlignment m_textAlignment = NSTextAlignmentNatural;
+    UIFont m_font = UIFont::systemFontOfSize(17);
+    std::shared_ptr<UIView> m_inputAccessoryView;
+};

@@ -1,0 +1,184 @@
+#include "UIKit/UIView.h"
+
+#include "Runtime/ClassRegistry.h"
+#include "UIKit/UICoding.h"
+#include "UIKit/UIWindow.h"
+
+#include <algorithm>
+
+namespace {
+const Runtime::Registration registration = Runtime::ClassDeclaration<UIView>("UIView");
+}
+
+UIView::UIView(CGRect frame) : m_frame(frame), m_layer([this] { invalidateScreen(); }) {
+}
+
+UIView::UIView(NSCoder& coder) : UIView(decodeCGRect(coder, "frame").value_or(CGRect{})) {
+    m_backgroundColor = decodeUIColor(coder, "backgroundColor");
+    m_hidden = coder.decodeBoolForKey("hidden").value_or(false);
+    m_userInteractionEnabled = coder.decodeBoolForKey("userInteractionEnabled").value_or(true);
+    m_layer.setMasksToBounds(coder.decodeBoolForKey("clipsToBounds").value_or(false));
+    m_layer.setCornerRadius(coder.decodeDoubleForKey("cornerRadius").value_or(0));
+    m_accessibilityIdentifier = coder.decodeStringForKey("accessibilityIdentifier").value_or("");
+}
+
+void UIView::setFrame(CGRect frame) {
+    const bool resized = frame.size != m_frame.size;
+    m_frame = frame;
+    if (resized)
+        setNeedsDisplay();
+    invalidateScreen();
+}
+
+void UIView::setBackgroundColor(std::optional<UIColor> color) {
+    m_backgroundColor = color;
+    invalidateScreen();
+}
+
+void UIView::setHidden(bool hidden) {
+    m_hidden = hidden;
+    invalidateScreen();
+}
+
+void UIView::setAccessibilityIdentifier(std::string identifier) {
+    m_accessibilityIdentifier = std::move(identifier);
+}
+
+void UIView::addSubview(const std::shared_ptr<UIView>& view) {
+    if (!view || view.get() == this)
+        return;
+    view->removeFromSuperview();
+    view->m_superview = self();
+    m_subviews.push_back(view);
+    invalidateScreen();
+}
+
+void UIView::removeFromSuperview() {
+    auto parent = superview();
+    if (!parent)
+        return;
+    // The parent may hold the last reference; keep this view alive until it is detached.
+    auto keepAlive = self();
+    std::erase(parent->m_subviews, keepAlive);
+    m_superview.reset();
+    parent->invalidateScreen();
+}
+
+bool UIView::isDescendantOfView(const UIView& view) const {
+    for (const UIView* current = this; current;) {
+        if (current == &view)
+            return true;
+        auto parent = current->m_superview.lock();
+        current = parent.get();
+    }
+    return false;
+}
+
+std::shared_ptr<UIWindow> UIView::window() const {
+    const UIView* top = this;
+    std::shared_ptr<UIView> parent;
+    while ((parent = top->m_superview.lock()))
+        top = parent.get();
+    if (!dynamic_cast<const UIWindow*>(top))
+        return nullptr;
+    return std::static_pointer_cast<UIWindow>(const_cast<UIView*>(top)->self());
+}
+
+bool UIView::isHiddenOnScreen() const {
+    if (m_hidden)
+        return true;
+    auto parent = superview();
+    return parent && parent->isHiddenOnScreen();
+}
+
+void UIView::draw(CGRect) {
+}
+
+void UIView::setNeedsDisplay() {
+    m_needsDisplay = true;
+    invalidateScreen();
+}
+
+void UIView::displayIfNeeded() {
+    if (m_hidden)
+        return;
+    if (m_needsDisplay) {
+        m_needsDisplay = false;
+        draw(bounds());
+    }
+    // draw() may add subviews; those are displayed in this same pass.
+    const auto subviews = m_subviews;
+    for (const auto& subview : subviews)
+        subview->displayIfNeeded();
+}
+
+std::shared_ptr<UIView> UIView::hitTest(CGPoint point) {
+    if (m_hidden || !m_userInteractionEnabled || !pointInside(point))
+        return nullptr;
+    for (auto subview = m_subviews.rbegin(); subview != m_subviews.rend(); ++subview) {
+        const CGPoint origin = (*subview)->m_frame.origin;
+        if (auto hit = (*subview)->hitTest({point.x - origin.x, point.y - origin.y}))
+            return hit;
+    }
+    return self();
+}
+
+CGPoint UIView::convertPointFromWindow(CGPoint point) const {
+    const CGPoint origin = frameInWindow().origin;
+    return {point.x - origin.x, point.y - origin.y};
+}
+
+CGRect UIView::frameInWindow() const {
+    CGRect frame = m_frame;
+    if (dynamic_cast<const UIWindow*>(this))
+        frame.origin = {};
+    for (auto parent = superview(); parent && !dynamic_cast<const UIWindow*>(parent.get());
+         parent = parent->superview()) {
+        frame.origin.x += parent->m_frame.origin.x;
+        frame.origin.y += parent->m_frame.origin.y;
+    }
+    return frame;
+}
+
+bool UIView::endEditing(bool force) {
+    auto window = this->window();
+    auto responder = window ? window->firstResponder() : nullptr;
+    auto editing = std::dynamic_pointer_cast<UIView>(responder);
+    if (!editing || !editing->isDescendantOfView(*this))
+        return false;
+    if (!force && !editing->canResignFirstResponder())
+        return false;
+    window->clearFirstResponder();
+    return true;
+}
+
+bool UIView::becomeFirstResponder() {
+    auto window = this->window();
+    if (!window || !canBecomeFirstResponder())
+        return false;
+    return window->makeFirstResponder(self());
+}
+
+bool UIView::resignFirstResponder() {
+    auto window = this->window();
+    if (!window || !isFirstResponder())
+        return true;
+    if (!canResignFirstResponder())
+        return false;
+    window->clearFirstResponder();
+    return true;
+}
+
+bool UIView::isFirstResponder() const {
+    auto window = this->window();
+    return window && window->firstResponder().get() == this;
+}
+
+void UIView::invalidateScreen() const {
+    const UIView* top = this;
+    std::shared_ptr<UIView> parent;
+    while ((parent = top->m_superview.lock()))
+        top = parent.get();
+    if (auto window = dynamic_cast<const UIWindow*>(top))
+        window->screenChanged();
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "CoreGraphics/CGGeometry.h"
+#include "QuartzCore/CALayer.h"
+#include "UIKit/UIColor.h"
+#include "UIKit/UIResponder.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class NSCoder;
+class UIWindow;
+
+// A rectangle on screen with a background, a layer, and subviews that it owns.
+// The tree owns its views (shared_ptr down); a view knows its superview only weakly.
+class UIView : public UIResponder {
+  public:
+    explicit UIView(CGRect frame = {});
+    // Reads frame, backgroundColor, hidden, clipsToBounds, cornerRadius,
+    // userInteractionEnabled and accessibilityIdentifier.
+    explicit UIView(NSCoder& coder);
+
+    CGRect frame() const { return m_frame; }
+    // A view whose size changes is drawn again, so that its content follows the new size.
+    void setFrame(CGRect frame);
+    CGRect bounds() const { return CGRect{{}, m_frame.size}; }
+
+    const std::optional<UIColor>& backgroundColor() const { return m_backgroundColor; }
+    void setBackgroundColor(std::optional<UIColor> color);
+    bool isHidden() const { return m_hidden; }
+    void setHidden(bool hidden);
+    bool clipsToBounds() const { return m_layer.masksToBounds(); }
+    void setClipsToBounds(bool clips) { m_layer.setMasksToBounds(clips); }
+    CALayer& layer() { return m_layer; }
+    const CALayer& layer() const { return m_layer; }
+    bool isUserInteractionEnabled() const { return m_userInteractionEnabled; }
+    void setUserInteractionEnabled(bool enabled) { m_userInteractionEnabled = enabled; }
+
+    const std::string& accessibilityIdentifier() const { return m_accessibilityIdentifier; }
+    void setAccessibilityIdentifier(std::string identifier);
+    // What a person hears for this view: a button's title, a label's text.
+    virtual std::optional<std::string> accessibilityLabel() const { return std::nullopt; }
+
+    const std::vector<std::shared_ptr<UIView>>& subviews() const { return m_subviews; }
+    std::shared_ptr<UIView> superview() const { return m_superview.lock(); }
+    // Puts the view on top of the others, taking it from its former superview.
+    void addSubview(const std::shared_ptr<UIView>& view);
+    void removeFromSuperview();
+    bool isDescendantOfView(const UIView& view) const;
+    std::shared_ptr<UIWindow> window() const;
+    // Hidden itself, or inside a hidden view.
+    bool isHiddenOnScreen() const;
+
+    // Draws the view's own content; the display pass calls it for views that need display.
+    virtual void draw(CGRect rect);
+    void setNeedsDisplay();
+    bool needsDisplay() const { return m_needsDisplay; }
+    // The display pass: draw() on this view and every shown view below it that needs it.
+    void displayIfNeeded();
+
+    // The deepest shown, touchable view under a point in this view's coordinates.
+    virtual std::shared_ptr<UIView> hitTest(CGPoint point);
+    bool pointInside(CGPoint point) const { return CGRectContainsPoint(bounds(), point); }
+    CGPoint convertPointFromWindow(CGPoint point) const;
+    CGRect frameInWindow() const;
+
+    // Makes the first responder at or below this view give up editing; force does not ask it.
+    bool endEditing(bool force);
+
+    bool becomeFirstResponder() override;
+    bool resignFirstResponder() override;
+    bool isFirstResponder() const;
+
+  protected:
+    // Something this view shows changed: the screen must be produced again.
+    void invalidateScreen() const;
+    std::shared_ptr<UIView> self() { return std::static_pointer_cast<UIView>(shared_from_this()); }
+
+  private:
+    CGRect m_frame;
+    std::optional<UIColor> m_backgroundColor;
+    bool m_hidden = false;
+    bool m_userInteractionEnabled = true;
+    bool m_needsDisplay = true;
+    CALayer m_layer;
+    std::string m_accessibilityIdentifier;
+    std::vector<std::shared_ptr<UIView>> m_subviews;
+    std::weak_ptr<UIView> m_superview;
+};

@@ -1,0 +1,98 @@
+#include "Foundation/NSCoder.h"
+#include "Foundation/NSLocale.h"
+#include "Foundation/NSNumberFormatter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace {
+
+// Sets the locale variables for one test and puts them back afterwards.
+class LocaleEnvironment : public testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* name : names)
+            if (const char* value = std::getenv(name))
+                saved[name] = value;
+        clear();
+    }
+    void TearDown() override {
+        clear();
+        for (const auto& [name, value] : saved)
+            setenv(name.c_str(), value.c_str(), 1);
+    }
+    static void clear() {
+        for (const char* name : names)
+            unsetenv(name);
+    }
+    static constexpr const char* names[] = {"LC_ALL", "LC_MONETARY", "LANG"};
+    std::map<std::string, std::string> saved;
+};
+
+TEST_F(LocaleEnvironment, currentLocaleFollowsThePosixOrder) {
+    EXPECT_EQ(NSLocale::currentLocale().localeIdentifier(), "en_US_POSIX");
+    setenv("LANG", "fr_FR.UTF-8", 1);
+    EXPECT_EQ(NSLocale::currentLocale().localeIdentifier(), "fr_FR");
+    setenv("LC_MONETARY", "de_CH.UTF-8@euro", 1);
+    EXPECT_EQ(NSLocale::currentLocale().localeIdentifier(), "de_CH");
+    setenv("LC_ALL", "ja_JP", 1);
+    EXPECT_EQ(NSLocale::currentLocale().localeIdentifier(), "ja_JP");
+    setenv("LC_ALL", "", 1);
+    EXPECT_EQ(NSLocale::currentLocale().localeIdentifier(), "de_CH");
+    setenv("LC_MONETARY", "POSIX", 1);
+    EXPECT_EQ(NSLocale::currentLocale().localeIdentifier(), "en_US_POSIX");
+    setenv("LC_MONETARY", "C.UTF-8", 1);
+    EXPECT_EQ(NSLocale::currentLocale().localeIdentifier(), "en_US_POSIX");
+}
+
+struct SymbolCase {
+    std::string locale;
+    std::optional<std::string> symbol;
+};
+
+void PrintTo(const SymbolCase& c, std::ostream* os) {
+    *os << c.locale;
+}
+
+class CurrencySymbol : public testing::TestWithParam<SymbolCase> {};
+
+TEST_P(CurrencySymbol, comesFromTheLocaleData) {
+    NSNumberFormatter formatter;
+    formatter.setNumberStyle(NSNumberFormatterCurrencyStyle);
+    formatter.setLocale(NSLocale(GetParam().locale));
+    EXPECT_EQ(formatter.currencySymbol(), GetParam().symbol);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, CurrencySymbol,
+    testing::Values(SymbolCase{"en_US", "$"}, SymbolCase{"en_US_POSIX", "$"},
+                    SymbolCase{"de_DE", "€"}, SymbolCase{"en_GB", "£"}, SymbolCase{"ja_JP", "￥"},
+                    SymbolCase{"de_CH", "CHF"}, SymbolCase{"en_IN", "₹"},
+                    // Unknown and malformed names fall back to ICU's root: the generic sign.
+                    SymbolCase{"xx_YY", "¤"}, SymbolCase{"", "¤"}, SymbolCase{"!!@@##", "¤"},
+                    SymbolCase{std::string(300, 'a'), "¤"}));
+
+TEST(NSCoder, decodesTypedValuesAndRemembersWhatItRead) {
+    NSCoder coder(
+        NSCoder::Values{{"size", "12.5"}, {"on", "true"}, {"frame", "0 1 2 3"}, {"extra", "x"}});
+    EXPECT_EQ(coder.decodeDoubleForKey("size"), 12.5);
+    EXPECT_EQ(coder.decodeBoolForKey("on"), true);
+    EXPECT_EQ(coder.decodeDoublesForKey("frame", 4), (std::vector<double>{0, 1, 2, 3}));
+    EXPECT_EQ(coder.decodeStringForKey("missing"), std::nullopt);
+    EXPECT_EQ(coder.unusedKeys(), std::vector<std::string>{"extra"});
+}
+
+TEST(NSCoder, refusesValuesOfTheWrongForm) {
+    NSCoder coder(NSCoder::Values{
+        {"size", "12,5"}, {"on", "yes"}, {"frame", "0 1 2"}, {"long", "0 1 2 3 4"}});
+    EXPECT_THROW(coder.decodeDoubleForKey("size"), NSCoder::DecodingError);
+    EXPECT_THROW(coder.decodeBoolForKey("on"), NSCoder::DecodingError);
+    EXPECT_THROW(coder.decodeDoublesForKey("frame", 4), NSCoder::DecodingError);
+    EXPECT_THROW(coder.decodeDoublesForKey("long", 4), NSCoder::DecodingError);
+}
+
+} // namespace
