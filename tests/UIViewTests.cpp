@@ -137,7 +137,7 @@ TEST(Keyboard, keysTypeIntoTheEditingFieldAndDeleteWholeCharacters) {
         ADD_FAILURE() << "no key " << identifier;
         return CGRect{};
     };
-    for (const char* name : {"key 1", "key 5", "key .", "key 5"})
+    for (const char* name : {"key1", "key5", "key.", "key5"})
         screen.tap({CGRectGetMidX(key(name)), CGRectGetMidY(key(name))});
     EXPECT_EQ(screen.wage->text(), "15.5");
     screen.tap({CGRectGetMidX(key("delete")), CGRectGetMidY(key("delete"))});

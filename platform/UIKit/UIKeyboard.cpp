@@ -49,7 +49,7 @@ void UIKeyboard::addKeys() {
         key->setTitleColor(keyTitleColor, UIControlStateNormal);
         key->setTitleFont(UIFont::systemFontOfSize(25));
         key->setAccessibilityIdentifier(isDelete ? std::string(deleteKey)
-                                                 : "key " + std::string(keyTitles[i]));
+                                                 : "key" + std::string(keyTitles[i]));
         if (keyTitles[i] != "." && !isDelete) {
             key->setBackgroundColor(keyColor);
             key->layer().setCornerRadius(5);

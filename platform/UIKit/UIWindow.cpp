@@ -1,5 +1,11 @@
 #include "UIKit/UIWindow.h"
 
+#include "Runtime/ClassRegistry.h"
+
+namespace {
+const Runtime::Registration registration = Runtime::ClassDeclaration<UIWindow>("UIWindow");
+}
+
 UIWindow::UIWindow(CGRect frame) : UIView(frame) {
 }
 

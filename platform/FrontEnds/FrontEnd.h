@@ -1,0 +1,12 @@
+#pragma once
+
+class UIApplication;
+class UIWindow;
+
+// Something that shows the window to a person (or a script) and feeds it touches and keys.
+class FrontEnd {
+  public:
+    virtual ~FrontEnd() = default;
+    // Runs the application loop until the user or the script ends it; the exit status.
+    virtual int run(UIApplication& application, UIWindow& window) = 0;
+};

@@ -1,0 +1,61 @@
+#include "FrontEnds/PlatformOptions.h"
+
+#include <string_view>
+
+std::variant<PlatformOptions, std::string> PlatformOptions::parse(int argc, char* argv[]) {
+    PlatformOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view option = argv[i];
+        const auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= argc)
+                return std::nullopt;
+            return std::string(argv[++i]);
+        };
+        if (option == "--help" || option == "-h") {
+            options.showHelp = true;
+        } else if (option == "--version") {
+            options.showVersion = true;
+        } else if (option == "--ui") {
+            const auto name = value();
+            if (name == "headless")
+                options.userInterface = UserInterface::Headless;
+            else
+                return "--ui takes headless, not '" + name.value_or("") + "'";
+        } else if (option == "--script") {
+            options.scriptPath = value();
+            if (!options.scriptPath)
+                return "--script needs a file";
+        } else if (option == "--resources") {
+            options.resourceDirectory = value();
+            if (!options.resourceDirectory)
+                return "--resources needs a folder";
+        } else {
+            return "unknown option '" + std::string(option) + "'";
+        }
+    }
+    return options;
+}
+
+const char* PlatformOptions::help() {
+    return R"(Usage: orvane [OPTION]...
+How many hours of work does an item cost? Type your hourly wage and the item's
+price, tap Calculate, and orvane shows the whole number of hours, rounded up.
+
+Options:
+  --ui headless      run without a screen, driven by a script of commands
+  --script FILE      the headless script (default: standard input)
+  --resources DIR    read Info.plist and the interface file from DIR instead of
+                     the copies built into the program
+  --help             show this help and exit
+  --version          show the version and exit
+
+Headless script commands, one a line (# starts a comment line):
+  tap NAME | tap X Y       touch a view by its name, or a point in points
+  type TEXT                type into the field being edited
+  delete [N]               delete N characters backward (default 1)
+  print NAME | keyboard    print what a view shows, or whether the keyboard is up
+  dump                     print the view tree
+Names: wage, price, result, hours, clear, calculate (while the keyboard is up),
+and the keypad's keys by their titles (1, 2, ., delete).
+)";
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "UIKit/UIViewController.h"
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// Builds a screen from an interface file: every object by its runtime class name, the view
+// tree, outlets through their setters and actions through their selectors, then
+// awakeFromNib (or, for the design tool, prepareForInterfaceBuilder) to each object.
+//
+// The file is XML:
+//   <document>
+//     <viewController class="orvane.MainVC" id="main">
+//       <view class="UIView" frame="0 0 375 667"> ...subviews as nested <view>s... </view>
+//       <outlet property="wageTxt" destination="wage"/>
+//     </viewController>
+//   </document>
+// A control's <action selector="clearCalculatorPressed:" destination="main"
+// event="touchUpInside"/> sits inside its <view>. Every other attribute goes to the
+// object's coder, and one that its class does not read is an error.
+class UIStoryboard {
+  public:
+    // Any fault of the file; what() reads "FILE:LINE: MESSAGE".
+    class LoadError : public std::runtime_error {
+      public:
+        using std::runtime_error::runtime_error;
+    };
+
+    enum class Awakening { AwakeFromNib, PrepareForInterfaceBuilder };
+
+    // Nothing is half built: either the whole screen, or a LoadError.
+    static std::shared_ptr<UIViewController>
+    instantiateInitialViewController(std::string_view contents, const std::string& path,
+                                     Awakening awakening = Awakening::AwakeFromNib);
+};
