@@ -1,0 +1,134 @@
+// The whole program, driven through its headless front end like a UI test drives a phone.
+#include "OrvaneProcess.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ScreenCase {
+    const char* name;
+    std::string script;
+    std::string expectedOutput;
+    std::vector<std::string> environment = {};
+};
+
+void PrintTo(const ScreenCase& c, std::ostream* os) { *os << c.name; }
+
+class Screen : public testing::TestWithParam<ScreenCase> {};
+
+TEST_P(Screen, showsWhatThePersonExpects) {
+    const auto& [name, script, expectedOutput, environment] = GetParam();
+    const auto result = runOrvane({"--ui", "headless"}, script, environment);
+    EXPECT_EQ(result.errors, "");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output, expectedOutput);
+}
+
+// Types a wage and a price, taps Calculate, then runs the checks.
+std::string calculate(const std::string& wage, const std::string& price,
+                      const std::string& checks = "print result\nprint hours\nprint keyboard\n") {
+    return "tap wage\ntype " + wage + "\ntap price\ntype " + price + "\ntap calculate\n" + checks;
+}
+
+const std::string unchanged = "(hidden)\n(hidden)\nup\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Calculations, Screen,
+    testing::Values(
+        ScreenCase{"theExampleSession",
+                   "tap wage\ntype 15\ntap price\ntype 100\ntap calculate\nprint result\n"
+                   "tap clear\nprint result\nprint hours\ntap wage\nprint keyboard\n",
+                   "7\n(hidden)\n(hidden)\nup\n"},
+        ScreenCase{"aResultHidesTheKeyboard", calculate("15", "100"), "7\nhours\ndown\n"},
+        ScreenCase{"aDecimalPointUnderADecimalCommaLocale", calculate("15.5", "31"),
+                   "2\nhours\ndown\n", {"LC_ALL=de_DE.UTF-8"}},
+        ScreenCase{"negativeWage", calculate("-10", "25"), "-2\nhours\ndown\n"},
+        ScreenCase{"keypadKeysType",
+                   "tap wage\ntap 1\ntap 5\ntap price\ntap 1\ntap 0\ntap 0\ntap calculate\n"
+                   "print result\n",
+                   "7\n"},
+        ScreenCase{"twoCalculationsInARowReplaceTheFigure",
+                   calculate("15", "100") + "tap wage\ndelete 2\ntype 10\ntap calculate\n"
+                                            "print result\nprint hours\n",
+                   "7\nhours\ndown\n10\nhours\n"},
+        ScreenCase{"lettersAfterAResultLeaveItOnShow",
+                   calculate("15", "100", "") + "tap wage\ndelete 2\ntype abc\ntap calculate\n"
+                                                "print result\nprint keyboard\n",
+                   "7\nup\n"},
+        ScreenCase{"clearThenCalculateOnEmptyFieldsChangesNothing",
+                   calculate("15", "100", "") + "tap clear\ntap wage\ntap calculate\n"
+                                                "print result\nprint hours\nprint keyboard\n"
+                                                "print wage\nprint price\n",
+                   unchanged + "\n\n"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    UnusableInput, Screen,
+    testing::Values(ScreenCase{"decimalComma", calculate("15,5", "31"), unchanged,
+                               {"LC_ALL=de_DE.UTF-8"}},
+                    ScreenCase{"groupingSeparator", calculate("1,000", "31"), unchanged},
+                    ScreenCase{"trailingBlank", calculate("15 ", "31"), unchanged},
+                    ScreenCase{"emptyWage", "tap price\ntype 31\ntap calculate\nprint result\n"
+                                            "print hours\nprint keyboard\n",
+                               unchanged},
+                    ScreenCase{"currencySymbol", calculate("$15", "31"), unchanged},
+                    // No whole number of hours answers these: nothing changes, no crash.
+                    ScreenCase{"zeroWage", calculate("0", "25"), unchanged},
+                    ScreenCase{"zeroWageAndPrice", calculate("0", "0"), unchanged},
+                    ScreenCase{"overflowingQuotient", calculate("1e-300", "1e300"), unchanged},
+                    ScreenCase{"beyondTheIntegerRange", calculate("1", "1e19"), unchanged}));
+
+TEST(ScreenLook, theBadgeShowsTheLocalesCurrencyAndTheCaptionNeverChanges) {
+    const auto result = runOrvane({"--ui", "headless"}, calculate("15", "100", "dump\n"),
+                                  {"LC_ALL=de_DE.UTF-8"});
+    EXPECT_NE(result.output.find("orvane.CurrencyTxtField #wage (40, 176, 295, 56) \"15\"\n"
+                                 "      UILabel (5, 18, 20, 20) \"€\""),
+              std::string::npos)
+        << result.output;
+    EXPECT_NE(result.output.find("UILabel #hours (40, 404, 295, 28) \"hours\""), std::string::npos);
+    EXPECT_EQ(result.output.find("UIKeyboard"), std::string::npos);
+}
+
+struct ScriptErrorCase {
+    const char* name;
+    std::string script;
+    std::string expectedError;
+};
+
+void PrintTo(const ScriptErrorCase& c, std::ostream* os) { *os << c.name; }
+
+class ScriptErrors : public testing::TestWithParam<ScriptErrorCase> {};
+
+TEST_P(ScriptErrors, stopTheRunWithTheLineAndStatusOne) {
+    const auto result = runOrvane({"--ui", "headless"}, GetParam().script);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.errors, GetParam().expectedError);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, ScriptErrors,
+    testing::Values(
+        ScriptErrorCase{"unknownCommand", "# a comment\njump\n",
+                        "orvane: line 2: unknown command 'jump'\n"},
+        ScriptErrorCase{"unknownName", "tap nowhere\n", "orvane: line 1: no view named 'nowhere'\n"},
+        ScriptErrorCase{"calculateWithTheKeyboardDown", "tap calculate\n",
+                        "orvane: line 1: no view named 'calculate'\n"},
+        ScriptErrorCase{"typeWithNoFieldBeingEdited", "type 15\n",
+                        "orvane: line 1: no field is being edited\n"},
+        ScriptErrorCase{"tapAHiddenView", "tap result\n", "orvane: line 1: 'result' is hidden\n"},
+        ScriptErrorCase{"deleteABadCount", "tap wage\ndelete many\n",
+                        "orvane: line 2: delete takes a count of characters, not 'many'\n"}));
+
+TEST(CommandLine, helpListsTheOptionsAndUnknownOptionsAreRefused) {
+    const auto help = runOrvane({"--help"}, "");
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : {"--ui", "--script", "--resources", "--help"})
+        EXPECT_NE(help.output.find(option), std::string::npos) << option;
+    const auto unknown = runOrvane({"--sparkle"}, "");
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.errors, "orvane: unknown option '--sparkle'\nTry 'orvane --help'.\n");
+    const auto missingScript = runOrvane({"--script", "/nonexistent/script"}, "");
+    EXPECT_EQ(missingScript.status, 1);
+    EXPECT_EQ(missingScript.errors, "orvane: cannot read the script /nonexistent/script\n");
+}
+
+} // namespace
