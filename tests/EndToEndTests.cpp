@@ -12,7 +12,9 @@ struct ScreenCase {
     std::vector<std::string> environment = {};
 };
 
-void PrintTo(const ScreenCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ScreenCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Screen : public testing::TestWithParam<ScreenCase> {};
 
@@ -40,8 +42,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "tap clear\nprint result\nprint hours\ntap wage\nprint keyboard\n",
                    "7\n(hidden)\n(hidden)\nup\n"},
         ScreenCase{"aResultHidesTheKeyboard", calculate("15", "100"), "7\nhours\ndown\n"},
-        ScreenCase{"aDecimalPointUnderADecimalCommaLocale", calculate("15.5", "31"),
-                   "2\nhours\ndown\n", {"LC_ALL=de_DE.UTF-8"}},
+        ScreenCase{"aDecimalPointUnderADecimalCommaLocale",
+                   calculate("15.5", "31"),
+                   "2\nhours\ndown\n",
+                   {"LC_ALL=de_DE.UTF-8"}},
         ScreenCase{"negativeWage", calculate("-10", "25"), "-2\nhours\ndown\n"},
         ScreenCase{"keypadKeysType",
                    "tap wage\ntap 1\ntap 5\ntap price\ntap 1\ntap 0\ntap 0\ntap calculate\n"
@@ -63,23 +67,24 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     UnusableInput, Screen,
-    testing::Values(ScreenCase{"decimalComma", calculate("15,5", "31"), unchanged,
-                               {"LC_ALL=de_DE.UTF-8"}},
-                    ScreenCase{"groupingSeparator", calculate("1,000", "31"), unchanged},
-                    ScreenCase{"trailingBlank", calculate("15 ", "31"), unchanged},
-                    ScreenCase{"emptyWage", "tap price\ntype 31\ntap calculate\nprint result\n"
-                                            "print hours\nprint keyboard\n",
-                               unchanged},
-                    ScreenCase{"currencySymbol", calculate("$15", "31"), unchanged},
-                    // No whole number of hours answers these: nothing changes, no crash.
-                    ScreenCase{"zeroWage", calculate("0", "25"), unchanged},
-                    ScreenCase{"zeroWageAndPrice", calculate("0", "0"), unchanged},
-                    ScreenCase{"overflowingQuotient", calculate("1e-300", "1e300"), unchanged},
-                    ScreenCase{"beyondTheIntegerRange", calculate("1", "1e19"), unchanged}));
+    testing::Values(
+        ScreenCase{"decimalComma", calculate("15,5", "31"), unchanged, {"LC_ALL=de_DE.UTF-8"}},
+        ScreenCase{"groupingSeparator", calculate("1,000", "31"), unchanged},
+        ScreenCase{"trailingBlank", calculate("15 ", "31"), unchanged},
+        ScreenCase{"emptyWage",
+                   "tap price\ntype 31\ntap calculate\nprint result\n"
+                   "print hours\nprint keyboard\n",
+                   unchanged},
+        ScreenCase{"currencySymbol", calculate("$15", "31"), unchanged},
+        // No whole number of hours answers these: nothing changes, no crash.
+        ScreenCase{"zeroWage", calculate("0", "25"), unchanged},
+        ScreenCase{"zeroWageAndPrice", calculate("0", "0"), unchanged},
+        ScreenCase{"overflowingQuotient", calculate("1e-300", "1e300"), unchanged},
+        ScreenCase{"beyondTheIntegerRange", calculate("1", "1e19"), unchanged}));
 
 TEST(ScreenLook, theBadgeShowsTheLocalesCurrencyAndTheCaptionNeverChanges) {
-    const auto result = runOrvane({"--ui", "headless"}, calculate("15", "100", "dump\n"),
-                                  {"LC_ALL=de_DE.UTF-8"});
+    const auto result =
+        runOrvane({"--ui", "headless"}, calculate("15", "100", "dump\n"), {"LC_ALL=de_DE.UTF-8"});
     EXPECT_NE(result.output.find("orvane.CurrencyTxtField #wage (40, 176, 295, 56) \"15\"\n"
                                  "      UILabel (5, 18, 20, 20) \"€\""),
               std::string::npos)
@@ -94,7 +99,9 @@ struct ScriptErrorCase {
     std::string expectedError;
 };
 
-void PrintTo(const ScriptErrorCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ScriptErrorCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ScriptErrors : public testing::TestWithParam<ScriptErrorCase> {};
 
@@ -109,7 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ScriptErrorCase{"unknownCommand", "# a comment\njump\n",
                         "orvane: line 2: unknown command 'jump'\n"},
-        ScriptErrorCase{"unknownName", "tap nowhere\n", "orvane: line 1: no view named 'nowhere'\n"},
+        ScriptErrorCase{"unknownName", "tap nowhere\n",
+                        "orvane: line 1: no view named 'nowhere'\n"},
         ScriptErrorCase{"calculateWithTheKeyboardDown", "tap calculate\n",
                         "orvane: line 1: no view named 'calculate'\n"},
         ScriptErrorCase{"typeWithNoFieldBeingEdited", "type 15\n",

@@ -46,7 +46,7 @@ TEST(MainScreenSetUp, sharesOneCalculateButtonAndHidesTheResult) {
     EXPECT_EQ(Runtime::ClassRegistry::shared().nameOf(typeid(*accessory)), "orvane.CalcBtn");
     EXPECT_TRUE(controller.resultLbl()->isHidden());
     EXPECT_TRUE(controller.hoursLbl()->isHidden());
-    // The fields and the controller's outlets own it: the controller keeps no reference.
+    // Held by the two fields and this test only: the controller keeps no reference.
     EXPECT_EQ(accessory.use_count(), 3);
 }
 
