@@ -1,5 +1,7 @@
 #include "FrontEnds/PlatformOptions.h"
 
+#include "Runtime/NumberParsing.h"
+
 #include <string_view>
 
 std::variant<PlatformOptions, std::string> PlatformOptions::parse(int argc, char* argv[]) {
@@ -25,6 +27,15 @@ std::variant<PlatformOptions, std::string> PlatformOptions::parse(int argc, char
             options.scriptPath = value();
             if (!options.scriptPath)
                 return "--script needs a file";
+        } else if (option == "--snapshot") {
+            options.snapshotPath = value();
+            if (!options.snapshotPath)
+                return "--snapshot needs a PNG file";
+        } else if (option == "--scale") {
+            const auto scale = Runtime::doubleFromString(value().value_or(""));
+            if (!scale || !(*scale >= 1 && *scale <= 4))
+                return "--scale takes a number from 1 to 4";
+            options.scale = *scale;
         } else if (option == "--resources") {
             options.resourceDirectory = value();
             if (!options.resourceDirectory)
@@ -44,6 +55,8 @@ price, tap Calculate, and orvane shows the whole number of hours, rounded up.
 Options:
   --ui headless      run without a screen, driven by a script of commands
   --script FILE      the headless script (default: standard input)
+  --snapshot FILE    run the script headless, then write the screen to FILE.png
+  --scale N          pixels per point for snapshots, 1 to 4 (default 2)
   --resources DIR    read Info.plist and the interface file from DIR instead of
                      the copies built into the program
   --help             show this help and exit
@@ -55,6 +68,7 @@ Headless script commands, one a line (# starts a comment line):
   delete [N]               delete N characters backward (default 1)
   print NAME | keyboard    print what a view shows, or whether the keyboard is up
   dump                     print the view tree
+  snapshot FILE            write what the screen shows to a PNG file
 Names: wage, price, result, hours, clear, calculate (while the keyboard is up),
 and the keypad's keys by their titles (1, 2, ., delete).
 )";

@@ -11,6 +11,8 @@ struct PlatformOptions {
     UserInterface userInterface = UserInterface::Automatic;
     std::optional<std::string> scriptPath;
     std::optional<std::string> resourceDirectory;
+    std::optional<std::string> snapshotPath;
+    double scale = 2;
     bool showHelp = false;
     bool showVersion = false;
 

@@ -55,13 +55,13 @@ std::shared_ptr<UIWindow> loadMainWindow() {
 }
 
 std::unique_ptr<FrontEnd> makeFrontEnd(const PlatformOptions& options, std::ifstream& scriptFile) {
-    if (options.scriptPath) {
-        scriptFile.open(*options.scriptPath);
-        if (!scriptFile)
-            throw LaunchError("cannot read the script " + *options.scriptPath);
-        return std::make_unique<HeadlessFrontEnd>(scriptFile, std::cout);
-    }
-    return std::make_unique<HeadlessFrontEnd>(std::cin, std::cout);
+    const HeadlessFrontEnd::Snapshots snapshots{options.scale, options.snapshotPath};
+    if (!options.scriptPath)
+        return std::make_unique<HeadlessFrontEnd>(std::cin, std::cout, snapshots);
+    scriptFile.open(*options.scriptPath);
+    if (!scriptFile)
+        throw LaunchError("cannot read the script " + *options.scriptPath);
+    return std::make_unique<HeadlessFrontEnd>(scriptFile, std::cout, snapshots);
 }
 
 int runApplication(const PlatformOptions& options, const std::string& delegateClassName) {

@@ -1,6 +1,7 @@
 #include "UIKit/UIButton.h"
 
 #include "UIKit/UICoding.h"
+#include "UIKit/UIDrawing.h"
 
 namespace {
 const Runtime::Registration registration = Runtime::ClassDeclaration<UIButton>("UIButton");
@@ -61,4 +62,14 @@ UIColor UIButton::currentTitleColor() const {
 void UIButton::setTitleFont(UIFont font) {
     m_titleFont = font;
     invalidateScreen();
+}
+
+void UIButton::describeContent(Drawing::DisplayList& list, CGRect rect) const {
+    const auto title = currentTitle();
+    if (!title || title->empty())
+        return;
+    auto text = drawingText(rect, *title, m_titleFont, NSTextAlignmentCenter, currentTitleColor());
+    if (isHighlighted())
+        text.color.alpha *= 0.4f;
+    list.push_back(std::move(text));
 }

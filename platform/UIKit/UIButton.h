@@ -32,6 +32,10 @@ class UIButton : public UIControl {
 
     std::optional<std::string> accessibilityLabel() const override { return currentTitle(); }
 
+  protected:
+    // The title, centered; dimmed while a finger is down on the button.
+    void describeContent(Drawing::DisplayList& list, CGRect rect) const override;
+
   private:
     UIButtonType m_buttonType = UIButtonType::Custom;
     std::map<UIControlState, std::string> m_titles;

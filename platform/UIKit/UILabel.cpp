@@ -2,6 +2,7 @@
 
 #include "Runtime/ClassRegistry.h"
 #include "UIKit/UICoding.h"
+#include "UIKit/UIDrawing.h"
 
 namespace {
 const Runtime::Registration registration = Runtime::ClassDeclaration<UILabel>("UILabel");
@@ -39,4 +40,9 @@ void UILabel::setTextAlignment(NSTextAlignment alignment) {
 void UILabel::setFont(UIFont font) {
     m_font = font;
     invalidateScreen();
+}
+
+void UILabel::describeContent(Drawing::DisplayList& list, CGRect rect) const {
+    if (m_text && !m_text->empty())
+        list.push_back(drawingText(rect, *m_text, m_font, m_textAlignment, m_textColor));
 }

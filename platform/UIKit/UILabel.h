@@ -25,6 +25,9 @@ class UILabel : public UIView {
 
     std::optional<std::string> accessibilityLabel() const override { return m_text; }
 
+  protected:
+    void describeContent(Drawing::DisplayList& list, CGRect rect) const override;
+
   private:
     std::optional<std::string> m_text;
     UIColor m_textColor = UIColor::blackColor();

@@ -1,9 +1,16 @@
 #include "UIKit/UITextField.h"
 
 #include "UIKit/UICoding.h"
+#include "UIKit/UIDrawing.h"
+
+#include <algorithm>
 
 namespace {
 const Runtime::Registration registration = Runtime::ClassDeclaration<UITextField>("UITextField");
+
+constexpr UIColor defaultPlaceholderColor{0.24f, 0.24f, 0.26f, 0.3f};
+constexpr UIColor caretColor{0.0f, 0.478f, 1.0f, 1.0f};
+constexpr CGFloat textInset = 8;
 
 bool isContinuationByte(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
@@ -89,4 +96,24 @@ void UITextField::deleteBackward() {
 
 std::optional<std::string> UITextField::accessibilityLabel() const {
     return m_text.empty() ? placeholder() : m_text;
+}
+
+void UITextField::describeContent(Drawing::DisplayList& list, CGRect rect) const {
+    const CGRect textRect =
+        CGRectMake(rect.origin.x + textInset, rect.origin.y,
+                   std::max<CGFloat>(0, rect.size.width - 2 * textInset), rect.size.height);
+    const UIColor textColor = m_textColor.value_or(UIColor::blackColor());
+    if (m_text.empty() && m_attributedPlaceholder) {
+        const UIColor color =
+            m_attributedPlaceholder->attribute<UIColor>(NSForegroundColorAttributeName)
+                .value_or(defaultPlaceholderColor);
+        list.push_back(drawingText(textRect, m_attributedPlaceholder->string(), m_font,
+                                   m_textAlignment, color));
+    }
+    if (m_text.empty() && !isEditing())
+        return;
+    auto text = drawingText(textRect, m_text, m_font, m_textAlignment, textColor);
+    if (isEditing())
+        text.caret = drawingColor(caretColor);
+    list.push_back(std::move(text));
 }

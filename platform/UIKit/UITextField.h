@@ -49,6 +49,10 @@ class UITextField : public UIControl, public UIKeyInput {
 
     std::optional<std::string> accessibilityLabel() const override;
 
+  protected:
+    // The text, or the placeholder in its attributed color; the caret while editing.
+    void describeContent(Drawing::DisplayList& list, CGRect rect) const override;
+
   private:
     std::string m_text;
     std::optional<NSAttributedString> m_attributedPlaceholder;

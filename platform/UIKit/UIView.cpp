@@ -2,6 +2,7 @@
 
 #include "Runtime/ClassRegistry.h"
 #include "UIKit/UICoding.h"
+#include "UIKit/UIDrawing.h"
 #include "UIKit/UIWindow.h"
 
 #include <algorithm>
@@ -110,6 +111,30 @@ void UIView::displayIfNeeded() {
     const auto subviews = m_subviews;
     for (const auto& subview : subviews)
         subview->displayIfNeeded();
+}
+
+void UIView::describe(Drawing::DisplayList& list) const {
+    describeAt(list, bounds());
+}
+
+void UIView::describeAt(Drawing::DisplayList& list, CGRect rect) const {
+    if (m_hidden)
+        return;
+    const CGFloat radius = m_layer.cornerRadius();
+    if (m_backgroundColor && m_backgroundColor->alpha() > 0)
+        list.push_back(Drawing::FillRect{rect, radius, drawingColor(*m_backgroundColor)});
+    const bool clips = m_layer.masksToBounds();
+    if (clips)
+        list.push_back(Drawing::PushClip{rect, radius});
+    describeContent(list, rect);
+    for (const auto& subview : m_subviews) {
+        const CGRect frame = subview->m_frame;
+        subview->describeAt(list, CGRectMake(rect.origin.x + frame.origin.x,
+                                             rect.origin.y + frame.origin.y, frame.size.width,
+                                             frame.size.height));
+    }
+    if (clips)
+        list.push_back(Drawing::PopClip{});
 }
 
 std::shared_ptr<UIView> UIView::hitTest(CGPoint point) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CoreGraphics/CGGeometry.h"
+#include "Drawing/DisplayList.h"
 #include "QuartzCore/CALayer.h"
 #include "UIKit/UIColor.h"
 #include "UIKit/UIResponder.h"
@@ -60,6 +61,10 @@ class UIView : public UIResponder {
     // The display pass: draw() on this view and every shown view below it that needs it.
     void displayIfNeeded();
 
+    // Describes what this view and its shown subviews look like, in this view's coordinates:
+    // background (rounded by the layer), content, subviews, clipped where the view clips.
+    void describe(Drawing::DisplayList& list) const;
+
     // The deepest shown, touchable view under a point in this view's coordinates.
     virtual std::shared_ptr<UIView> hitTest(CGPoint point);
     bool pointInside(CGPoint point) const { return CGRectContainsPoint(bounds(), point); }
@@ -74,11 +79,16 @@ class UIView : public UIResponder {
     bool isFirstResponder() const;
 
   protected:
+    // Adds the view's own content (text, a title) inside its rectangle in window coordinates.
+    virtual void describeContent(Drawing::DisplayList&, CGRect) const {}
+
     // Something this view shows changed: the screen must be produced again.
     void invalidateScreen() const;
     std::shared_ptr<UIView> self() { return std::static_pointer_cast<UIView>(shared_from_this()); }
 
   private:
+    void describeAt(Drawing::DisplayList& list, CGRect rect) const;
+
     CGRect m_frame;
     std::optional<UIColor> m_backgroundColor;
     bool m_hidden = false;

@@ -36,9 +36,11 @@ void runDisplayCycle(UIWindow& window) {
 
 } // namespace
 
-HeadlessFrontEnd::HeadlessFrontEnd(std::istream& script, std::ostream& output)
-    : m_script(script), m_output(output) {
+HeadlessFrontEnd::HeadlessFrontEnd(std::istream& script, std::ostream& output, Snapshots snapshots)
+    : m_script(script), m_output(output), m_snapshots(std::move(snapshots)) {
 }
+
+HeadlessFrontEnd::~HeadlessFrontEnd() = default;
 
 int HeadlessFrontEnd::run(UIApplication&, UIWindow& window) {
     runDisplayCycle(window);
@@ -63,6 +65,14 @@ int HeadlessFrontEnd::run(UIApplication&, UIWindow& window) {
         runDisplayCycle(window);
     }
     m_output.flush();
+    if (m_snapshots.finalPath) {
+        try {
+            snapshot(window, *m_snapshots.finalPath);
+        } catch (const ScriptError& error) {
+            std::cerr << "orvane: " << error.what() << '\n';
+            return 1;
+        }
+    }
     return 0;
 }
 
@@ -88,6 +98,8 @@ void HeadlessFrontEnd::execute(UIWindow& window, std::string_view command,
         print(window, argument);
     else if (command == "dump")
         m_output << ViewQuery::dump(window);
+    else if (command == "snapshot")
+        snapshot(window, std::string(argument));
     else
         throw ScriptError("unknown command '" + std::string(command) + "'");
 }
@@ -131,4 +143,16 @@ UIView& HeadlessFrontEnd::viewNamed(UIWindow& window, std::string_view name) {
     if (!view)
         throw ScriptError("no view named '" + std::string(name) + "'");
     return *view;
+}
+
+void HeadlessFrontEnd::snapshot(UIWindow& window, const std::string& path) {
+    if (path.empty())
+        throw ScriptError("snapshot needs a file");
+    if (!m_painter)
+        m_painter = std::make_unique<CairoPainter>(window.bounds().size, m_snapshots.scale);
+    Drawing::DisplayList list;
+    window.describe(list);
+    m_painter->paint(list);
+    if (!m_painter->writePNG(path))
+        throw ScriptError("cannot write " + path);
 }

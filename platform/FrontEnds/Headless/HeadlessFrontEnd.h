@@ -2,7 +2,11 @@
 
 #include "FrontEnds/FrontEnd.h"
 
+#include "Painters/CairoPainter.h"
+
 #include <iosfwd>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,11 +19,19 @@ class UIView;
 //   delete [N]              N characters backward (1 by default)
 //   print NAME | keyboard   what a view shows, "(hidden)", or "up" / "down"
 //   dump                    the view tree
+//   snapshot FILE           what the screen shows, as a PNG at the front end's scale
 // Lines starting with # are comments. A command that cannot be carried out ends the run
 // with "orvane: line N: MESSAGE" and status 1.
 class HeadlessFrontEnd : public FrontEnd {
   public:
-    HeadlessFrontEnd(std::istream& script, std::ostream& output);
+    struct Snapshots {
+        double scale = 2;
+        // Written when the script has ended.
+        std::optional<std::string> finalPath;
+    };
+
+    HeadlessFrontEnd(std::istream& script, std::ostream& output, Snapshots snapshots);
+    ~HeadlessFrontEnd() override;
     int run(UIApplication& application, UIWindow& window) override;
 
   private:
@@ -27,7 +39,10 @@ class HeadlessFrontEnd : public FrontEnd {
     void tap(UIWindow& window, std::string_view argument);
     void print(UIWindow& window, std::string_view name);
     UIView& viewNamed(UIWindow& window, std::string_view name);
+    void snapshot(UIWindow& window, const std::string& path);
 
     std::istream& m_script;
     std::ostream& m_output;
+    Snapshots m_snapshots;
+    std::unique_ptr<CairoPainter> m_painter;
 };
