@@ -1,26 +1,16 @@
 // The main screen built from the real interface file, inside a window, without a front end.
 #include "AppDelegate.h"
 #include "Controller/MainVC.h"
-#include "UIKit/UIStoryboard.h"
-#include "UIKit/UIWindow.h"
+#include "UIKit/UIApplication.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <sstream>
 
 using orvane::MainVC;
 
 namespace {
 
 std::shared_ptr<UIWindow> mainWindow() {
-    const std::string path = std::string(ORVANE_SOURCE_DIR) + "orvane/Resources/Main.storyboard";
-    std::ifstream file(path);
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    auto window = std::make_shared<UIWindow>(CGRectMake(0, 0, 375, 667));
-    window->setRootViewController(
-        UIStoryboard::instantiateInitialViewController(contents.str(), path));
+    auto window = loadMainInterfaceWindow();
     window->makeKeyAndVisible();
     return window;
 }

@@ -5,8 +5,6 @@
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIStoryboard.h"
 
-#include <pugixml.hpp>
-
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -15,52 +13,13 @@
 
 namespace {
 
-constexpr CGRect screenBounds = CGRectMake(0, 0, 375, 667);
-
-// Something the platform cannot start with: a missing file, a broken interface file.
-class LaunchError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-std::string readResource(const std::string& name) {
-    const auto& bundle = NSBundle::mainBundle();
-    auto contents = bundle.contentsOfResource(name);
-    if (!contents)
-        throw LaunchError("cannot read " + bundle.pathForResource(name));
-    return *contents;
-}
-
-// Info.plist is a property list; the one key read is the main interface's name.
-std::string mainStoryboardName() {
-    const std::string name = "Info.plist";
-    const std::string contents = readResource(name);
-    pugi::xml_document plist;
-    if (!plist.load_buffer(contents.data(), contents.size()))
-        throw LaunchError(NSBundle::mainBundle().pathForResource(name) + ": malformed XML");
-    for (const auto& key : plist.select_nodes("/plist/dict/key"))
-        if (std::string_view(key.node().text().get()) == "UIMainStoryboardFile")
-            return key.node().next_sibling("string").text().get();
-    throw LaunchError(NSBundle::mainBundle().pathForResource(name) +
-                      ": no UIMainStoryboardFile names the main interface");
-}
-
-std::shared_ptr<UIWindow> loadMainWindow() {
-    const std::string name = mainStoryboardName() + ".storyboard";
-    auto controller = UIStoryboard::instantiateInitialViewController(
-        readResource(name), NSBundle::mainBundle().pathForResource(name));
-    auto window = std::make_shared<UIWindow>(screenBounds);
-    window->setRootViewController(std::move(controller));
-    return window;
-}
-
 std::unique_ptr<FrontEnd> makeFrontEnd(const PlatformOptions& options, std::ifstream& scriptFile) {
     const HeadlessFrontEnd::Snapshots snapshots{options.scale, options.snapshotPath};
     if (!options.scriptPath)
         return std::make_unique<HeadlessFrontEnd>(std::cin, std::cout, snapshots);
     scriptFile.open(*options.scriptPath);
     if (!scriptFile)
-        throw LaunchError("cannot read the script " + *options.scriptPath);
+        throw UIApplicationLaunchError("cannot read the script " + *options.scriptPath);
     return std::make_unique<HeadlessFrontEnd>(scriptFile, std::cout, snapshots);
 }
 
@@ -72,11 +31,11 @@ int runApplication(const PlatformOptions& options, const std::string& delegateCl
 
     const auto& delegateClass = Runtime::ClassRegistry::shared().classNamed(delegateClassName);
     if (!delegateClass.create)
-        throw LaunchError(delegateClassName + " cannot be created by name");
+        throw UIApplicationLaunchError(delegateClassName + " cannot be created by name");
     UIApplication application(delegateClass.create());
     auto& delegate = application.delegate();
 
-    delegate.setWindow(loadMainWindow());
+    delegate.setWindow(loadMainInterfaceWindow());
     delegate.window()->makeKeyAndVisible();
     delegate.application(application, std::nullopt);
     const int status = frontEnd->run(application, *delegate.window());
@@ -104,7 +63,10 @@ int UIApplicationMain(int argc, char* argv[], const std::optional<std::string>&,
     } catch (const UIStoryboard::LoadError& error) {
         std::cerr << error.what() << '\n';
         status = 1;
-    } catch (const std::runtime_error& error) {
+    } catch (const UIApplicationLaunchError& error) {
+        std::cerr << "orvane: " << error.what() << '\n';
+        status = 1;
+    } catch (const Runtime::RuntimeError& error) {
         std::cerr << "orvane: " << error.what() << '\n';
         status = 1;
     }

@@ -13,6 +13,8 @@ namespace {
 // More of a line than this never fits on screen; laying out pasted megabytes would stall.
 constexpr std::size_t maximumTextBytes = 4096;
 constexpr CGFloat caretWidth = 2;
+// Enough for every text on a screen and its keyboard; past it the cache starts afresh.
+constexpr std::size_t maximumCachedLayouts = 64;
 
 void setSourceColor(cairo_t* context, const Drawing::Color& color) {
     cairo_set_source_rgba(context, color.red, color.green, color.blue, color.alpha);
@@ -73,9 +75,6 @@ CairoPainter::CairoPainter(CGSize points, double scale)
                                            static_cast<int>(std::lround(points.height * scale)))),
       m_context(cairo_create(m_surface.get())) {
     cairo_scale(m_context.get(), scale, scale);
-    m_layout.reset(pango_cairo_create_layout(m_context.get()));
-    pango_layout_set_ellipsize(m_layout.get(), PANGO_ELLIPSIZE_END);
-    pango_layout_set_single_paragraph_mode(m_layout.get(), TRUE);
 }
 
 CairoPainter::~CairoPainter() = default;
@@ -89,10 +88,12 @@ int CairoPainter::pixelHeight() const {
 
 void CairoPainter::paint(const Drawing::DisplayList& list) {
     cairo_t* context = m_context.get();
-    cairo_save(context);
-    cairo_set_operator(context, CAIRO_OPERATOR_CLEAR);
-    cairo_paint(context);
-    cairo_restore(context);
+    if (!coversSurfaceOpaquely(list)) {
+        cairo_save(context);
+        cairo_set_operator(context, CAIRO_OPERATOR_CLEAR);
+        cairo_paint(context);
+        cairo_restore(context);
+    }
     for (const auto& command : list) {
         std::visit(
             [this](const auto& c) {
@@ -109,6 +110,18 @@ void CairoPainter::paint(const Drawing::DisplayList& list) {
             command);
     }
     cairo_surface_flush(m_surface.get());
+}
+
+// A screen whose first command paints every pixel opaquely needs no clearing first.
+bool CairoPainter::coversSurfaceOpaquely(const Drawing::DisplayList& list) const {
+    const auto* first = list.empty() ? nullptr : std::get_if<Drawing::FillRect>(&list.front());
+    double x = 0, y = 0;
+    double width = pixelWidth(), height = pixelHeight();
+    cairo_device_to_user(m_context.get(), &x, &y);
+    cairo_device_to_user_distance(m_context.get(), &width, &height);
+    return first && first->color.alpha >= 1 && first->cornerRadius <= 0 &&
+           first->rect.origin.x <= x && first->rect.origin.y <= y &&
+           CGRectGetMaxX(first->rect) >= x + width && CGRectGetMaxY(first->rect) >= y + height;
 }
 
 void CairoPainter::roundedRectanglePath(CGRect rect, CGFloat radius) {
@@ -150,19 +163,7 @@ void CairoPainter::drawText(const Drawing::DrawText& text) {
     if (text.rect.size.width <= 0 || text.rect.size.height <= 0)
         return;
     cairo_t* context = m_context.get();
-    PangoLayout* layout = m_layout.get();
-    PangoFontDescription* font =
-        pango_font_description_from_string("Inter, DejaVu Sans, sans-serif");
-    pango_font_description_set_absolute_size(font, text.fontSize * PANGO_SCALE);
-    pango_font_description_set_weight(font, pangoWeight(text.weight));
-    pango_layout_set_font_description(layout, font);
-    pango_font_description_free(font);
-
-    const std::string shown = displayableText(text.text);
-    pango_layout_set_text(layout, shown.data(), static_cast<int>(shown.size()));
-    pango_layout_set_width(layout, static_cast<int>(text.rect.size.width * PANGO_SCALE));
-    pango_layout_set_alignment(layout, pangoAlignment(text.alignment));
-
+    PangoLayout* layout = layoutFor(text);
     PangoRectangle ink, logical;
     pango_layout_get_extents(layout, &ink, &logical);
     const CGFloat height = static_cast<CGFloat>(logical.height) / PANGO_SCALE;
@@ -174,12 +175,36 @@ void CairoPainter::drawText(const Drawing::DrawText& text) {
     if (text.caret) {
         CGFloat caretX =
             text.rect.origin.x + static_cast<CGFloat>(logical.x + logical.width) / PANGO_SCALE;
-        if (shown.empty() && text.alignment == Drawing::Alignment::Center)
+        if (text.text.empty() && text.alignment == Drawing::Alignment::Center)
             caretX = CGRectGetMidX(text.rect);
         cairo_rectangle(context, caretX, top, caretWidth, height);
         setSourceColor(context, *text.caret);
         cairo_fill(context);
     }
+}
+
+PangoLayout* CairoPainter::layoutFor(const Drawing::DrawText& text) {
+    LayoutKey key{displayableText(text.text), text.fontSize, text.weight, text.rect.size.width,
+                  text.alignment};
+    if (const auto found = m_layouts.find(key); found != m_layouts.end())
+        return found->second.get();
+    if (m_layouts.size() == maximumCachedLayouts)
+        m_layouts.clear();
+
+    PangoLayout* layout = pango_cairo_create_layout(m_context.get());
+    pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+    pango_layout_set_single_paragraph_mode(layout, TRUE);
+    PangoFontDescription* font =
+        pango_font_description_from_string("Inter, DejaVu Sans, sans-serif");
+    pango_font_description_set_absolute_size(font, text.fontSize * PANGO_SCALE);
+    pango_font_description_set_weight(font, pangoWeight(text.weight));
+    pango_layout_set_font_description(layout, font);
+    pango_font_description_free(font);
+    const std::string& shown = std::get<0>(key);
+    pango_layout_set_text(layout, shown.data(), static_cast<int>(shown.size()));
+    pango_layout_set_width(layout, static_cast<int>(text.rect.size.width * PANGO_SCALE));
+    pango_layout_set_alignment(layout, pangoAlignment(text.alignment));
+    return m_layouts.emplace(std::move(key), layout).first->second.get();
 }
 
 CairoPainter::Pixel CairoPainter::pixel(int x, int y) const {

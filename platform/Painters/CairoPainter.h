@@ -4,8 +4,10 @@
 #include "Drawing/DisplayList.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 
 typedef struct _cairo_surface cairo_surface_t;
 typedef struct _cairo cairo_t;
@@ -36,11 +38,13 @@ class CairoPainter {
     bool writePNG(const std::string& path) const;
 
   private:
+    bool coversSurfaceOpaquely(const Drawing::DisplayList& list) const;
     void fillRect(const Drawing::FillRect& fill);
     void pushClip(const Drawing::PushClip& clip);
     void popClip();
     void drawText(const Drawing::DrawText& text);
     void roundedRectanglePath(CGRect rect, CGFloat radius);
+    PangoLayout* layoutFor(const Drawing::DrawText& text);
 
     struct SurfaceDeleter {
         void operator()(cairo_surface_t* surface) const;
@@ -53,5 +57,8 @@ class CairoPainter {
     };
     std::unique_ptr<cairo_surface_t, SurfaceDeleter> m_surface;
     std::unique_ptr<cairo_t, ContextDeleter> m_context;
-    std::unique_ptr<PangoLayout, LayoutDeleter> m_layout;
+    // Shaping text is the costly part of a frame, and frames mostly repeat their texts.
+    using LayoutKey =
+        std::tuple<std::string, CGFloat, Drawing::Weight, CGFloat, Drawing::Alignment>;
+    std::map<LayoutKey, std::unique_ptr<PangoLayout, LayoutDeleter>> m_layouts;
 };

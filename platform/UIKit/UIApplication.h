@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 class UIApplication;
@@ -45,6 +46,16 @@ class UIApplication : public UIResponder {
     std::shared_ptr<NSObject> m_delegate;
     UIApplicationDelegate* m_delegateInterface;
 };
+
+// Something the platform cannot start with: a missing or unreadable resource.
+class UIApplicationLaunchError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// A screen-sized window holding the main interface that the main bundle's Info.plist names
+// (UIMainStoryboardFile). Throws UIApplicationLaunchError or UIStoryboard::LoadError.
+std::shared_ptr<UIWindow> loadMainInterfaceWindow();
 
 // Creates the application and its delegate (by runtime class name), loads the main
 // interface into a window, and runs the front end's loop. Reads the platform's own options

@@ -12,6 +12,13 @@
 
 namespace {
 
+enum class Awakening { AwakeFromNib, PrepareForInterfaceBuilder };
+
+struct Scene {
+    std::shared_ptr<UIViewController> controller;
+    std::shared_ptr<UIView> rootView;
+};
+
 struct Connection {
     pugi::xml_node element;
     std::shared_ptr<NSObject> owner;
@@ -23,7 +30,7 @@ class Loader {
     Loader(std::string_view contents, const std::string& path)
         : m_contents(contents), m_path(path) {}
 
-    std::shared_ptr<UIViewController> load(UIStoryboard::Awakening awakening);
+    Scene load(Awakening awakening);
 
   private:
     [[noreturn]] void fail(const pugi::xml_node& node, const std::string& message) const;
@@ -76,7 +83,7 @@ std::size_t Loader::lineOf(std::ptrdiff_t offset) const {
     return 1 + static_cast<std::size_t>(std::count(m_contents.begin(), end, '\n'));
 }
 
-std::shared_ptr<UIViewController> Loader::load(UIStoryboard::Awakening awakening) {
+Scene Loader::load(Awakening awakening) {
     pugi::xml_document document;
     const auto parsed = document.load_buffer(m_contents.data(), m_contents.size(),
                                              pugi::parse_default, pugi::encoding_utf8);
@@ -111,12 +118,12 @@ std::shared_ptr<UIViewController> Loader::load(UIStoryboard::Awakening awakening
     if (rootView)
         controller->setView(rootView);
     for (const auto& object : m_objects) {
-        if (awakening == UIStoryboard::Awakening::AwakeFromNib)
+        if (awakening == Awakening::AwakeFromNib)
             object->awakeFromNib();
         else
             object->prepareForInterfaceBuilder();
     }
-    return controller;
+    return {controller, rootView};
 }
 
 std::shared_ptr<NSObject> Loader::decode(const pugi::xml_node& element) {
@@ -218,7 +225,12 @@ void Loader::connectAction(const Connection& action) const {
 } // namespace
 
 std::shared_ptr<UIViewController>
-UIStoryboard::instantiateInitialViewController(std::string_view contents, const std::string& path,
-                                               Awakening awakening) {
-    return Loader(contents, path).load(awakening);
+UIStoryboard::instantiateInitialViewController(std::string_view contents, const std::string& path) {
+    return Loader(contents, path).load(Awakening::AwakeFromNib).controller;
+}
+
+std::shared_ptr<UIView>
+UIStoryboard::instantiateInitialViewForInterfaceBuilder(std::string_view contents,
+                                                        const std::string& path) {
+    return Loader(contents, path).load(Awakening::PrepareForInterfaceBuilder).rootView;
 }

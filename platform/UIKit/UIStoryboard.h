@@ -29,10 +29,13 @@ class UIStoryboard {
         using std::runtime_error::runtime_error;
     };
 
-    enum class Awakening { AwakeFromNib, PrepareForInterfaceBuilder };
-
-    // Nothing is half built: either the whole screen, or a LoadError.
+    // Nothing is half built: either the whole screen, or a LoadError. Objects get
+    // awakeFromNib.
     static std::shared_ptr<UIViewController>
-    instantiateInitialViewController(std::string_view contents, const std::string& path,
-                                     Awakening awakening = Awakening::AwakeFromNib);
+    instantiateInitialViewController(std::string_view contents, const std::string& path);
+
+    // The scene's root view as the interface design tool shows it: objects get
+    // prepareForInterfaceBuilder instead, and the controller's view never loads.
+    static std::shared_ptr<UIView>
+    instantiateInitialViewForInterfaceBuilder(std::string_view contents, const std::string& path);
 };

@@ -1,0 +1,53 @@
+// One whole frame of the main screen with the keyboard up, at 2x: describing the view tree,
+// and describing plus painting it with Cairo and Pango.
+#include "Painters/CairoPainter.h"
+#include "UIKit/UIApplication.h"
+#include "UIKit/UITextField.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace {
+
+std::shared_ptr<UIWindow> editingScreen() {
+    setenv("LC_ALL", "en_US.UTF-8", 1);
+    auto window = loadMainInterfaceWindow();
+    window->makeKeyAndVisible();
+    window->displayIfNeeded();
+    const auto wage = window->subviews().front()->subviews().at(2);
+    const CGPoint center{CGRectGetMidX(wage->frameInWindow()),
+                         CGRectGetMidY(wage->frameInWindow())};
+    window->sendTouch(UITouchPhase::Began, center);
+    window->sendTouch(UITouchPhase::Ended, center);
+    std::dynamic_pointer_cast<UITextField>(wage)->insertText("15.5");
+    window->displayIfNeeded();
+    return window;
+}
+
+void describeFrame(benchmark::State& state) {
+    const auto window = editingScreen();
+    for (auto _ : state) {
+        Drawing::DisplayList list;
+        window->describe(list);
+        benchmark::DoNotOptimize(list.data());
+    }
+}
+
+void paintFrameAt2x(benchmark::State& state) {
+    const auto window = editingScreen();
+    CairoPainter painter(window->bounds().size, 2);
+    for (auto _ : state) {
+        Drawing::DisplayList list;
+        window->describe(list);
+        painter.paint(list);
+        benchmark::DoNotOptimize(painter.pixel(0, 0));
+    }
+}
+
+BENCHMARK(describeFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(paintFrameAt2x)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
