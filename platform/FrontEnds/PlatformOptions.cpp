@@ -15,14 +15,20 @@ std::variant<PlatformOptions, std::string> PlatformOptions::parse(int argc, char
         };
         if (option == "--help" || option == "-h") {
             options.showHelp = true;
+        } else if (option == "--exit-after-first-frame") {
+            options.exitAfterFirstFrame = true;
+        } else if (option == "--dump-at-exit") {
+            options.dumpAtExit = true;
         } else if (option == "--version") {
             options.showVersion = true;
         } else if (option == "--ui") {
             const auto name = value();
             if (name == "headless")
                 options.userInterface = UserInterface::Headless;
+            else if (name == "window")
+                options.userInterface = UserInterface::Window;
             else
-                return "--ui takes headless, not '" + name.value_or("") + "'";
+                return "--ui takes window or headless, not '" + name.value_or("") + "'";
         } else if (option == "--script") {
             options.scriptPath = value();
             if (!options.scriptPath)
@@ -53,14 +59,23 @@ How many hours of work does an item cost? Type your hourly wage and the item's
 price, tap Calculate, and orvane shows the whole number of hours, rounded up.
 
 Options:
+  --ui window        a desktop window (the default where a display is reachable)
   --ui headless      run without a screen, driven by a script of commands
+                     (the default with --script or --snapshot, or with no display)
   --script FILE      the headless script (default: standard input)
   --snapshot FILE    run the script headless, then write the screen to FILE.png
-  --scale N          pixels per point for snapshots, 1 to 4 (default 2)
+  --scale N          pixels per point, 1 to 4 (default: the display's; 2 for
+                     snapshots)
   --resources DIR    read Info.plist and the interface file from DIR instead of
                      the copies built into the program
+  --dump-at-exit     print the view tree when the front end ends (for tests)
+  --exit-after-first-frame
+                     end as soon as the first frame is on screen (for benchmarks)
   --help             show this help and exit
   --version          show the version and exit
+
+In the window: click to touch, type on the keyboard, Tab and Shift-Tab move
+between the fields, Enter taps Calculate, Escape ends editing, Ctrl-Q quits.
 
 Headless script commands, one a line (# starts a comment line):
   tap NAME | tap X Y       touch a view by its name, or a point in points

@@ -6,13 +6,18 @@
 
 // The platform's own command-line options; the application never reads its arguments.
 struct PlatformOptions {
-    enum class UserInterface { Automatic, Headless };
+    enum class UserInterface { Automatic, Headless, Window };
 
     UserInterface userInterface = UserInterface::Automatic;
     std::optional<std::string> scriptPath;
     std::optional<std::string> resourceDirectory;
     std::optional<std::string> snapshotPath;
-    double scale = 2;
+    // Pixels per point; by default the display's, and 2 for snapshots.
+    std::optional<double> scale;
+    // For tests of the interactive front ends: the view tree, printed when the loop ends.
+    bool dumpAtExit = false;
+    // For benchmarks: the window closes as soon as its first frame is on screen.
+    bool exitAfterFirstFrame = false;
     bool showHelp = false;
     bool showVersion = false;
 

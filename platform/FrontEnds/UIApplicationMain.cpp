@@ -1,6 +1,8 @@
 #include "Foundation/NSBundle.h"
 #include "FrontEnds/Headless/HeadlessFrontEnd.h"
 #include "FrontEnds/PlatformOptions.h"
+#include "FrontEnds/ViewQuery.h"
+#include "FrontEnds/Window/WindowFrontEnd.h"
 #include "Runtime/ClassRegistry.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIStoryboard.h"
@@ -13,8 +15,21 @@
 
 namespace {
 
+PlatformOptions::UserInterface chosenUserInterface(const PlatformOptions& options) {
+    using UserInterface = PlatformOptions::UserInterface;
+    if (options.userInterface != UserInterface::Automatic)
+        return options.userInterface;
+    if (options.scriptPath || options.snapshotPath)
+        return UserInterface::Headless;
+    if (WindowFrontEnd::displayAvailable())
+        return UserInterface::Window;
+    return UserInterface::Headless;
+}
+
 std::unique_ptr<FrontEnd> makeFrontEnd(const PlatformOptions& options, std::ifstream& scriptFile) {
-    const HeadlessFrontEnd::Snapshots snapshots{options.scale, options.snapshotPath};
+    if (chosenUserInterface(options) == PlatformOptions::UserInterface::Window)
+        return std::make_unique<WindowFrontEnd>(options.scale, options.exitAfterFirstFrame);
+    const HeadlessFrontEnd::Snapshots snapshots{options.scale.value_or(2), options.snapshotPath};
     if (!options.scriptPath)
         return std::make_unique<HeadlessFrontEnd>(std::cin, std::cout, snapshots);
     scriptFile.open(*options.scriptPath);
@@ -39,6 +54,8 @@ int runApplication(const PlatformOptions& options, const std::string& delegateCl
     delegate.window()->makeKeyAndVisible();
     delegate.application(application, std::nullopt);
     const int status = frontEnd->run(application, *delegate.window());
+    if (options.dumpAtExit)
+        std::cout << ViewQuery::dump(*delegate.window()) << std::flush;
     delegate.applicationWillTerminate(application);
     return status;
 }
@@ -62,6 +79,9 @@ int UIApplicationMain(int argc, char* argv[], const std::optional<std::string>&,
         status = runApplication(options, delegateClassName);
     } catch (const UIStoryboard::LoadError& error) {
         std::cerr << error.what() << '\n';
+        status = 1;
+    } catch (const FrontEndUnavailable& error) {
+        std::cerr << "orvane: " << error.what() << '\n';
         status = 1;
     } catch (const UIApplicationLaunchError& error) {
         std::cerr << "orvane: " << error.what() << '\n';

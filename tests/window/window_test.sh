@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Drives the real orvane window under Xvfb with xdotool, as a person with a mouse and a
+# keyboard would: type a wage, tab to the price, click keypad keys, click Calculate, check the
+# screen's pixels and the hours, then quit and check the exit status.
+# Usage: window_test.sh ORVANE-BINARY
+set -euo pipefail
+orvane=$1
+
+for tool in Xvfb xdotool import convert; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "SKIP: $tool is missing (scripts/setup installs it)"
+        exit 77
+    fi
+done
+
+work=$(mktemp -d)
+cleanup() {
+    [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
+    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 800x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+unset WAYLAND_DISPLAY
+
+LC_ALL=en_US.UTF-8 "$orvane" --ui window --dump-at-exit >"$work/out" 2>"$work/err" &
+app_pid=$!
+window=$(timeout 10 xdotool search --sync --name '^orvane$' | head -n 1)
+
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.15; }
+# The color of one point of the window, as "r,g,b".
+pixel() {
+    import -window "$window" "$work/shot.png"
+    convert "$work/shot.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
+}
+fail() { echo "FAIL: $*"; cat "$work/err"; exit 1; }
+
+click 187 204                               # the wage field
+xdotool type --window "$window" --delay 50 "155"
+xdotool key --window "$window" BackSpace Tab # 15, then on to the price field
+sleep 0.15
+click 64 480                                # keypad 1
+click 187 637                               # keypad 0
+click 187 637
+[ "$(pixel 5 395)" = "255,151,5" ] || fail "no orange Calculate bar while editing: $(pixel 5 395)"
+
+click 187 420                               # Calculate
+[ "$(pixel 5 395)" != "255,151,5" ] || fail "the Calculate bar stayed after calculating"
+
+xdotool key --window "$window" ctrl+q 2>/dev/null || true  # the window is gone before the key is up
+status=0
+wait "$app_pid" || status=$?
+app_pid=
+[ "$status" -eq 0 ] || fail "exit status $status"
+grep -q 'orvane.CurrencyTxtField #wage (40, 176, 295, 56) "15"' "$work/out" || fail "wage not 15"
+grep -q 'orvane.CurrencyTxtField #price (40, 248, 295, 56) "100"' "$work/out" || fail "price not 100"
+grep -q 'UILabel #result (40, 326, 295, 80) "7"$' "$work/out" || fail "the hours are not shown as 7"
+grep -q 'UIKeyboard' "$work/out" && fail "the keyboard stayed up"
+echo "1 passed, 0 failed"
