@@ -18,7 +18,9 @@ std::variant<PlatformOptions, std::string> PlatformOptions::parse(int argc, char
         } else if (option == "--exit-after-first-frame") {
             options.exitAfterFirstFrame = true;
         } else if (option == "--dump-at-exit") {
-            options.dumpAtExit = true;
+            options.dumpPath = value();
+            if (!options.dumpPath)
+                return "--dump-at-exit needs a file";
         } else if (option == "--version") {
             options.showVersion = true;
         } else if (option == "--ui") {
@@ -27,8 +29,10 @@ std::variant<PlatformOptions, std::string> PlatformOptions::parse(int argc, char
                 options.userInterface = UserInterface::Headless;
             else if (name == "window")
                 options.userInterface = UserInterface::Window;
+            else if (name == "terminal")
+                options.userInterface = UserInterface::Terminal;
             else
-                return "--ui takes window or headless, not '" + name.value_or("") + "'";
+                return "--ui takes window, terminal or headless, not '" + name.value_or("") + "'";
         } else if (option == "--script") {
             options.scriptPath = value();
             if (!options.scriptPath)
@@ -60,15 +64,19 @@ price, tap Calculate, and orvane shows the whole number of hours, rounded up.
 
 Options:
   --ui window        a desktop window (the default where a display is reachable)
+  --ui terminal      full screen in the terminal (the default without a display,
+                     when standard input and output are a terminal)
   --ui headless      run without a screen, driven by a script of commands
-                     (the default with --script or --snapshot, or with no display)
+                     (the default with --script or --snapshot, or with neither a
+                     display nor a terminal)
   --script FILE      the headless script (default: standard input)
   --snapshot FILE    run the script headless, then write the screen to FILE.png
   --scale N          pixels per point, 1 to 4 (default: the display's; 2 for
                      snapshots)
   --resources DIR    read Info.plist and the interface file from DIR instead of
                      the copies built into the program
-  --dump-at-exit     print the view tree when the front end ends (for tests)
+  --dump-at-exit FILE
+                     write the view tree to FILE when the front end ends (for tests)
   --exit-after-first-frame
                      end as soon as the first frame is on screen (for benchmarks)
   --help             show this help and exit
@@ -76,6 +84,10 @@ Options:
 
 In the window: click to touch, type on the keyboard, Tab and Shift-Tab move
 between the fields, Enter taps Calculate, Escape ends editing, Ctrl-Q quits.
+
+In the terminal: digits, the point and Backspace edit, Tab and Shift-Tab move
+through the fields and the clear button, Enter taps Calculate or the focused
+button, Escape ends editing, q or Ctrl-C quits; the mouse taps.
 
 Headless script commands, one a line (# starts a comment line):
   tap NAME | tap X Y       touch a view by its name, or a point in points

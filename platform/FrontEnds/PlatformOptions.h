@@ -6,7 +6,7 @@
 
 // The platform's own command-line options; the application never reads its arguments.
 struct PlatformOptions {
-    enum class UserInterface { Automatic, Headless, Window };
+    enum class UserInterface { Automatic, Headless, Window, Terminal };
 
     UserInterface userInterface = UserInterface::Automatic;
     std::optional<std::string> scriptPath;
@@ -14,8 +14,9 @@ struct PlatformOptions {
     std::optional<std::string> snapshotPath;
     // Pixels per point; by default the display's, and 2 for snapshots.
     std::optional<double> scale;
-    // For tests of the interactive front ends: the view tree, printed when the loop ends.
-    bool dumpAtExit = false;
+    // For tests of the interactive front ends: where to write the view tree when the loop
+    // ends (the terminal front end owns standard output).
+    std::optional<std::string> dumpPath;
     // For benchmarks: the window closes as soon as its first frame is on screen.
     bool exitAfterFirstFrame = false;
     bool showHelp = false;

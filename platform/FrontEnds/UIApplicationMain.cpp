@@ -1,6 +1,7 @@
 #include "Foundation/NSBundle.h"
 #include "FrontEnds/Headless/HeadlessFrontEnd.h"
 #include "FrontEnds/PlatformOptions.h"
+#include "FrontEnds/Terminal/TerminalFrontEnd.h"
 #include "FrontEnds/ViewQuery.h"
 #include "FrontEnds/Window/WindowFrontEnd.h"
 #include "Runtime/ClassRegistry.h"
@@ -23,12 +24,17 @@ PlatformOptions::UserInterface chosenUserInterface(const PlatformOptions& option
         return UserInterface::Headless;
     if (WindowFrontEnd::displayAvailable())
         return UserInterface::Window;
+    if (TerminalFrontEnd::terminalAvailable())
+        return UserInterface::Terminal;
     return UserInterface::Headless;
 }
 
 std::unique_ptr<FrontEnd> makeFrontEnd(const PlatformOptions& options, std::ifstream& scriptFile) {
-    if (chosenUserInterface(options) == PlatformOptions::UserInterface::Window)
+    const auto userInterface = chosenUserInterface(options);
+    if (userInterface == PlatformOptions::UserInterface::Window)
         return std::make_unique<WindowFrontEnd>(options.scale, options.exitAfterFirstFrame);
+    if (userInterface == PlatformOptions::UserInterface::Terminal)
+        return std::make_unique<TerminalFrontEnd>();
     const HeadlessFrontEnd::Snapshots snapshots{options.scale.value_or(2), options.snapshotPath};
     if (!options.scriptPath)
         return std::make_unique<HeadlessFrontEnd>(std::cin, std::cout, snapshots);
@@ -54,8 +60,9 @@ int runApplication(const PlatformOptions& options, const std::string& delegateCl
     delegate.window()->makeKeyAndVisible();
     delegate.application(application, std::nullopt);
     const int status = frontEnd->run(application, *delegate.window());
-    if (options.dumpAtExit)
-        std::cout << ViewQuery::dump(*delegate.window()) << std::flush;
+    if (options.dumpPath &&
+        !(std::ofstream(*options.dumpPath) << ViewQuery::dump(*delegate.window())))
+        throw UIApplicationLaunchError("cannot write " + *options.dumpPath);
     delegate.applicationWillTerminate(application);
     return status;
 }

@@ -27,7 +27,7 @@ for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
 unset WAYLAND_DISPLAY
 
-LC_ALL=en_US.UTF-8 "$orvane" --ui window --dump-at-exit >"$work/out" 2>"$work/err" &
+LC_ALL=en_US.UTF-8 "$orvane" --ui window --dump-at-exit "$work/out" 2>"$work/err" &
 app_pid=$!
 window=$(timeout 10 xdotool search --sync --name '^orvane$' | head -n 1)
 
