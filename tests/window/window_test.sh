@@ -38,18 +38,32 @@ pixel() {
     convert "$work/shot.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
 }
 fail() { echo "FAIL: $*"; cat "$work/err"; exit 1; }
+# Waits up to five seconds (sanitizer builds are slow) for a point to be, or with -v not to
+# be, a color.
+wait_pixel() {
+    local invert=
+    [ "$1" = -v ] && { invert=1; shift; }
+    for _ in $(seq 50); do
+        if [ "$(pixel "$1" "$2")" = "$3" ]; then [ -z "$invert" ] && return 0
+        else [ -n "$invert" ] && return 0
+        fi
+        sleep 0.1
+    done
+    fail "waited for ($1, $2) ${invert:+not }to be $3, it is $(pixel "$1" "$2")"
+}
 
+wait_pixel 5 5 "28,37,65"                   # the first frame is on screen
 click 187 204                               # the wage field
+wait_pixel 5 395 "255,151,5"                # the Calculate bar is up
 xdotool type --window "$window" --delay 50 "155"
 xdotool key --window "$window" BackSpace Tab # 15, then on to the price field
 sleep 0.15
 click 64 480                                # keypad 1
 click 187 637                               # keypad 0
 click 187 637
-[ "$(pixel 5 395)" = "255,151,5" ] || fail "no orange Calculate bar while editing: $(pixel 5 395)"
-
+sleep 0.5
 click 187 420                               # Calculate
-[ "$(pixel 5 395)" != "255,151,5" ] || fail "the Calculate bar stayed after calculating"
+wait_pixel -v 5 395 "255,151,5"             # and gone again
 
 xdotool key --window "$window" ctrl+q 2>/dev/null || true  # the window is gone before the key is up
 status=0
