@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <sys/wait.h>
+
 namespace {
 
 struct ScreenCase {
@@ -137,6 +141,77 @@ TEST(CommandLine, helpListsTheOptionsAndUnknownOptionsAreRefused) {
     const auto missingScript = runOrvane({"--script", "/nonexistent/script"}, "");
     EXPECT_EQ(missingScript.status, 1);
     EXPECT_EQ(missingScript.errors, "orvane: cannot read the script /nonexistent/script\n");
+}
+
+} // namespace
+
+namespace {
+
+struct EnvironmentCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::vector<std::string> environment;
+    int expectedStatus;
+    std::string expectedError; // the start of standard error
+};
+
+void PrintTo(const EnvironmentCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class OddEnvironment : public testing::TestWithParam<EnvironmentCase> {};
+
+TEST_P(OddEnvironment, givesAClearAnswerAndNeverCrashes) {
+    const auto& [name, arguments, environment, status, error] = GetParam();
+    const auto result = runOrvane(arguments, calculate("15", "100", "print result\n"), environment);
+    EXPECT_EQ(result.status, status) << result.errors;
+    EXPECT_EQ(result.errors.substr(0, error.size()), error);
+    if (status == 0)
+        EXPECT_EQ(result.output, "7\n");
+}
+
+// A locale nobody knows still runs: ICU falls back to its root locale and the badge shows the
+// generic currency sign. Numbers never depend on the locale.
+INSTANTIATE_TEST_SUITE_P(
+    Environments, OddEnvironment,
+    testing::Values(
+        EnvironmentCase{"unknownLocale", {"--ui", "headless"}, {"LC_ALL=xx_YY.UTF-8"}, 0, ""},
+        EnvironmentCase{
+            "malformedLocale", {"--ui", "headless"}, {"LANG=!!@@##..", "LC_ALL="}, 0, ""},
+        EnvironmentCase{"noDisplayForTheWindow",
+                        {"--ui", "window"},
+                        {"DISPLAY=", "WAYLAND_DISPLAY="},
+                        1,
+                        "orvane: cannot open a window: no display"},
+        EnvironmentCase{"aDisplayThatDoesNotAnswer",
+                        {"--ui", "window"},
+                        {"DISPLAY=:987", "WAYLAND_DISPLAY="},
+                        1,
+                        "orvane: cannot open a window"},
+        EnvironmentCase{"noTerminalForTheTerminal",
+                        {"--ui", "terminal"},
+                        {},
+                        1,
+                        "orvane: cannot run in the terminal: standard input and output are not "
+                        "a terminal\n"}));
+
+TEST(OddEnvironment, noFontsStillDrawsASnapshot) {
+    const std::string folder = makeTemporaryDirectory();
+    const auto result =
+        runOrvane({"--snapshot", folder + "/screen.png"}, calculate("15", "100", "print result\n"),
+                  {"FONTCONFIG_FILE=/nonexistent/fonts.conf"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output, "7\n");
+    EXPECT_TRUE(std::filesystem::file_size(folder + "/screen.png") > 0);
+    std::filesystem::remove_all(folder);
+}
+
+TEST(OddEnvironment, aClosedStandardOutputIsAnError) {
+    const std::string command =
+        std::string("echo 'print hours' | '") + ORVANE_BINARY + "' --ui headless >&- 2>/dev/null";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
 }
 
 } // namespace

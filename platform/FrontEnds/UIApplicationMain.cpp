@@ -78,7 +78,11 @@ int UIApplicationMain(int argc, char* argv[], const std::optional<std::string>&,
     }
     const auto& options = std::get<PlatformOptions>(parsed);
     if (options.showHelp || options.showVersion) {
-        std::cout << (options.showHelp ? PlatformOptions::help() : "orvane 0.1\n");
+        if (!(std::cout << (options.showHelp ? PlatformOptions::help() : "orvane 0.1\n")
+                        << std::flush)) {
+            std::cerr << "orvane: cannot write to standard output\n";
+            std::exit(1);
+        }
         return 0;
     }
     int status = 0;

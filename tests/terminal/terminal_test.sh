@@ -87,4 +87,17 @@ tmux_ send-keys -t orvane Tab 4 2
 wait_for "42"
 pkill -TERM -f -- "--dump-at-exit $work/out"
 expect_clean_exit
+# Too small a terminal is refused with a message, and one of an unknown kind too.
+tmux_ kill-server
+for setting in "-x 30 -y 10|TERM=tmux-256color|too small (30 x 10)" \
+               "-x 80 -y 24|TERM=no-such-terminal|cannot use this terminal"; do
+    IFS='|' read -r size term message <<<"$setting"
+    rm -f "$work/status" "$work/err"
+    tmux_ new-session -d -s orvane $size "env -u DISPLAY -u WAYLAND_DISPLAY $term '$orvane' \
+        2>'$work/err'; echo \$? > '$work/status'; sleep 60"
+    for _ in $(seq 50); do [ -s "$work/status" ] && break; sleep 0.1; done
+    [ "$(cat "$work/status")" = 1 ] || fail "$term $size: exit status $(cat "$work/status")"
+    grep -q "$message" "$work/err" || fail "$term $size: no '$message' message"
+    tmux_ kill-server
+done
 echo "1 passed, 0 failed"

@@ -45,33 +45,37 @@ HeadlessFrontEnd::~HeadlessFrontEnd() = default;
 int HeadlessFrontEnd::run(UIApplication&, UIWindow& window) {
     runDisplayCycle(window);
     std::string line;
-    for (int number = 1; std::getline(m_script, line); ++number) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        const std::string_view text = trimmedLeft(line);
-        if (text.empty() || text.front() == '#')
-            continue;
-        const auto space = text.find(' ');
-        const std::string_view command = text.substr(0, space);
-        const std::string_view argument =
-            space == std::string_view::npos ? std::string_view{} : text.substr(space + 1);
-        try {
+    int number = 1;
+    try {
+        for (; std::getline(m_script, line); ++number) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            const std::string_view text = trimmedLeft(line);
+            if (text.empty() || text.front() == '#')
+                continue;
+            const auto space = text.find(' ');
+            const std::string_view command = text.substr(0, space);
+            const std::string_view argument =
+                space == std::string_view::npos ? std::string_view{} : text.substr(space + 1);
             execute(window, command, argument);
-        } catch (const ScriptError& error) {
-            m_output.flush();
-            std::cerr << "orvane: line " << number << ": " << error.what() << '\n';
-            return 1;
+            runDisplayCycle(window);
         }
-        runDisplayCycle(window);
+    } catch (const ScriptError& error) {
+        m_output.flush();
+        std::cerr << "orvane: line " << number << ": " << error.what() << '\n';
+        return 1;
     }
-    m_output.flush();
-    if (m_snapshots.finalPath) {
-        try {
+    try {
+        if (m_snapshots.finalPath)
             snapshot(window, *m_snapshots.finalPath);
-        } catch (const ScriptError& error) {
-            std::cerr << "orvane: " << error.what() << '\n';
-            return 1;
-        }
+    } catch (const ScriptError& error) {
+        std::cerr << "orvane: " << error.what() << '\n';
+        return 1;
+    }
+    // Output that could not be written is a failure, not a silent success.
+    if (!m_output.flush()) {
+        std::cerr << "orvane: cannot write to standard output\n";
+        return 1;
     }
     return 0;
 }

@@ -293,6 +293,9 @@ void TerminalSession::drawCell(int column, int row, const CellPainter::Cell& cel
 } // namespace
 
 int TerminalFrontEnd::run(UIApplication& application, UIWindow& window) {
+    if (!terminalAvailable())
+        throw FrontEndUnavailable(
+            "cannot run in the terminal: standard input and output are not a terminal");
     const auto [columns, rows] = terminalSize();
     if (columns < minimumColumns || rows < minimumRows)
         throw FrontEndUnavailable("the terminal is too small (" + std::to_string(columns) + " x " +
