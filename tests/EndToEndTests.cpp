@@ -166,8 +166,9 @@ TEST_P(OddEnvironment, givesAClearAnswerAndNeverCrashes) {
     const auto result = runOrvane(arguments, calculate("15", "100", "print result\n"), environment);
     EXPECT_EQ(result.status, status) << result.errors;
     EXPECT_EQ(result.errors.substr(0, error.size()), error);
-    if (status == 0)
+    if (status == 0) {
         EXPECT_EQ(result.output, "7\n");
+    }
 }
 
 // A locale nobody knows still runs: ICU falls back to its root locale and the badge shows the

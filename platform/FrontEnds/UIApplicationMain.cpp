@@ -1,9 +1,8 @@
 #include "Foundation/NSBundle.h"
 #include "FrontEnds/Headless/HeadlessFrontEnd.h"
+#include "FrontEnds/Modules.h"
 #include "FrontEnds/PlatformOptions.h"
-#include "FrontEnds/Terminal/TerminalFrontEnd.h"
 #include "FrontEnds/ViewQuery.h"
-#include "FrontEnds/Window/WindowFrontEnd.h"
 #include "Runtime/ClassRegistry.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIStoryboard.h"
@@ -22,9 +21,9 @@ PlatformOptions::UserInterface chosenUserInterface(const PlatformOptions& option
         return options.userInterface;
     if (options.scriptPath || options.snapshotPath)
         return UserInterface::Headless;
-    if (WindowFrontEnd::displayAvailable())
+    if (displayReachable())
         return UserInterface::Window;
-    if (TerminalFrontEnd::terminalAvailable())
+    if (onTerminal())
         return UserInterface::Terminal;
     return UserInterface::Headless;
 }
@@ -32,9 +31,9 @@ PlatformOptions::UserInterface chosenUserInterface(const PlatformOptions& option
 std::unique_ptr<FrontEnd> makeFrontEnd(const PlatformOptions& options, std::ifstream& scriptFile) {
     const auto userInterface = chosenUserInterface(options);
     if (userInterface == PlatformOptions::UserInterface::Window)
-        return std::make_unique<WindowFrontEnd>(options.scale, options.exitAfterFirstFrame);
+        return Modules::makeFrontEnd("window", options);
     if (userInterface == PlatformOptions::UserInterface::Terminal)
-        return std::make_unique<TerminalFrontEnd>();
+        return Modules::makeFrontEnd("terminal", options);
     const HeadlessFrontEnd::Snapshots snapshots{options.scale.value_or(2), options.snapshotPath};
     if (!options.scriptPath)
         return std::make_unique<HeadlessFrontEnd>(std::cin, std::cout, snapshots);

@@ -152,11 +152,14 @@ UIView& HeadlessFrontEnd::viewNamed(UIWindow& window, std::string_view name) {
 void HeadlessFrontEnd::snapshot(UIWindow& window, const std::string& path) {
     if (path.empty())
         throw ScriptError("snapshot needs a file");
-    if (!m_painter)
-        m_painter = std::make_unique<CairoPainter>(window.bounds().size, m_snapshots.scale);
+    try {
+        if (!m_painter)
+            m_painter = Modules::makeSnapshotPainter();
+    } catch (const FrontEndUnavailable& error) {
+        throw ScriptError(error.what());
+    }
     Drawing::DisplayList list;
     window.describe(list);
-    m_painter->paint(list);
-    if (!m_painter->writePNG(path))
+    if (!m_painter->writePNG(list, window.bounds().size, m_snapshots.scale, path))
         throw ScriptError("cannot write " + path);
 }

@@ -2,7 +2,7 @@
 
 #include "FrontEnds/FrontEnd.h"
 
-#include "Painters/CairoPainter.h"
+#include "FrontEnds/Modules.h"
 
 #include <iosfwd>
 #include <memory>
@@ -44,5 +44,5 @@ class HeadlessFrontEnd : public FrontEnd {
     std::istream& m_script;
     std::ostream& m_output;
     Snapshots m_snapshots;
-    std::unique_ptr<CairoPainter> m_painter;
+    std::unique_ptr<Modules::SnapshotPainter> m_painter;
 };

@@ -1,6 +1,7 @@
 #include "FrontEnds/Terminal/TerminalFrontEnd.h"
 
 #include "FrontEnds/KeyCommands.h"
+#include "FrontEnds/Modules.h"
 #include "Painters/CellPainter.h"
 #include "Runtime/FatalError.h"
 #include "UIKit/UIApplication.h"
@@ -20,6 +21,10 @@
 #include <string>
 
 namespace {
+
+const Modules::Registration registration("terminal", [](const PlatformOptions&) {
+    return std::make_unique<TerminalFrontEnd>();
+});
 
 constexpr int minimumColumns = 40;
 constexpr int minimumRows = 16;
@@ -293,7 +298,7 @@ void TerminalSession::drawCell(int column, int row, const CellPainter::Cell& cel
 } // namespace
 
 int TerminalFrontEnd::run(UIApplication& application, UIWindow& window) {
-    if (!terminalAvailable())
+    if (!onTerminal())
         throw FrontEndUnavailable(
             "cannot run in the terminal: standard input and output are not a terminal");
     const auto [columns, rows] = terminalSize();
@@ -306,8 +311,4 @@ int TerminalFrontEnd::run(UIApplication& application, UIWindow& window) {
     TerminalSession session(application, window);
     session.run();
     return 0;
-}
-
-bool TerminalFrontEnd::terminalAvailable() {
-    return isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
 }

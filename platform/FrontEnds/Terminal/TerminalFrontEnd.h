@@ -10,7 +10,4 @@
 class TerminalFrontEnd : public FrontEnd {
   public:
     int run(UIApplication& application, UIWindow& window) override;
-
-    // Whether standard input and output are both a terminal.
-    static bool terminalAvailable();
 };

@@ -1,6 +1,7 @@
 #include "FrontEnds/Window/WindowFrontEnd.h"
 
 #include "FrontEnds/KeyCommands.h"
+#include "FrontEnds/Modules.h"
 #include "Painters/CairoPainter.h"
 #include "UIKit/UIApplication.h"
 
@@ -15,6 +16,10 @@
 
 namespace {
 
+const Modules::Registration registration("window", [](const PlatformOptions& options) {
+    return std::make_unique<WindowFrontEnd>(options.scale, options.exitAfterFirstFrame);
+});
+
 template <class T, void (*destroy)(T*)> struct SdlDeleter {
     void operator()(T* object) const { destroy(object); }
 };
@@ -25,7 +30,7 @@ using SdlSurface = std::unique_ptr<SDL_Surface, SdlDeleter<SDL_Surface, SDL_Free
 class SdlVideo {
   public:
     SdlVideo() {
-        if (!WindowFrontEnd::displayAvailable())
+        if (!displayReachable())
             throw FrontEndUnavailable("cannot open a window: no display (DISPLAY and "
                                       "WAYLAND_DISPLAY are not set)");
         // Only a desktop display will do; SDL's other drivers show nothing a person sees.
@@ -228,12 +233,4 @@ int WindowFrontEnd::run(UIApplication& application, UIWindow& window) {
     WindowSession session(application, window, m_scale);
     session.run(m_exitAfterFirstFrame);
     return 0;
-}
-
-bool WindowFrontEnd::displayAvailable() {
-    const auto set = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value && *value;
-    };
-    return set("DISPLAY") || set("WAYLAND_DISPLAY");
 }

@@ -16,9 +16,6 @@ class WindowFrontEnd : public FrontEnd {
         : m_scale(scale), m_exitAfterFirstFrame(exitAfterFirstFrame) {}
     int run(UIApplication& application, UIWindow& window) override;
 
-    // Whether a display looks reachable (X11 or Wayland), without opening it.
-    static bool displayAvailable();
-
   private:
     std::optional<double> m_scale;
     bool m_exitAfterFirstFrame;

@@ -1,0 +1,218 @@
+#!/usr/bin/env python3
+"""Measures orvane side by side with its floors and peers, in one run, and prints one table.
+
+Run through scripts/bench, which builds the release preset first. Every figure is a median
+over repeated runs on this machine; each stands beside its floor or peer measured in the
+same run, with the target it is held to.
+"""
+import json
+import os
+import resource
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+BUILD = sys.argv[1] if len(sys.argv) > 1 else "build/release"
+ORVANE = os.path.join(BUILD, "bin", "orvane")
+ONE_RESULT = "tap wage\ntype 15\ntap price\ntype 100\ntap calculate\nprint result\n"
+ENV = dict(os.environ, LC_ALL="C.UTF-8")
+rows = []
+
+
+def row(figure, value, beside="", ratio="", target=""):
+    rows.append((figure, value, beside, ratio, target))
+
+
+def google_benchmark(binary):
+    output = subprocess.run(
+        [binary, "--benchmark_repetitions=10", "--benchmark_report_aggregates_only=true",
+         "--benchmark_format=json"], capture_output=True, text=True, check=True).stdout
+    medians = {}
+    for entry in json.loads(output)["benchmarks"]:
+        if entry.get("aggregate_name") == "median":
+            medians[entry["run_name"]] = entry["real_time"], entry["time_unit"]
+    return medians
+
+
+def median_seconds(command, runs=21, stdin=None):
+    times = []
+    for _ in range(runs):
+        start = time.perf_counter()
+        subprocess.run(command, input=stdin, capture_output=True, text=True, env=ENV, check=True)
+        times.append(time.perf_counter() - start)
+    return statistics.median(times)
+
+
+def peak_kb_of(command, stdin):
+    # ru_maxrss of children is a running maximum; a fresh Python child reports one process.
+    code = ("import resource,subprocess,sys;"
+            "subprocess.run(sys.argv[1:],input=sys.stdin.read(),capture_output=True,text=True);"
+            "print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)")
+    result = subprocess.run([sys.executable, "-c", code, *command], input=stdin,
+                            capture_output=True, text=True, env=ENV, check=True)
+    return int(result.stdout)
+
+
+def model_and_frame():
+    model = google_benchmark(os.path.join(BUILD, "bench", "orvane_model_bench"))
+    hours, floor = model["getHours"][0], model["bareCeilDivision"][0]
+    row("getHours per call", f"{hours:.1f} ns", f"bare std::ceil(p / w): {floor:.1f} ns",
+        f"{hours / floor:.2f}x", "at most 1.5x")
+    parse, floor = model["doubleFromString"][0], model["bareFromChars"][0]
+    row("text to number per call", f"{parse:.1f} ns", f"std::from_chars: {floor:.1f} ns",
+        f"{parse / floor:.2f}x", "at most 1.5x")
+    frame = google_benchmark(os.path.join(BUILD, "bench", "orvane_frame_bench"))
+    paint = frame["paintFrameAt2x"][0]
+    row("one frame at 2x, keyboard up", f"{paint / 1000:.2f} ms", "", "", "under 1 ms")
+
+
+def whole_process():
+    orvane = median_seconds([ORVANE, "--ui", "headless"], stdin=ONE_RESULT)
+    python = median_seconds(["python3", "-c", "import math; print(math.ceil(100/15))"])
+    row("start, compute one result, exit (headless)", f"{orvane * 1000:.1f} ms",
+        f"python3 doing the sum: {python * 1000:.1f} ms", f"{orvane / python:.2f}x",
+        "at most 0.2x")
+
+
+def cpu_ticks(pid):
+    with open(f"/proc/{pid}/stat") as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])
+
+
+def window_figures():
+    if not shutil.which("Xvfb"):
+        row("window figures", "skipped: no Xvfb")
+        return
+    display_file = tempfile.NamedTemporaryFile()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(display_file.fileno()), "-screen", "0",
+                             "800x800x24", "-nolisten", "tcp"], pass_fds=[display_file.fileno()],
+                            stderr=subprocess.DEVNULL)
+    try:
+        for _ in range(100):
+            display_file.seek(0)
+            number = display_file.read().strip()
+            if number:
+                break
+            time.sleep(0.05)
+        env = dict(ENV, DISPLAY=f":{number.decode()}")
+        env.pop("WAYLAND_DISPLAY", None)
+        times = []
+        for _ in range(11):
+            start = time.perf_counter()
+            subprocess.run([ORVANE, "--ui", "window", "--exit-after-first-frame"], env=env,
+                           check=True, capture_output=True)
+            times.append(time.perf_counter() - start)
+        row("window: start to first frame on screen", f"{statistics.median(times) * 1000:.0f} ms",
+            "(start, first frame, exit)", "", "under 100 ms")
+        app = subprocess.Popen([ORVANE, "--ui", "window"], env=env, stderr=subprocess.DEVNULL)
+        time.sleep(1.5)
+        before = cpu_ticks(app.pid)
+        time.sleep(5)
+        idle = cpu_ticks(app.pid) - before
+        with open(f"/proc/{app.pid}/status") as status:
+            peak = next(line.split()[1] for line in status if line.startswith("VmHWM"))
+        app.terminate()
+        app.wait()
+        row("window: CPU while idle, over 5 s", f"{idle} ticks", "", "", "0")
+        row("window: peak resident memory", f"{int(peak) / 1024:.1f} MB")
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+
+
+def terminal_figures():
+    if not shutil.which("tmux"):
+        row("terminal figures", "skipped: no tmux")
+        return
+    socket = f"orvane-bench-{os.getpid()}"
+    tmux = ["tmux", "-L", socket]
+    subprocess.run(tmux + ["new-session", "-d", "-x", "80", "-y", "24",
+                           f"env -u DISPLAY -u WAYLAND_DISPLAY TERM=tmux-256color {ORVANE}"],
+                   check=True)
+    try:
+        time.sleep(1.0)
+        pid = subprocess.run(["pgrep", "-n", "-f", f"^{ORVANE}$"], capture_output=True,
+                             text=True).stdout.strip()
+        subprocess.run(tmux + ["send-keys", "Tab", "1", "5", "Tab", "1", "0", "0", "Enter"])
+        time.sleep(0.5)
+        before = cpu_ticks(pid)
+        time.sleep(5)
+        idle = cpu_ticks(pid) - before
+        with open(f"/proc/{pid}/status") as status:
+            peak = next(line.split()[1] for line in status if line.startswith("VmHWM"))
+        row("terminal: CPU while idle, over 5 s", f"{idle} ticks", "", "", "0")
+        row("terminal: peak resident memory", f"{int(peak) / 1024:.1f} MB")
+    finally:
+        subprocess.run(tmux + ["kill-server"], capture_output=True)
+
+
+def headless_memory_and_throughput():
+    peak = peak_kb_of([ORVANE, "--ui", "headless"], ONE_RESULT)
+    row("headless: peak resident memory", f"{peak / 1024:.1f} MB", "", "", "under 15 MB")
+    one = "tap price\ndelete 3\ntype 100\ntap calculate\n"
+    start_script = "tap wage\ntype 15\n" + one * 1000
+    million = "tap wage\ntype 15\n" + one * 1_000_000
+    start = time.perf_counter()
+    subprocess.run([ORVANE, "--ui", "headless"], input=million, capture_output=True, text=True,
+                   env=ENV, check=True)
+    seconds = time.perf_counter() - start
+    row("a million calculations, headless script", f"{1_000_000 / seconds / 1000:.0f} k/s",
+        f"{seconds:.1f} s in all")
+    small = peak_kb_of([ORVANE, "--ui", "headless"], start_script)
+    large = peak_kb_of([ORVANE, "--ui", "headless"], million)
+    row("  peak memory after 1,000 and after 1,000,000", f"{large / 1024:.1f} MB",
+        f"after 1,000: {small / 1024:.1f} MB", f"+{(large - small) / 1024:.2f} MB",
+        "flat (within 1 MB)")
+
+
+def soak():
+    """One million random steps; memory must stay flat after the first ten thousand."""
+    import random
+    generator = random.Random(7)
+    steps = []
+    texts = ["15", "100", "0", "-3", "1e3", "abc", ".", "15,5", "9999999999", "€"]
+    while len(steps) < 1_000_000:
+        choice = generator.randrange(6)
+        if choice == 0:
+            steps.append(f"tap {generator.choice(['wage', 'price'])}\ntype {generator.choice(texts)}")
+        elif choice == 1:
+            steps.append(f"tap {generator.choice(['wage', 'price'])}\ndelete {generator.randrange(5)}")
+        elif choice == 2:
+            steps.append("tap price\ntap calculate")
+        elif choice == 3:
+            steps.append("tap clear")
+        elif choice == 4:
+            steps.append("print result")
+        else:
+            steps.append(f"tap {generator.randrange(375)} {generator.randrange(667)}")
+    first = "\n".join(steps[:10_000]) + "\n"
+    whole = "\n".join(steps) + "\n"
+    early = peak_kb_of([ORVANE, "--ui", "headless"], first)
+    late = peak_kb_of([ORVANE, "--ui", "headless"], whole)
+    row("soak: 1,000,000 random steps, peak memory", f"{late / 1024:.1f} MB",
+        f"after 10,000: {early / 1024:.1f} MB", f"+{(late - early) / 1024:.2f} MB",
+        "within 1 MB")
+
+
+def main():
+    model_and_frame()
+    whole_process()
+    headless_memory_and_throughput()
+    soak()
+    terminal_figures()
+    window_figures()
+    with open("/proc/cpuinfo") as cpuinfo:
+        cpu = next(line.split(":", 1)[1].strip() for line in cpuinfo if line.startswith("model name"))
+    print(f"orvane benchmarks, {time.strftime('%Y-%m-%d')}, {os.cpu_count()} cores, {cpu}\n")
+    print("| figure | median | beside | ratio | target |")
+    print("|---|---|---|---|---|")
+    for figure in rows:
+        print("| " + " | ".join(figure) + " |")
+
+
+if __name__ == "__main__":
+    main()
