@@ -7,7 +7,6 @@ same run, with the target it is held to.
 """
 import json
 import os
-import resource
 import shutil
 import statistics
 import subprocess
@@ -28,7 +27,8 @@ def row(figure, value, beside="", ratio="", target=""):
 
 def google_benchmark(binary):
     output = subprocess.run(
-        [binary, "--benchmark_repetitions=10", "--benchmark_report_aggregates_only=true",
+        [binary, "--benchmark_repetitions=20", "--benchmark_enable_random_interleaving=true",
+         "--benchmark_report_aggregates_only=true",
          "--benchmark_format=json"], capture_output=True, text=True, check=True).stdout
     medians = {}
     for entry in json.loads(output)["benchmarks"]:
@@ -47,13 +47,14 @@ def median_seconds(command, runs=21, stdin=None):
 
 
 def peak_kb_of(command, stdin):
-    # ru_maxrss of children is a running maximum; a fresh Python child reports one process.
-    code = ("import resource,subprocess,sys;"
-            "subprocess.run(sys.argv[1:],input=sys.stdin.read(),capture_output=True,text=True);"
-            "print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)")
-    result = subprocess.run([sys.executable, "-c", code, *command], input=stdin,
-                            capture_output=True, text=True, env=ENV, check=True)
-    return int(result.stdout)
+    """Peak resident memory of one run, as GNU time reads it from the kernel. (A child forked
+    from this Python process would inherit Python's own high-water mark.)"""
+    with tempfile.NamedTemporaryFile("w") as script:
+        script.write(stdin)
+        script.flush()
+        result = subprocess.run(["/usr/bin/time", "-f", "%M", *command], stdin=open(script.name),
+                                capture_output=True, text=True, env=ENV, check=True)
+    return int(result.stderr.strip().splitlines()[-1])
 
 
 def model_and_frame():
