@@ -84,6 +84,17 @@ def cpu_ticks(pid):
     return int(fields[11]) + int(fields[12])
 
 
+def idle_and_peak(front_end, pid):
+    """CPU ticks over five idle seconds, and the peak resident memory so far."""
+    before = cpu_ticks(pid)
+    time.sleep(5)
+    idle = cpu_ticks(pid) - before
+    with open(f"/proc/{pid}/status") as status:
+        peak = next(line.split()[1] for line in status if line.startswith("VmHWM"))
+    row(f"{front_end}: CPU while idle, over 5 s", f"{idle} ticks", "", "", "0")
+    row(f"{front_end}: peak resident memory", f"{int(peak) / 1024:.1f} MB")
+
+
 def window_figures():
     if not shutil.which("Xvfb"):
         row("window figures", "skipped: no Xvfb")
@@ -111,15 +122,9 @@ def window_figures():
             "(start, first frame, exit)", "", "under 100 ms")
         app = subprocess.Popen([ORVANE, "--ui", "window"], env=env, stderr=subprocess.DEVNULL)
         time.sleep(1.5)
-        before = cpu_ticks(app.pid)
-        time.sleep(5)
-        idle = cpu_ticks(app.pid) - before
-        with open(f"/proc/{app.pid}/status") as status:
-            peak = next(line.split()[1] for line in status if line.startswith("VmHWM"))
+        idle_and_peak("window", app.pid)
         app.terminate()
         app.wait()
-        row("window: CPU while idle, over 5 s", f"{idle} ticks", "", "", "0")
-        row("window: peak resident memory", f"{int(peak) / 1024:.1f} MB")
     finally:
         xvfb.terminate()
         xvfb.wait()
@@ -140,13 +145,7 @@ def terminal_figures():
                              text=True).stdout.strip()
         subprocess.run(tmux + ["send-keys", "Tab", "1", "5", "Tab", "1", "0", "0", "Enter"])
         time.sleep(0.5)
-        before = cpu_ticks(pid)
-        time.sleep(5)
-        idle = cpu_ticks(pid) - before
-        with open(f"/proc/{pid}/status") as status:
-            peak = next(line.split()[1] for line in status if line.startswith("VmHWM"))
-        row("terminal: CPU while idle, over 5 s", f"{idle} ticks", "", "", "0")
-        row("terminal: peak resident memory", f"{int(peak) / 1024:.1f} MB")
+        idle_and_peak("terminal", pid)
     finally:
         subprocess.run(tmux + ["kill-server"], capture_output=True)
 
@@ -163,11 +162,15 @@ def headless_memory_and_throughput():
     seconds = time.perf_counter() - start
     row("a million calculations, headless script", f"{1_000_000 / seconds / 1000:.0f} k/s",
         f"{seconds:.1f} s in all")
-    small = peak_kb_of([ORVANE, "--ui", "headless"], start_script)
-    large = peak_kb_of([ORVANE, "--ui", "headless"], million)
-    row("  peak memory after 1,000 and after 1,000,000", f"{large / 1024:.1f} MB",
-        f"after 1,000: {small / 1024:.1f} MB", f"+{(large - small) / 1024:.2f} MB",
-        "flat (within 1 MB)")
+    memory_growth("  peak memory after 1,000,000", start_script, million, "1,000")
+
+
+def memory_growth(figure, early_script, whole_script, early_steps):
+    """A long script's peak memory beside the peak of its beginning alone."""
+    early = peak_kb_of([ORVANE, "--ui", "headless"], early_script)
+    late = peak_kb_of([ORVANE, "--ui", "headless"], whole_script)
+    row(figure, f"{late / 1024:.1f} MB", f"after {early_steps}: {early / 1024:.1f} MB",
+        f"+{(late - early) / 1024:.2f} MB", "within 1 MB")
 
 
 def soak():
@@ -192,11 +195,7 @@ def soak():
             steps.append(f"tap {generator.randrange(375)} {generator.randrange(667)}")
     first = "\n".join(steps[:10_000]) + "\n"
     whole = "\n".join(steps) + "\n"
-    early = peak_kb_of([ORVANE, "--ui", "headless"], first)
-    late = peak_kb_of([ORVANE, "--ui", "headless"], whole)
-    row("soak: 1,000,000 random steps, peak memory", f"{late / 1024:.1f} MB",
-        f"after 10,000: {early / 1024:.1f} MB", f"+{(late - early) / 1024:.2f} MB",
-        "within 1 MB")
+    memory_growth("soak: 1,000,000 random steps, peak memory", first, whole, "10,000")
 
 
 def main():
