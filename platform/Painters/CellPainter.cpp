@@ -54,7 +54,6 @@ CellPainter::CellPainter(CGSize points, int columns, int rows)
     const int usedColumns =
         std::min(m_columns, static_cast<int>(std::lround(points.width / m_pointsPerColumn)));
     m_leftMargin = (m_columns - usedColumns) / 2;
-    m_topMargin = 0;
 }
 
 const CellPainter::Cell& CellPainter::cell(int column, int row) const {
@@ -74,9 +73,8 @@ CellPainter::Area CellPainter::areaOf(CGRect rect) const {
     const auto firstRow = [&](double y) {
         return static_cast<int>(std::ceil(y / m_pointsPerRow - 0.5));
     };
-    Area area{m_leftMargin + firstColumn(rect.origin.x), m_topMargin + firstRow(rect.origin.y),
-              m_leftMargin + firstColumn(CGRectGetMaxX(rect)),
-              m_topMargin + firstRow(CGRectGetMaxY(rect))};
+    Area area{m_leftMargin + firstColumn(rect.origin.x), firstRow(rect.origin.y),
+              m_leftMargin + firstColumn(CGRectGetMaxX(rect)), firstRow(CGRectGetMaxY(rect))};
     // Something smaller than a cell still shows, in the cell that holds its center.
     if (area.right == area.left && rect.size.width > 0) {
         area.left =
@@ -84,7 +82,7 @@ CellPainter::Area CellPainter::areaOf(CGRect rect) const {
         area.right = area.left + 1;
     }
     if (area.bottom == area.top && rect.size.height > 0) {
-        area.top = m_topMargin + static_cast<int>(std::floor(CGRectGetMidY(rect) / m_pointsPerRow));
+        area.top = static_cast<int>(std::floor(CGRectGetMidY(rect) / m_pointsPerRow));
         area.bottom = area.top + 1;
     }
     area.left = std::clamp(area.left, 0, m_columns);
@@ -108,7 +106,7 @@ CellPainter::cellsCovering(CGRect rect) const {
 
 CGPoint CellPainter::pointAt(Position cell) const {
     return {(cell.column - m_leftMargin + 0.5) * m_pointsPerColumn,
-            (cell.row - m_topMargin + 0.5) * m_pointsPerRow};
+            (cell.row + 0.5) * m_pointsPerRow};
 }
 
 void CellPainter::paint(const Drawing::DisplayList& list) {
@@ -140,8 +138,7 @@ void CellPainter::fill(const Drawing::FillRect& fillCommand) {
 void CellPainter::drawText(const Drawing::DrawText& text) {
     const Area area = areaOf(text.rect);
     // One line of text, on the row through the middle of its rectangle.
-    const int row =
-        m_topMargin + static_cast<int>(std::floor(CGRectGetMidY(text.rect) / m_pointsPerRow));
+    const int row = static_cast<int>(std::floor(CGRectGetMidY(text.rect) / m_pointsPerRow));
     if (row < area.top || row >= area.bottom || area.right <= area.left) {
         if (text.caret && row >= 0 && row < m_rows && area.left < m_columns)
             m_caret = Position{area.left, row};

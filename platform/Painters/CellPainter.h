@@ -57,7 +57,6 @@ class CellPainter {
     double m_pointsPerColumn;
     double m_pointsPerRow;
     int m_leftMargin;
-    int m_topMargin;
     std::vector<Cell> m_cells;
     std::vector<Area> m_clips;
     std::optional<Position> m_caret;
