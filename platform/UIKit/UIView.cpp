@@ -76,13 +76,18 @@ bool UIView::isDescendantOfView(const UIView& view) const {
 }
 
 std::shared_ptr<UIWindow> UIView::window() const {
+    const UIView& top = root();
+    if (!dynamic_cast<const UIWindow*>(&top))
+        return nullptr;
+    return std::static_pointer_cast<UIWindow>(const_cast<UIView&>(top).self());
+}
+
+const UIView& UIView::root() const {
     const UIView* top = this;
     std::shared_ptr<UIView> parent;
     while ((parent = top->m_superview.lock()))
         top = parent.get();
-    if (!dynamic_cast<const UIWindow*>(top))
-        return nullptr;
-    return std::static_pointer_cast<UIWindow>(const_cast<UIView*>(top)->self());
+    return *top;
 }
 
 bool UIView::isHiddenOnScreen() const {
@@ -200,10 +205,6 @@ bool UIView::isFirstResponder() const {
 }
 
 void UIView::invalidateScreen() const {
-    const UIView* top = this;
-    std::shared_ptr<UIView> parent;
-    while ((parent = top->m_superview.lock()))
-        top = parent.get();
-    if (auto window = dynamic_cast<const UIWindow*>(top))
+    if (auto window = dynamic_cast<const UIWindow*>(&root()))
         window->screenChanged();
 }

@@ -87,6 +87,8 @@ class UIView : public UIResponder {
     std::shared_ptr<UIView> self() { return std::static_pointer_cast<UIView>(shared_from_this()); }
 
   private:
+    // The top of the tree this view is in (itself when it has no superview).
+    const UIView& root() const;
     void describeAt(Drawing::DisplayList& list, CGRect rect) const;
 
     CGRect m_frame;
