@@ -70,7 +70,7 @@ Options:
                      (the default with --script or --snapshot, or with neither a
                      display nor a terminal)
   --script FILE      the headless script (default: standard input)
-  --snapshot FILE    run the script headless, then write the screen to FILE.png
+  --snapshot FILE    run the script headless, then write the screen to FILE (PNG)
   --scale N          pixels per point, 1 to 4 (default: the display's; 2 for
                      snapshots)
   --resources DIR    read Info.plist and the interface file from DIR instead of
