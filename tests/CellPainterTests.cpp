@@ -61,6 +61,10 @@ TEST_F(CellPainterTest, cutsLongTextAtTheTailAndShowsWideCharactersWhole) {
     EXPECT_EQ(row(painter, 0).substr(0, static_cast<std::size_t>(left)), std::string(left, ' '));
     EXPECT_NE(row(painter, 0).find("CHF€…"), std::string::npos) << row(painter, 0);
 
+    text.text = std::string(1'000'000, '9'); // a pasted megabyte
+    painter.paint({text});
+    EXPECT_NE(row(painter, 0).find("9999…"), std::string::npos) << row(painter, 0);
+
     text.text = "￥5";
     painter.paint({text});
     EXPECT_EQ(painter.cell(left, 0).text, "￥");

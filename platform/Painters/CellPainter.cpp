@@ -17,13 +17,15 @@ Drawing::Color over(const Drawing::Color& top, const Drawing::Color& below) {
             top.blue * a + below.blue * (1 - a), 1};
 }
 
-// The UTF-8 characters of a text, each with the number of cells it takes.
-std::vector<std::pair<std::string, int>> characters(const std::string& text) {
+// The UTF-8 characters of a text, each with the number of cells it takes, up to the first
+// that goes past `room` cells: the rest could not show anyway, however long a paste.
+std::vector<std::pair<std::string, int>> characters(const std::string& text, int room) {
     std::vector<std::pair<std::string, int>> result;
+    int width = 0;
     std::mbstate_t state{};
     const char* next = text.data();
     const char* end = text.data() + text.size();
-    while (next < end) {
+    while (next < end && width <= room) {
         wchar_t wide = 0;
         std::size_t length =
             std::mbrtowc(&wide, next, static_cast<std::size_t>(end - next), &state);
@@ -31,12 +33,15 @@ std::vector<std::pair<std::string, int>> characters(const std::string& text) {
             length == 0) {
             state = {};
             result.emplace_back("\xEF\xBF\xBD", 1); // an invalid byte shows as U+FFFD
+            ++width;
             ++next;
             continue;
         }
-        const int width = wcwidth(wide);
-        if (width > 0)
-            result.emplace_back(std::string(next, length), width);
+        const int cells = wcwidth(wide);
+        if (cells > 0) {
+            result.emplace_back(std::string(next, length), cells);
+            width += cells;
+        }
         next += length;
     }
     return result;
@@ -144,11 +149,11 @@ void CellPainter::drawText(const Drawing::DrawText& text) {
             m_caret = Position{area.left, row};
         return;
     }
-    auto glyphs = characters(text.text);
+    const int room = area.right - area.left;
+    auto glyphs = characters(text.text, room);
     int width = 0;
     for (const auto& glyph : glyphs)
         width += glyph.second;
-    const int room = area.right - area.left;
     if (width > room) {
         // Cut at the tail with an ellipsis, as the labels do.
         while (!glyphs.empty() && width + 1 > room) {
