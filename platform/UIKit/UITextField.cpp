@@ -40,13 +40,6 @@ std::optional<std::string> UITextField::placeholder() const {
     return m_attributedPlaceholder->string();
 }
 
-void UITextField::setPlaceholder(std::optional<std::string> placeholder) {
-    if (placeholder)
-        setAttributedPlaceholder(NSAttributedString(std::move(*placeholder)));
-    else
-        setAttributedPlaceholder(std::nullopt);
-}
-
 void UITextField::setAttributedPlaceholder(std::optional<NSAttributedString> placeholder) {
     m_attributedPlaceholder = std::move(placeholder);
     invalidateScreen();

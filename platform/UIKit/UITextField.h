@@ -21,7 +21,6 @@ class UITextField : public UIControl, public UIKeyInput {
     std::optional<std::string> text() const { return m_text; }
     void setText(std::optional<std::string> text);
     std::optional<std::string> placeholder() const;
-    void setPlaceholder(std::optional<std::string> placeholder);
     const std::optional<NSAttributedString>& attributedPlaceholder() const {
         return m_attributedPlaceholder;
     }
