@@ -12,8 +12,16 @@ if ! command -v tmux >/dev/null; then
 fi
 
 work=$(mktemp -d)
-socket="orvane-test-$$"
+# Every session gets a server of its own: kill-server returns before the old server is gone,
+# and a new session on the same socket could reach the dying one.
+servers=0
+socket="orvane-test-$$-0"
 tmux_() { tmux -L "$socket" "$@"; }
+next_server() {
+    tmux_ kill-server 2>/dev/null || true
+    servers=$((servers + 1))
+    socket="orvane-test-$$-$servers"
+}
 cleanup() {
     tmux_ kill-server 2>/dev/null || true
     rm -rf "$work"
@@ -81,14 +89,14 @@ grep -q 'UILabel #result (40, 326, 295, 80) hidden "7"' "$work/out" || fail "the
 grep -q 'orvane.CurrencyTxtField #wage (40, 176, 295, 56)$' "$work/out" || fail "the wage field was not emptied"
 
 # SIGTERM while a field is being edited: the terminal still comes back.
-tmux_ kill-server
+next_server
 start
 tmux_ send-keys -t orvane Tab 4 2
 wait_for "42"
 pkill -TERM -f -- "--dump-at-exit $work/out"
 expect_clean_exit
 # Too small a terminal is refused with a message, and one of an unknown kind too.
-tmux_ kill-server
+next_server
 for setting in "-x 30 -y 10|TERM=tmux-256color|too small (30 x 10)" \
                "-x 80 -y 24|TERM=no-such-terminal|cannot use this terminal"; do
     IFS='|' read -r size term message <<<"$setting"
@@ -98,6 +106,6 @@ for setting in "-x 30 -y 10|TERM=tmux-256color|too small (30 x 10)" \
     for _ in $(seq 50); do [ -s "$work/status" ] && break; sleep 0.1; done
     [ "$(cat "$work/status")" = 1 ] || fail "$term $size: exit status $(cat "$work/status")"
     grep -q "$message" "$work/err" || fail "$term $size: no '$message' message"
-    tmux_ kill-server
+    next_server
 done
 echo "1 passed, 0 failed"
