@@ -15,12 +15,10 @@ work=$(mktemp -d)
 # Every session gets a server of its own: kill-server returns before the old server is gone,
 # and a new session on the same socket could reach the dying one.
 servers=0
-socket="orvane-test-$$-0"
-tmux_() { tmux -L "$socket" "$@"; }
+tmux_() { tmux -L "orvane-test-$$-$servers" "$@"; }
 next_server() {
     tmux_ kill-server 2>/dev/null || true
     servers=$((servers + 1))
-    socket="orvane-test-$$-$servers"
 }
 cleanup() {
     tmux_ kill-server 2>/dev/null || true
