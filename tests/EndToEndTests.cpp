@@ -121,9 +121,10 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptErrorCase{"unknownCommand", "# a comment\njump\n",
                         "orvane: line 2: unknown command 'jump'\n"},
         ScriptErrorCase{"unknownName", "tap nowhere\n",
-                        "orvane: line 1: no view named 'nowhere'\n"},
+                        "orvane: line 1: nowhere is not the name of a view\n"},
         ScriptErrorCase{"calculateWithTheKeyboardDown", "tap calculate\n",
-                        "orvane: line 1: no view named 'calculate'\n"},
+                        "orvane: line 1: calculate is on the bar on top of the keyboard, shown "
+                        "only while the keyboard is up\n"},
         ScriptErrorCase{"typeWithNoFieldBeingEdited", "type 15\n",
                         "orvane: line 1: no field is being edited\n"},
         ScriptErrorCase{"tapAHiddenView", "tap result\n", "orvane: line 1: 'result' is hidden\n"},
@@ -140,7 +141,8 @@ TEST(CommandLine, helpListsTheOptionsAndUnknownOptionsAreRefused) {
     EXPECT_EQ(unknown.errors, "orvane: unknown option '--sparkle'\nTry 'orvane --help'.\n");
     const auto missingScript = runOrvane({"--script", "/nonexistent/script"}, "");
     EXPECT_EQ(missingScript.status, 1);
-    EXPECT_EQ(missingScript.errors, "orvane: cannot read the script /nonexistent/script\n");
+    EXPECT_EQ(missingScript.errors,
+              "orvane: cannot read /nonexistent/script: No such file or directory\n");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -86,13 +87,46 @@ TEST(NSCoder, decodesTypedValuesAndRemembersWhatItRead) {
     EXPECT_EQ(coder.unusedKeys(), std::vector<std::string>{"extra"});
 }
 
-TEST(NSCoder, refusesValuesOfTheWrongForm) {
-    NSCoder coder(NSCoder::Values{
-        {"size", "12,5"}, {"on", "yes"}, {"frame", "0 1 2"}, {"long", "0 1 2 3 4"}});
-    EXPECT_THROW(coder.decodeDoubleForKey("size"), NSCoder::DecodingError);
-    EXPECT_THROW(coder.decodeBoolForKey("on"), NSCoder::DecodingError);
-    EXPECT_THROW(coder.decodeDoublesForKey("frame", 4), NSCoder::DecodingError);
-    EXPECT_THROW(coder.decodeDoublesForKey("long", 4), NSCoder::DecodingError);
+struct RefusedValue {
+    const char* name;
+    std::string value;
+    std::function<bool(NSCoder&)> decodes; // whether the decode gave a value
+    std::string error;
+};
+
+void PrintTo(const RefusedValue& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class NSCoderRefusal : public testing::TestWithParam<RefusedValue> {};
+
+TEST_P(NSCoderRefusal, givesNothingAndSaysWhatIsWrong) {
+    NSCoder coder(NSCoder::Values{{"key", GetParam().value}});
+    EXPECT_FALSE(GetParam().decodes(coder));
+    EXPECT_EQ(coder.error(), GetParam().error);
+}
+
+const auto number = [](NSCoder& c) { return c.decodeDoubleForKey("key").has_value(); };
+const auto flag = [](NSCoder& c) { return c.decodeBoolForKey("key").has_value(); };
+const auto fourNumbers = [](NSCoder& c) { return c.decodeDoublesForKey("key", 4).has_value(); };
+
+INSTANTIATE_TEST_SUITE_P(WrongForms, NSCoderRefusal,
+                         testing::Values(RefusedValue{"decimalComma", "12,5", number,
+                                                      "'key' takes a number, not \"12,5\""},
+                                         RefusedValue{"yesForTrue", "yes", flag,
+                                                      "'key' takes true or false, not \"yes\""},
+                                         RefusedValue{"threeOfFour", "0 1 2", fourNumbers,
+                                                      "'key' takes 4 numbers, not \"0 1 2\""},
+                                         RefusedValue{"fiveOfFour", "0 1 2 3 4", fourNumbers,
+                                                      "'key' takes 4 numbers, not \"0 1 2 3 4\""},
+                                         RefusedValue{"aWordAmongNumbers", "0 1 x 3", fourNumbers,
+                                                      "'key' takes 4 numbers, not \"0 1 x 3\""}));
+
+TEST(NSCoder, reportsTheFirstFailureOnly) {
+    NSCoder coder(NSCoder::Values{{"a", "x"}, {"b", "y"}});
+    coder.decodeDoubleForKey("a");
+    coder.decodeBoolForKey("b");
+    EXPECT_EQ(coder.error(), "'a' takes a number, not \"x\"");
 }
 
 } // namespace

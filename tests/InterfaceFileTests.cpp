@@ -52,7 +52,8 @@ TEST_P(InterfaceFile, isRefusedWithItsPlaceAndMessage) {
     EXPECT_EQ(result.output, "");
     if (expectation.starts_with(": ")) {
         EXPECT_EQ(result.status, 1);
-        EXPECT_EQ(result.errors, folder + "/Main.storyboard:" + expectation.substr(2) + "\n");
+        EXPECT_EQ(result.errors,
+                  "orvane: " + folder + "/Main.storyboard:" + expectation.substr(2) + "\n");
     } else {
         const std::string fatal = expectation.substr(std::string(" fatal: ").size());
         std::string pattern;
@@ -77,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(Broken, InterfaceFile, testing::ValuesIn(interfaceFiles
 TEST(Resources, aMissingFolderIsReportedNotCrashedOn) {
     const auto result = runOrvane({"--resources", "/nonexistent"}, "");
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.errors, "orvane: cannot read /nonexistent/Info.plist\n");
+    EXPECT_EQ(result.errors,
+              "orvane: cannot read /nonexistent/Info.plist: No such file or directory\n");
 }
 
 TEST(Resources, theBuiltInCopiesMatchTheFolder) {

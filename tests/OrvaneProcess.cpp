@@ -33,12 +33,17 @@ std::string makeTemporaryDirectory() {
 
 ProcessResult runOrvane(const std::vector<std::string>& arguments, const std::string& script,
                         const std::vector<std::string>& environment) {
+    return runProgram(ORVANE_BINARY, arguments, script, environment);
+}
+
+ProcessResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& script, const std::vector<std::string>& environment) {
     const std::filesystem::path folder = makeTemporaryDirectory();
     std::ofstream(folder / "script") << script;
     std::string command = "env";
     for (const auto& setting : environment)
         command += " " + shellQuoted(setting);
-    command += " " + shellQuoted(ORVANE_BINARY);
+    command += " " + shellQuoted(program);
     for (const auto& argument : arguments)
         command += " " + shellQuoted(argument);
     command += " < " + shellQuoted((folder / "script").string()) + " > " +

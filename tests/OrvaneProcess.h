@@ -13,6 +13,10 @@ struct ProcessResult {
 // environment: "NAME=value" settings on top of the test's own; script: the headless input.
 ProcessResult runOrvane(const std::vector<std::string>& arguments, const std::string& script,
                         const std::vector<std::string>& environment = {});
+// The same for a program at another path (a copy of orvane, say).
+ProcessResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& script,
+                         const std::vector<std::string>& environment = {});
 
 // A fresh empty folder under the system's temporary folder.
 std::string makeTemporaryDirectory();

@@ -1,14 +1,15 @@
-// orvane-preview: an interface file as the interface design tool shows it. Its objects are
+// The design tool: an interface file as the interface design tool shows it. Its objects are
 // sent prepareForInterfaceBuilder, not awakeFromNib, and no controller code runs.
+#include "Foundation/NSBundle.h"
+#include "Foundation/NSData.h"
 #include "Painters/CairoPainter.h"
+#include "Runtime/Error.h"
 #include "Runtime/NumberParsing.h"
 #include "UIKit/UIStoryboard.h"
 #include "UIKit/UIWindow.h"
 
-#include <fstream>
 #include <iostream>
 #include <optional>
-#include <sstream>
 #include <string_view>
 
 namespace {
@@ -19,9 +20,17 @@ struct PreviewOptions {
     double scale = 2;
 };
 
-constexpr const char* usage =
-    "Usage: orvane-preview INTERFACE-FILE -o FILE.png [--scale N]\n"
-    "Draws an interface file as the design tool shows it, into a PNG file.\n";
+std::string usage(const std::string& name) {
+    return "Usage: " + name +
+           " INTERFACE-FILE -o FILE.png [--scale N]\n"
+           "Draws an interface file as the design tool shows it, into a PNG file.\n";
+}
+
+// The tool is built under each application's own name.
+std::string programName(const char* path) {
+    const std::string_view text = path && *path ? path : "preview";
+    return std::string(text.substr(text.find_last_of('/') + 1));
+}
 
 std::optional<PreviewOptions> parse(int argc, char* argv[]) {
     PreviewOptions options;
@@ -45,26 +54,13 @@ std::optional<PreviewOptions> parse(int argc, char* argv[]) {
     return options;
 }
 
-int preview(const PreviewOptions& options) {
-    std::ifstream file(options.interfacePath, std::ios::binary);
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    if (!file) {
-        std::cerr << "orvane-preview: cannot read " << options.interfacePath << '\n';
-        return 1;
-    }
-    std::shared_ptr<UIView> root;
-    try {
-        root = UIStoryboard::instantiateInitialViewForInterfaceBuilder(contents.str(),
-                                                                       options.interfacePath);
-    } catch (const UIStoryboard::LoadError& error) {
-        std::cerr << error.what() << '\n';
-        return 1;
-    }
-    if (!root) {
-        std::cerr << options.interfacePath << ": the scene has no root view\n";
-        return 1;
-    }
+void preview(const PreviewOptions& options) {
+    const std::string contents =
+        NSDataWithContentsOfFile(options.interfacePath, NSBundle::maximumResourceLength);
+    const auto root =
+        UIStoryboard::instantiateInitialViewForInterfaceBuilder(contents, options.interfacePath);
+    if (!root)
+        throw Runtime::Error(options.interfacePath + ": the scene has no root view");
     const CGSize size = root->frame().size;
     auto canvas = std::make_shared<UIWindow>(CGRectMake(0, 0, size.width, size.height));
     canvas->addSubview(root);
@@ -73,20 +69,23 @@ int preview(const PreviewOptions& options) {
     canvas->describe(list);
     CairoPainter painter(size, options.scale);
     painter.paint(list);
-    if (!painter.writePNG(options.outputPath)) {
-        std::cerr << "orvane-preview: cannot write " << options.outputPath << '\n';
-        return 1;
-    }
-    return 0;
+    NSDataWriteToFileAtomically(options.outputPath, painter.encodePNG());
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    const std::string name = programName(argc > 0 ? argv[0] : nullptr);
     const auto options = parse(argc, argv);
     if (!options) {
-        std::cerr << usage;
+        std::cerr << usage(name);
         return 2;
     }
-    return preview(*options);
+    try {
+        preview(*options);
+    } catch (const std::exception& error) {
+        std::cerr << name << ": " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
 }

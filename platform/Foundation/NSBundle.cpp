@@ -1,7 +1,15 @@
 #include "Foundation/NSBundle.h"
 
-#include <fstream>
-#include <sstream>
+#include "Foundation/NSData.h"
+#include "Runtime/Error.h"
+
+#include <pugixml.hpp>
+
+namespace {
+
+constexpr std::string_view infoPlist = "Info.plist";
+
+} // namespace
 
 NSBundle& NSBundle::mainBundle() {
     static NSBundle bundle;
@@ -13,25 +21,54 @@ void NSBundle::addEmbeddedResources(std::span<const EmbeddedResource> resources)
         m_embedded.insert_or_assign(std::string(name), contents);
 }
 
+void NSBundle::setResourceDirectory(std::string directory) {
+    m_resourceDirectory = std::move(directory);
+    m_infoDictionary.reset();
+}
+
 std::string NSBundle::pathForResource(std::string_view name) const {
     if (m_resourceDirectory)
         return *m_resourceDirectory + "/" + std::string(name);
     return "Resources/" + std::string(name);
 }
 
-std::optional<std::string> NSBundle::contentsOfResource(std::string_view name) const {
-    if (!m_resourceDirectory) {
-        const auto found = m_embedded.find(name);
-        if (found == m_embedded.end())
-            return std::nullopt;
-        return std::string(found->second);
+std::string NSBundle::contentsOfResource(std::string_view name) const {
+    if (m_resourceDirectory)
+        return NSDataWithContentsOfFile(pathForResource(name), maximumResourceLength);
+    const auto found = m_embedded.find(name);
+    if (found == m_embedded.end())
+        Runtime::raise(Runtime::Error("cannot read " + pathForResource(name) +
+                                      ": the program was built without it"));
+    return std::string(found->second);
+}
+
+std::optional<std::string> NSBundle::objectForInfoDictionaryKey(std::string_view key) {
+    const auto& dictionary = infoDictionary();
+    const auto found = dictionary.find(key);
+    if (found == dictionary.end())
+        return std::nullopt;
+    return found->second;
+}
+
+// A property list's top-level dictionary, string values only: <key>NAME</key><string>VALUE
+// </string> pairs.
+const std::map<std::string, std::string, std::less<>>& NSBundle::infoDictionary() {
+    if (m_infoDictionary)
+        return *m_infoDictionary;
+    const std::string contents = contentsOfResource(infoPlist);
+    const std::string path = pathForResource(infoPlist);
+    pugi::xml_document plist;
+    const auto parsed = plist.load_buffer(contents.data(), contents.size());
+    if (!parsed)
+        Runtime::raise(Runtime::Error(path + ": malformed XML: " + parsed.description()));
+    const auto dict = plist.child("plist").child("dict");
+    if (!dict)
+        Runtime::raise(Runtime::Error(path + ": not a property list with a <dict>"));
+    std::map<std::string, std::string, std::less<>> dictionary;
+    for (const auto& key : dict.children("key")) {
+        const auto value = key.next_sibling();
+        if (std::string_view(value.name()) == "string")
+            dictionary.insert_or_assign(key.text().get(), value.text().get());
     }
-    std::ifstream file(pathForResource(name), std::ios::binary);
-    if (!file)
-        return std::nullopt;
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    if (file.bad())
-        return std::nullopt;
-    return contents.str();
+    return m_infoDictionary.emplace(std::move(dictionary));
 }

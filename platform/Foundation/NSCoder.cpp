@@ -2,7 +2,21 @@
 
 #include "Runtime/NumberParsing.h"
 
-#include <sstream>
+namespace {
+
+// The blank-separated words of a text.
+std::vector<std::string_view> words(std::string_view text) {
+    std::vector<std::string_view> result;
+    constexpr std::string_view blanks = " \t\r\n";
+    for (auto start = text.find_first_not_of(blanks); start != std::string_view::npos;) {
+        const auto end = text.find_first_of(blanks, start);
+        result.push_back(text.substr(start, end - start));
+        start = text.find_first_not_of(blanks, end);
+    }
+    return result;
+}
+
+} // namespace
 
 std::optional<std::string> NSCoder::decodeStringForKey(std::string_view key) {
     const auto found = m_values.find(key);
@@ -18,7 +32,7 @@ std::optional<double> NSCoder::decodeDoubleForKey(std::string_view key) {
         return std::nullopt;
     const auto value = Runtime::doubleFromString(*text);
     if (!value)
-        throw DecodingError("'" + std::string(key) + "' takes a number, not \"" + *text + "\"");
+        failWithError("'" + std::string(key) + "' takes a number, not \"" + *text + "\"");
     return value;
 }
 
@@ -26,9 +40,10 @@ std::optional<bool> NSCoder::decodeBoolForKey(std::string_view key) {
     const auto text = decodeStringForKey(key);
     if (!text)
         return std::nullopt;
-    if (*text != "true" && *text != "false")
-        throw DecodingError("'" + std::string(key) + "' takes true or false, not \"" + *text +
-                            "\"");
+    if (*text != "true" && *text != "false") {
+        failWithError("'" + std::string(key) + "' takes true or false, not \"" + *text + "\"");
+        return std::nullopt;
+    }
     return *text == "true";
 }
 
@@ -37,18 +52,22 @@ std::optional<std::vector<double>> NSCoder::decodeDoublesForKey(std::string_view
     const auto text = decodeStringForKey(key);
     if (!text)
         return std::nullopt;
-    std::istringstream words(*text);
+    const auto parts = words(*text);
     std::vector<double> values;
-    for (std::string word; words >> word;) {
-        const auto value = Runtime::doubleFromString(word);
-        if (!value)
-            break;
-        values.push_back(*value);
+    for (const auto word : parts)
+        if (const auto value = Runtime::doubleFromString(word))
+            values.push_back(*value);
+    if (values.size() != count || parts.size() != count) {
+        failWithError("'" + std::string(key) + "' takes " + std::to_string(count) +
+                      " numbers, not \"" + *text + "\"");
+        return std::nullopt;
     }
-    if (values.size() != count || !words.eof())
-        throw DecodingError("'" + std::string(key) + "' takes " + std::to_string(count) +
-                            " numbers, not \"" + *text + "\"");
     return values;
+}
+
+void NSCoder::failWithError(std::string message) {
+    if (!m_error)
+        m_error = std::move(message);
 }
 
 std::vector<std::string> NSCoder::unusedKeys() const {

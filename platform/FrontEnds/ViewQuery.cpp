@@ -2,6 +2,7 @@
 
 #include "Runtime/ClassRegistry.h"
 #include "UIKit/UIButton.h"
+#include "UIKit/UIKeyboard.h"
 #include "UIKit/UILabel.h"
 #include "UIKit/UITextField.h"
 
@@ -13,9 +14,12 @@
 namespace ViewQuery {
 namespace {
 
-std::shared_ptr<UIView> findFirst(UIView& view, const std::function<bool(const UIView&)>& matches) {
+using Match = std::function<bool(const UIView&)>;
+
+std::shared_ptr<UIView> findFirst(const UIView& view, const Match& matches) {
     if (matches(view))
-        return std::static_pointer_cast<UIView>(view.shared_from_this());
+        return std::const_pointer_cast<UIView>(
+            std::static_pointer_cast<const UIView>(view.shared_from_this()));
     for (const auto& subview : view.subviews())
         if (auto found = findFirst(*subview, matches))
             return found;
@@ -27,6 +31,39 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
         return std::tolower(static_cast<unsigned char>(x)) ==
                std::tolower(static_cast<unsigned char>(y));
     });
+}
+
+// A key of the keyboard, or its accessory: a control that reads as the name.
+Match titled(std::string_view name) {
+    return [name](const UIView& view) {
+        const auto label = view.accessibilityLabel();
+        return dynamic_cast<const UIControl*>(&view) && label && equalIgnoringCase(*label, name);
+    };
+}
+
+Match identified(std::string_view name) {
+    return [name](const UIView& view) { return view.accessibilityIdentifier() == name; };
+}
+
+// Whether some responder in the tree would show, on top of the keyboard, a control of that
+// name.
+bool onAnAccessoryView(const UIView& view, std::string_view name) {
+    if (const auto accessory = view.inputAccessoryView())
+        if (findFirst(*accessory, titled(name)) || findFirst(*accessory, identified(name)))
+            return true;
+    return std::any_of(view.subviews().begin(), view.subviews().end(),
+                       [&](const auto& subview) { return onAnAccessoryView(*subview, name); });
+}
+
+// How a message names a view: by its identifier, or as the keyboard it is part of.
+std::string describe(const UIView& view) {
+    for (const UIView* current = &view; current; current = current->superview().get()) {
+        if (dynamic_cast<const UIKeyboard*>(current))
+            return "the keyboard";
+        if (!current->accessibilityIdentifier().empty())
+            return "'" + current->accessibilityIdentifier() + "'";
+    }
+    return "a view of class " + className(view);
 }
 
 std::string formatPoints(CGFloat value) {
@@ -66,15 +103,25 @@ void dumpView(const UIView& view, int depth, std::string& out) {
 
 } // namespace
 
-std::shared_ptr<UIView> find(UIView& root, std::string_view name) {
-    if (auto found = findFirst(
-            root, [&](const UIView& view) { return view.accessibilityIdentifier() == name; }))
+std::variant<std::shared_ptr<UIView>, std::string> find(UIWindow& window, std::string_view name) {
+    if (auto found = findFirst(window, identified(name)))
         return found;
-    return findFirst(root, [&](const UIView& view) {
-        const auto label = view.accessibilityLabel();
-        return dynamic_cast<const UIControl*>(&view) && label && equalIgnoringCase(*label, name) &&
-               !view.isHiddenOnScreen();
-    });
+    if (const auto keyboard = window.visibleKeyboard())
+        if (auto found = findFirst(*keyboard, titled(name)))
+            return found;
+    if (onAnAccessoryView(window, name))
+        return std::string("is on the bar on top of the keyboard, shown only while the keyboard "
+                           "is up");
+    return std::string("is not the name of a view");
+}
+
+std::optional<std::string> coveringView(UIWindow& window, const UIView& view) {
+    const CGRect frame = view.frameInWindow();
+    const auto hit = window.hitTest({CGRectGetMidX(frame), CGRectGetMidY(frame)});
+    // A touch that reaches the view, or passes through it to what holds it, is not blocked.
+    if (!hit || hit->isDescendantOfView(view) || view.isDescendantOfView(*hit))
+        return std::nullopt;
+    return describe(*hit);
 }
 
 std::optional<std::string> shownText(const UIView& view) {
@@ -88,11 +135,8 @@ std::optional<std::string> shownText(const UIView& view) {
 }
 
 std::string className(const UIView& view) {
-    try {
-        return Runtime::ClassRegistry::shared().nameOf(typeid(view));
-    } catch (const Runtime::RuntimeError&) {
-        return "UIView";
-    }
+    const std::string* name = Runtime::ClassRegistry::shared().nameOf(typeid(view));
+    return name ? *name : "UIView";
 }
 
 std::string dump(const UIView& root) {

@@ -17,51 +17,53 @@ void ClassRegistry::add(ClassInfo info) {
     m_classesByName.emplace(std::move(name), std::move(info));
 }
 
-const ClassInfo& ClassRegistry::classNamed(std::string_view name) const {
+const ClassInfo* ClassRegistry::classNamed(std::string_view name) const {
     const auto found = m_classesByName.find(std::string(name));
-    if (found == m_classesByName.end())
-        throw RuntimeError("unknown class '" + std::string(name) + "'");
-    return found->second;
+    return found == m_classesByName.end() ? nullptr : &found->second;
 }
 
-const ClassInfo& ClassRegistry::classOf(const NSObject& object) const {
-    return classNamed(nameOf(typeid(object)));
+const ClassInfo* ClassRegistry::classOf(const NSObject& object) const {
+    const std::string* name = nameOf(typeid(object));
+    return name ? classNamed(*name) : nullptr;
 }
 
-const std::string& ClassRegistry::nameOf(std::type_index type) const {
+const std::string* ClassRegistry::nameOf(std::type_index type) const {
     const auto found = m_namesByType.find(type);
-    if (found == m_namesByType.end())
-        throw RuntimeError(std::string("class ") + type.name() + " is not registered");
-    return found->second;
+    return found == m_namesByType.end() ? nullptr : &found->second;
 }
 
-void ClassRegistry::connectOutlet(NSObject& owner, std::string_view setter,
-                                  const std::shared_ptr<NSObject>& value) const {
-    const ClassInfo& ownerClass = classOf(owner);
-    const auto outlet = ownerClass.outlets.find(setter);
-    if (outlet == ownerClass.outlets.end())
-        throw RuntimeError(ownerClass.name + " has no outlet with setter '" + std::string(setter) +
-                           "'");
-    if (!value || !outlet->second.connect(owner, value))
-        throw RuntimeError("outlet '" + std::string(setter) + "' of " + ownerClass.name +
-                           " takes " + nameOf(outlet->second.valueType) + ", not " +
-                           (value ? nameOf(typeid(*value)) : std::string("nil")));
+std::optional<std::string>
+ClassRegistry::connectOutlet(NSObject& owner, std::string_view setter,
+                             const std::shared_ptr<NSObject>& value) const {
+    const ClassInfo* ownerClass = classOf(owner);
+    if (!ownerClass)
+        return std::string("the owner's class is not registered");
+    const auto outlet = ownerClass->outlets.find(setter);
+    if (outlet == ownerClass->outlets.end())
+        return ownerClass->name + " has no outlet with setter '" + std::string(setter) + "'";
+    if (value && outlet->second.connect(owner, value))
+        return std::nullopt;
+    const NSObject* object = value.get();
+    const std::string* valueName = object ? nameOf(typeid(*object)) : nullptr;
+    const std::string* expectedName = nameOf(outlet->second.valueType);
+    return "outlet '" + std::string(setter) + "' of " + ownerClass->name + " takes " +
+           (expectedName ? *expectedName : "another class") + ", not " +
+           (valueName ? *valueName : std::string(value ? "an unregistered class" : "nil"));
 }
 
 bool ClassRegistry::respondsToSelector(const NSObject& object, std::string_view selector) const {
-    const auto found = m_namesByType.find(typeid(object));
-    return found != m_namesByType.end() &&
-           m_classesByName.at(found->second).actions.contains(selector);
+    const ClassInfo* info = classOf(object);
+    return info && info->actions.contains(selector);
 }
 
 void ClassRegistry::perform(NSObject& target, std::string_view selector,
                             const std::shared_ptr<NSObject>& sender) const {
-    const ClassInfo& targetClass = classOf(target);
-    const auto action = targetClass.actions.find(selector);
-    if (action == targetClass.actions.end())
-        throw RuntimeError(targetClass.name + " does not respond to '" + std::string(selector) +
-                           "'");
-    action->second(target, sender);
+    if (const ClassInfo* targetClass = classOf(target)) {
+        const auto action = targetClass->actions.find(selector);
+        if (action != targetClass->actions.end())
+            return action->second(target, sender);
+    }
+    fatalError("unrecognized selector '" + std::string(selector) + "' sent to an object");
 }
 
 } // namespace Runtime

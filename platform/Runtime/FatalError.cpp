@@ -13,7 +13,7 @@ std::function<void()>& fatalErrorCleanup() {
 }
 
 std::string_view pathInSourceTree(std::string_view path) {
-    constexpr std::string_view sourceDir = ORVANE_SOURCE_DIR;
+    constexpr std::string_view sourceDir = SOURCE_ROOT;
     if (path.starts_with(sourceDir))
         path.remove_prefix(sourceDir.size());
     return path;

@@ -1,51 +1,135 @@
 #include "UIKit/UIApplication.h"
 
 #include "Foundation/NSBundle.h"
+#include "Runtime/ClassRegistry.h"
+#include "Runtime/Error.h"
 #include "Runtime/FatalError.h"
+#include "UIKit/UIApplicationHost.h"
 #include "UIKit/UIStoryboard.h"
 
-#include <pugixml.hpp>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
+const Runtime::Registration registration =
+    Runtime::ClassDeclaration<UIApplication>("UIApplication");
+
 constexpr CGRect screenBounds = CGRectMake(0, 0, 375, 667);
 
-std::string readResource(const std::string& name) {
-    const auto& bundle = NSBundle::mainBundle();
-    auto contents = bundle.contentsOfResource(name);
-    if (!contents)
-        throw UIApplicationLaunchError("cannot read " + bundle.pathForResource(name));
-    return *contents;
+std::unique_ptr<UIApplicationHost>& linkedHost() {
+    static std::unique_ptr<UIApplicationHost> host;
+    return host;
 }
 
-// Info.plist is a property list; the one key read is the main interface's name.
 std::string mainStoryboardName() {
-    const std::string name = "Info.plist";
-    const std::string contents = readResource(name);
-    const std::string path = NSBundle::mainBundle().pathForResource(name);
-    pugi::xml_document plist;
-    if (!plist.load_buffer(contents.data(), contents.size()))
-        throw UIApplicationLaunchError(path + ": malformed XML");
-    for (const auto& key : plist.child("plist").child("dict").children("key"))
-        if (std::string_view(key.text().get()) == "UIMainStoryboardFile")
-            return key.next_sibling("string").text().get();
-    throw UIApplicationLaunchError(path + ": no UIMainStoryboardFile names the main interface");
+    auto& bundle = NSBundle::mainBundle();
+    const auto name = bundle.objectForInfoDictionaryKey("UIMainStoryboardFile");
+    const std::string path = bundle.pathForResource("Info.plist");
+    if (!name || name->empty())
+        Runtime::raise(Runtime::Error(path + ": no UIMainStoryboardFile names the main interface"));
+    if (name->find('/') != std::string::npos)
+        Runtime::raise(Runtime::Error(path + ": UIMainStoryboardFile names '" + *name +
+                                      "', which is not a file of the bundle"));
+    return *name + ".storyboard";
+}
+
+std::shared_ptr<UIApplication> makeApplication(const std::optional<std::string>& principalClassName,
+                                               const std::string& delegateClassName) {
+    const auto& registry = Runtime::ClassRegistry::shared();
+    const auto create = [&](const std::string& name) {
+        const Runtime::ClassInfo* info = registry.classNamed(name);
+        if (!info || !info->create)
+            Runtime::raise(Runtime::Error("no class " + name + " to create by name"));
+        return info->create();
+    };
+    auto application = principalClassName
+                           ? std::dynamic_pointer_cast<UIApplication>(create(*principalClassName))
+                           : std::make_shared<UIApplication>();
+    if (!application)
+        Runtime::raise(Runtime::Error(*principalClassName + " is not an application class"));
+    application->setDelegate(create(delegateClassName));
+    return application;
+}
+
+// What messages call the program until Info.plist has said its name.
+std::string executableName(const char* path) {
+    const std::string_view text = path && *path ? path : "program";
+    return std::string(text.substr(text.find_last_of('/') + 1));
+}
+
+UIApplicationEnding launch(int argc, char* argv[],
+                           const std::optional<std::string>& principalClassName,
+                           const std::string& delegateClassName, std::string& programName) {
+    auto& host = UIApplicationHost::linked();
+    if (!host.prepare(argc, argv))
+        return {};
+    programName =
+        NSBundle::mainBundle().objectForInfoDictionaryKey("CFBundleName").value_or(programName);
+    const auto application = makeApplication(principalClassName, delegateClassName);
+    auto& delegate = application->delegate();
+    delegate.setWindow(loadMainInterfaceWindow());
+    const auto window = delegate.window();
+    window->makeKeyAndVisible();
+    delegate.application(*application, std::nullopt);
+    const UIApplicationEnding ending = host.run(*application, *window);
+    delegate.applicationWillTerminate(*application);
+    return ending;
 }
 
 } // namespace
 
+void UIApplication::setDelegate(std::shared_ptr<NSObject> delegate) {
+    m_delegateInterface = dynamic_cast<UIApplicationDelegate*>(delegate.get());
+    if (!m_delegateInterface)
+        fatalError("the application delegate does not adopt UIApplicationDelegate");
+    m_delegate = std::move(delegate);
+}
+
+UIApplicationDelegate& UIApplication::delegate() const {
+    if (!m_delegateInterface)
+        fatalError("the application has no delegate");
+    return *m_delegateInterface;
+}
+
 std::shared_ptr<UIWindow> loadMainInterfaceWindow() {
-    const std::string name = mainStoryboardName() + ".storyboard";
+    const std::string name = mainStoryboardName();
+    auto& bundle = NSBundle::mainBundle();
     auto controller = UIStoryboard::instantiateInitialViewController(
-        readResource(name), NSBundle::mainBundle().pathForResource(name));
+        bundle.contentsOfResource(name), bundle.pathForResource(name));
     auto window = std::make_shared<UIWindow>(screenBounds);
     window->setRootViewController(std::move(controller));
     return window;
 }
 
-UIApplication::UIApplication(std::shared_ptr<NSObject> delegate)
-    : m_delegate(std::move(delegate)),
-      m_delegateInterface(dynamic_cast<UIApplicationDelegate*>(m_delegate.get())) {
-    if (!m_delegateInterface)
-        fatalError("the application delegate does not adopt UIApplicationDelegate");
+UIApplicationHost& UIApplicationHost::linked() {
+    if (!linkedHost())
+        fatalError("the program was linked without a UIApplicationHost");
+    return *linkedHost();
+}
+
+UIApplicationHost::Registration::Registration(std::unique_ptr<UIApplicationHost> host) {
+    if (linkedHost())
+        fatalError("the program was linked with two UIApplicationHosts");
+    linkedHost() = std::move(host);
+}
+
+int UIApplicationMain(int argc, char* argv[], const std::optional<std::string>& principalClassName,
+                      const std::string& delegateClassName) {
+    std::string programName = executableName(argc > 0 ? argv[0] : nullptr);
+    const UIApplicationEnding ending = Runtime::handlingErrors(
+        [&] { return launch(argc, argv, principalClassName, delegateClassName, programName); },
+        [&](const std::exception& error) {
+            const bool usage = dynamic_cast<const Runtime::UsageError*>(&error) != nullptr;
+            std::fprintf(stderr, "%s: %s\n", programName.c_str(), error.what());
+            if (usage)
+                std::fprintf(stderr, "Try '%s --help'.\n", programName.c_str());
+            return UIApplicationEnding{usage ? 2 : 1, 0};
+        });
+    if (ending.signal != 0) {
+        std::signal(ending.signal, SIG_DFL);
+        std::raise(ending.signal);
+    }
+    std::exit(ending.status);
 }

@@ -1,7 +1,7 @@
 #include "UIKit/UIButton.h"
 
-#include "UIKit/UICoding.h"
-#include "UIKit/UIDrawing.h"
+#include "UICoding.h"
+#include "UIDrawing.h"
 
 namespace {
 const Runtime::Registration registration = Runtime::ClassDeclaration<UIButton>("UIButton");

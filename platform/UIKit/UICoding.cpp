@@ -1,4 +1,4 @@
-#include "UIKit/UICoding.h"
+#include "UICoding.h"
 
 #include <algorithm>
 #include <array>
@@ -6,6 +6,8 @@
 #include <utility>
 
 namespace {
+
+constexpr double maximumCoordinate = 1e6;
 
 template <class Value, std::size_t count>
 std::optional<Value>
@@ -23,8 +25,9 @@ decodeName(NSCoder& coder, std::string_view key,
             known += ", ";
         known += name;
     }
-    throw NSCoder::DecodingError("'" + std::string(key) + "' takes one of " + known + ", not \"" +
-                                 *text + "\"");
+    coder.failWithError("'" + std::string(key) + "' takes one of " + known + ", not \"" + *text +
+                        "\"");
+    return std::nullopt;
 }
 
 int hexDigit(char c) {
@@ -44,10 +47,15 @@ std::optional<CGRect> decodeCGRect(NSCoder& coder, std::string_view key) {
     if (!numbers)
         return std::nullopt;
     const auto& n = *numbers;
-    const bool finite = std::all_of(n.begin(), n.end(), [](double v) { return std::isfinite(v); });
-    if (!finite || n[2] < 0 || n[3] < 0)
-        throw NSCoder::DecodingError("'" + std::string(key) +
-                                     "' takes a finite rectangle with no negative size");
+    // Painters turn points into whole pixels and cells; no screen is a million points across.
+    const bool sane = std::all_of(n.begin(), n.end(), [](double v) {
+        return std::isfinite(v) && std::abs(v) <= maximumCoordinate;
+    });
+    if (!sane || n[2] < 0 || n[3] < 0) {
+        coder.failWithError("'" + std::string(key) +
+                            "' takes a rectangle within a million points, with no negative size");
+        return std::nullopt;
+    }
     return CGRectMake(n[0], n[1], n[2], n[3]);
 }
 
@@ -66,8 +74,9 @@ std::optional<UIColor> decodeUIColor(NSCoder& coder, std::string_view key) {
         if (i + 3 == text->size())
             return UIColor(components[0], components[1], components[2], components[3]);
     }
-    throw NSCoder::DecodingError("'" + std::string(key) +
-                                 "' takes a color as #RRGGBB or #RRGGBBAA, not \"" + *text + "\"");
+    coder.failWithError("'" + std::string(key) + "' takes a color as #RRGGBB or #RRGGBBAA, not \"" +
+                        *text + "\"");
+    return std::nullopt;
 }
 
 std::optional<NSTextAlignment> decodeTextAlignment(NSCoder& coder, std::string_view key) {
@@ -90,9 +99,10 @@ UIFont decodeFont(NSCoder& coder, UIFont font) {
         {"bold", UIFontWeight::Bold},
     }};
     if (const auto size = coder.decodeDoubleForKey("fontSize")) {
-        if (!(*size > 0 && *size <= 500))
-            throw NSCoder::DecodingError("'fontSize' takes a size from 0 to 500 points");
-        font.pointSize = *size;
+        if (*size > 0 && *size <= 500)
+            font.pointSize = *size;
+        else
+            coder.failWithError("'fontSize' takes a size from 0 to 500 points");
     }
     if (const auto weight = decodeName(coder, "fontWeight", weights))
         font.weight = *weight;

@@ -12,6 +12,22 @@ constexpr Drawing::Color drawingColor(const UIColor& color) {
     return {color.red(), color.green(), color.blue(), color.alpha()};
 }
 
+constexpr Drawing::Weight drawingWeight(UIFontWeight weight) {
+    switch (weight) {
+    case UIFontWeight::Light:
+        return Drawing::Weight::Light;
+    case UIFontWeight::Regular:
+        return Drawing::Weight::Regular;
+    case UIFontWeight::Medium:
+        return Drawing::Weight::Medium;
+    case UIFontWeight::Semibold:
+        return Drawing::Weight::Semibold;
+    case UIFontWeight::Bold:
+        return Drawing::Weight::Bold;
+    }
+    return Drawing::Weight::Regular;
+}
+
 constexpr Drawing::Alignment drawingAlignment(NSTextAlignment alignment) {
     switch (alignment) {
     case NSTextAlignmentCenter:
@@ -28,7 +44,7 @@ inline Drawing::DrawText drawingText(CGRect rect, std::string text, const UIFont
     return {rect,
             std::move(text),
             font.pointSize,
-            static_cast<Drawing::Weight>(font.weight),
+            drawingWeight(font.weight),
             drawingAlignment(alignment),
             drawingColor(color),
             std::nullopt};

@@ -1,8 +1,8 @@
 #include "UIKit/UILabel.h"
 
 #include "Runtime/ClassRegistry.h"
-#include "UIKit/UICoding.h"
-#include "UIKit/UIDrawing.h"
+#include "UICoding.h"
+#include "UIDrawing.h"
 
 namespace {
 const Runtime::Registration registration = Runtime::ClassDeclaration<UILabel>("UILabel");

@@ -2,6 +2,7 @@
 
 #include "Foundation/NSCoder.h"
 #include "Runtime/ClassRegistry.h"
+#include "Runtime/Error.h"
 #include "UIKit/UIControl.h"
 
 #include <pugixml.hpp>
@@ -72,8 +73,8 @@ std::optional<UIControlEvents> controlEventNamed(std::string_view name) {
 }
 
 void Loader::fail(const pugi::xml_node& node, const std::string& message) const {
-    throw UIStoryboard::LoadError(m_path + ":" + std::to_string(lineOf(node.offset_debug())) +
-                                  ": " + message);
+    Runtime::raise(UIStoryboard::LoadError(
+        m_path + ":" + std::to_string(lineOf(node.offset_debug())) + ": " + message));
 }
 
 std::size_t Loader::lineOf(std::ptrdiff_t offset) const {
@@ -88,8 +89,9 @@ Scene Loader::load(Awakening awakening) {
     const auto parsed = document.load_buffer(m_contents.data(), m_contents.size(),
                                              pugi::parse_default, pugi::encoding_utf8);
     if (!parsed)
-        throw UIStoryboard::LoadError(m_path + ":" + std::to_string(lineOf(parsed.offset)) +
-                                      ": malformed XML: " + parsed.description());
+        Runtime::raise(UIStoryboard::LoadError(m_path + ":" +
+                                               std::to_string(lineOf(parsed.offset)) +
+                                               ": malformed XML: " + parsed.description()));
     const auto root = document.document_element();
     if (std::string_view(root.name()) != "document")
         fail(root, "the root element must be <document>, not <" + std::string(root.name()) + ">");
@@ -136,17 +138,14 @@ std::shared_ptr<NSObject> Loader::decode(const pugi::xml_node& element) {
             std::string_view(attribute.name()) != "id")
             values.emplace(attribute.name(), attribute.value());
     NSCoder coder(std::move(values));
-    std::shared_ptr<NSObject> object;
-    try {
-        const auto& info = Runtime::ClassRegistry::shared().classNamed(className);
-        if (!info.createWithCoder)
-            fail(element, className + " cannot be created from an interface file");
-        object = info.createWithCoder(coder);
-    } catch (const Runtime::RuntimeError& error) {
-        fail(element, error.what());
-    } catch (const NSCoder::DecodingError& error) {
-        fail(element, className + ": " + error.what());
-    }
+    const Runtime::ClassInfo* info = Runtime::ClassRegistry::shared().classNamed(className);
+    if (!info)
+        fail(element, "unknown class '" + className + "'");
+    if (!info->createWithCoder)
+        fail(element, className + " cannot be created from an interface file");
+    auto object = info->createWithCoder(coder);
+    if (const auto& error = coder.error())
+        fail(element, className + ": " + *error);
     if (const auto unused = coder.unusedKeys(); !unused.empty())
         fail(element, className + " has no attribute '" + unused.front() + "'");
     if (const auto id = element.attribute("id")) {
@@ -198,12 +197,9 @@ void Loader::connectOutlet(const Connection& outlet) const {
     const std::string_view property = outlet.element.attribute("property").value();
     if (property.empty())
         fail(outlet.element, "<outlet> has no property");
-    try {
-        Runtime::ClassRegistry::shared().connectOutlet(*outlet.owner, setterFor(property),
-                                                       destination(outlet.element));
-    } catch (const Runtime::RuntimeError& error) {
-        fail(outlet.element, error.what());
-    }
+    if (const auto problem = Runtime::ClassRegistry::shared().connectOutlet(
+            *outlet.owner, setterFor(property), destination(outlet.element)))
+        fail(outlet.element, *problem);
 }
 
 void Loader::connectAction(const Connection& action) const {

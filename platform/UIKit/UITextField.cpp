@@ -1,7 +1,7 @@
 #include "UIKit/UITextField.h"
 
-#include "UIKit/UICoding.h"
-#include "UIKit/UIDrawing.h"
+#include "UICoding.h"
+#include "UIDrawing.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "UIKit/UIView.h"
 
 #include "Runtime/ClassRegistry.h"
-#include "UIKit/UICoding.h"
-#include "UIKit/UIDrawing.h"
+#include "UICoding.h"
+#include "UIDrawing.h"
 #include "UIKit/UIWindow.h"
 
 #include <algorithm>

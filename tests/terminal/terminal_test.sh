@@ -11,6 +11,9 @@ if ! command -v tmux >/dev/null; then
     exit 77
 fi
 
+# How long to wait for something to show before failing; sanitizer builds and busy machines
+# need longer (ORVANE_TEST_PATIENCE, in seconds).
+patience=${ORVANE_TEST_PATIENCE:-10}
 work=$(mktemp -d)
 # Every session gets a server of its own: kill-server returns before the old server is gone,
 # and a new session on the same socket could reach the dying one.
@@ -32,11 +35,12 @@ fail() {
     exit 1
 }
 screen() { tmux_ capture-pane -p -t orvane; }
-# Waits up to five seconds for a pattern on the screen (or, with -v, for it to go).
+# Waits for a pattern on the screen (or, with -v, for it to go).
 wait_for() {
     local invert=
     [ "$1" = -v ] && { invert=1; shift; }
-    for _ in $(seq 50); do
+    local deadline=$((SECONDS + patience))
+    while ((SECONDS <= deadline)); do
         if screen | grep -q -- "$1"; then [ -z "$invert" ] && return 0
         else [ -n "$invert" ] && return 0
         fi
@@ -58,8 +62,12 @@ click() {
     tmux_ send-keys -t orvane -l "$(printf '\033[M %b%b' "\\0$(printf '%o' $((33 + column)))" "\\0$(printf '%o' $((33 + row)))")"
     tmux_ send-keys -t orvane -l "$(printf '\033[M#%b%b' "\\0$(printf '%o' $((33 + column)))" "\\0$(printf '%o' $((33 + row)))")"
 }
+wait_for_status() {
+    local deadline=$((SECONDS + patience))
+    until [ -s "$work/status" ] || ((SECONDS > deadline)); do sleep 0.1; done
+}
 expect_clean_exit() {
-    for _ in $(seq 50); do [ -s "$work/status" ] && break; sleep 0.1; done
+    wait_for_status
     [ "$(cat "$work/status" 2>/dev/null)" = 0 ] || fail "exit status '$(cat "$work/status" 2>/dev/null)'"
     cmp -s "$work/before" "$work/after" || fail "the terminal settings were not restored"
     [ "$(tmux_ display -p -t orvane '#{alternate_on}')" = 0 ] || fail "still on the alternate screen"
@@ -93,17 +101,12 @@ tmux_ send-keys -t orvane Tab 4 2
 wait_for "42"
 pkill -TERM -f -- "--dump-at-exit $work/out"
 expect_clean_exit
-# Too small a terminal is refused with a message, and one of an unknown kind too.
+# A terminal of an unknown kind is refused with a message.
 next_server
-for setting in "-x 30 -y 10|TERM=tmux-256color|too small (30 x 10)" \
-               "-x 80 -y 24|TERM=no-such-terminal|cannot use this terminal"; do
-    IFS='|' read -r size term message <<<"$setting"
-    rm -f "$work/status" "$work/err"
-    tmux_ new-session -d -s orvane $size "env -u DISPLAY -u WAYLAND_DISPLAY $term '$orvane' \
-        2>'$work/err'; echo \$? > '$work/status'; sleep 60"
-    for _ in $(seq 50); do [ -s "$work/status" ] && break; sleep 0.1; done
-    [ "$(cat "$work/status")" = 1 ] || fail "$term $size: exit status $(cat "$work/status")"
-    grep -q "$message" "$work/err" || fail "$term $size: no '$message' message"
-    next_server
-done
+rm -f "$work/status" "$work/err"
+tmux_ new-session -d -s orvane -x 80 -y 24 "env -u DISPLAY -u WAYLAND_DISPLAY TERM=no-such-terminal \
+    '$orvane' --ui terminal 2>'$work/err'; echo \$? > '$work/status'; sleep 60"
+wait_for_status
+[ "$(cat "$work/status")" = 1 ] || fail "unknown terminal: exit status $(cat "$work/status")"
+grep -q "cannot use this terminal" "$work/err" || fail "unknown terminal: no message"
 echo "1 passed, 0 failed"

@@ -1,30 +1,61 @@
-#include "FrontEnds/Headless/HeadlessFrontEnd.h"
+#include "Headless/HeadlessFrontEnd.h"
 
 #include "FrontEnds/ViewQuery.h"
 #include "Runtime/NumberParsing.h"
 #include "UIKit/UIWindow.h"
 
+#include <algorithm>
 #include <charconv>
-#include <iostream>
-#include <stdexcept>
+#include <cstdio>
 
 namespace {
 
-// A command that cannot be carried out; the run stops with its message.
-class ScriptError : public std::runtime_error {
+// A command that cannot be carried out; the run stops with its line and message.
+class ScriptError : public Runtime::Error {
   public:
-    using std::runtime_error::runtime_error;
+    using Runtime::Error::Error;
 };
 
-std::string_view trimmedLeft(std::string_view text) {
-    const auto start = text.find_first_not_of(" \t");
-    return start == std::string_view::npos ? std::string_view{} : text.substr(start);
+constexpr std::string_view blanks = " \t\r";
+// An unknown command is echoed only this far: a pasted megabyte is not repeated back.
+constexpr std::size_t echoedLength = 40;
+
+std::string_view trimmed(std::string_view text) {
+    const auto start = text.find_first_not_of(blanks);
+    if (start == std::string_view::npos)
+        return {};
+    return text.substr(start, text.find_last_not_of(blanks) - start + 1);
+}
+
+// Text from the script as a message shows it: short, and with no control characters that
+// would move the terminal's cursor.
+std::string echoed(std::string_view text) {
+    std::string shown;
+    for (const char c : text.substr(0, echoedLength)) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(c));
+            shown += escape;
+        } else {
+            shown += c;
+        }
+    }
+    return text.size() > echoedLength ? shown + "…" : shown;
+}
+
+const UIView& viewNamed(UIWindow& window, std::string_view name) {
+    if (name.empty())
+        Runtime::raise(ScriptError("a view name is missing"));
+    const auto found = ViewQuery::find(window, name);
+    if (const auto* view = std::get_if<std::shared_ptr<UIView>>(&found))
+        return **view;
+    Runtime::raise(ScriptError(echoed(name) + " " + std::get<std::string>(found)));
 }
 
 UIKeyInput& editingField(UIWindow& window) {
     auto* input = dynamic_cast<UIKeyInput*>(window.firstResponder().get());
     if (!input)
-        throw ScriptError("no field is being edited");
+        Runtime::raise(ScriptError("no field is being edited"));
     return *input;
 }
 
@@ -34,132 +65,115 @@ void runDisplayCycle(UIWindow& window) {
     window.screenUpdated();
 }
 
+void writeOutput(std::string_view text) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
+        Runtime::raise(Runtime::Error("cannot write to standard output"));
+}
+
 } // namespace
 
-HeadlessFrontEnd::HeadlessFrontEnd(std::istream& script, std::ostream& output, Snapshots snapshots)
-    : m_script(script), m_output(output), m_snapshots(std::move(snapshots)) {
+HeadlessFrontEnd::HeadlessFrontEnd(const PlatformOptions& options)
+    : m_script(options.scriptPath), m_scale(options.scale.value_or(2)),
+      m_finalSnapshotPath(options.snapshotPath) {
 }
 
 HeadlessFrontEnd::~HeadlessFrontEnd() = default;
 
-int HeadlessFrontEnd::run(UIApplication&, UIWindow& window) {
+UIApplicationEnding HeadlessFrontEnd::run(UIApplication&, UIWindow& window) {
     runDisplayCycle(window);
-    std::string line;
-    int number = 1;
-    try {
-        for (; std::getline(m_script, line); ++number) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            const std::string_view text = trimmedLeft(line);
-            if (text.empty() || text.front() == '#')
-                continue;
-            const auto space = text.find(' ');
-            const std::string_view command = text.substr(0, space);
-            const std::string_view argument =
-                space == std::string_view::npos ? std::string_view{} : text.substr(space + 1);
+    while (const auto line = m_script.nextLine()) {
+        std::string_view text = *line;
+        if (text.ends_with('\r'))
+            text.remove_suffix(1);
+        text.remove_prefix(std::min(text.find_first_not_of(blanks), text.size()));
+        if (text.empty() || text.front() == '#')
+            continue;
+        const auto space = std::min(text.find_first_of(blanks), text.size());
+        const std::string_view command = text.substr(0, space);
+        // `type` takes the rest of the line as it stands, blanks included; every other
+        // argument is a name, a number or a path, which no trailing blank belongs to.
+        const std::string_view argument = command == "type"
+                                              ? text.substr(std::min(space + 1, text.size()))
+                                              : trimmed(text.substr(space));
+        try {
             execute(window, command, argument);
-            runDisplayCycle(window);
+        } catch (const Runtime::Error& error) {
+            Runtime::raise(Runtime::Error("line " + std::to_string(m_script.lineNumber()) + ": " +
+                                          error.what()));
         }
-    } catch (const ScriptError& error) {
-        m_output.flush();
-        std::cerr << "orvane: line " << number << ": " << error.what() << '\n';
-        return 1;
+        runDisplayCycle(window);
     }
-    try {
-        if (m_snapshots.finalPath)
-            snapshot(window, *m_snapshots.finalPath);
-    } catch (const ScriptError& error) {
-        std::cerr << "orvane: " << error.what() << '\n';
-        return 1;
-    }
+    if (m_finalSnapshotPath)
+        snapshot(window, *m_finalSnapshotPath);
     // Output that could not be written is a failure, not a silent success.
-    if (!m_output.flush()) {
-        std::cerr << "orvane: cannot write to standard output\n";
-        return 1;
-    }
-    return 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        Runtime::raise(Runtime::Error("cannot write to standard output"));
+    return {};
 }
 
 void HeadlessFrontEnd::execute(UIWindow& window, std::string_view command,
                                std::string_view argument) {
-    if (command == "tap")
+    if (command == "tap") {
         tap(window, argument);
-    else if (command == "type")
+    } else if (command == "type") {
         editingField(window).insertText(argument);
-    else if (command == "delete") {
+    } else if (command == "delete") {
         std::size_t count = 1;
-        if (!argument.empty()) {
-            const auto [end, error] =
-                std::from_chars(argument.data(), argument.data() + argument.size(), count);
-            if (error != std::errc() || end != argument.data() + argument.size())
-                throw ScriptError("delete takes a count of characters, not '" +
-                                  std::string(argument) + "'");
-        }
+        const char* end = argument.data() + argument.size();
+        if (!argument.empty() && std::from_chars(argument.data(), end, count).ptr != end)
+            Runtime::raise(
+                ScriptError("delete takes a count of characters, not '" + echoed(argument) + "'"));
         auto& field = editingField(window);
         for (; count > 0 && field.hasText(); --count)
             field.deleteBackward();
-    } else if (command == "print")
+    } else if (command == "print") {
         print(window, argument);
-    else if (command == "dump")
-        m_output << ViewQuery::dump(window);
-    else if (command == "snapshot")
+    } else if (command == "dump") {
+        writeOutput(ViewQuery::dump(window));
+    } else if (command == "snapshot") {
+        if (argument.empty())
+            Runtime::raise(ScriptError("snapshot needs a file"));
         snapshot(window, std::string(argument));
-    else
-        throw ScriptError("unknown command '" + std::string(command) + "'");
+    } else {
+        Runtime::raise(ScriptError("unknown command '" + echoed(command) + "'"));
+    }
 }
 
 void HeadlessFrontEnd::tap(UIWindow& window, std::string_view argument) {
-    CGPoint point;
-    const auto space = argument.find(' ');
+    const auto space = argument.find_first_of(blanks);
     const auto x = Runtime::doubleFromString(argument.substr(0, space));
     const auto y = space == std::string_view::npos
                        ? std::nullopt
-                       : Runtime::doubleFromString(trimmedLeft(argument.substr(space + 1)));
+                       : Runtime::doubleFromString(trimmed(argument.substr(space)));
+    CGPoint point;
     if (x && y) {
         point = {*x, *y};
     } else {
-        UIView& view = viewNamed(window, argument);
+        const auto& view = viewNamed(window, argument);
         if (view.isHiddenOnScreen())
-            throw ScriptError("'" + std::string(argument) + "' is hidden");
+            Runtime::raise(ScriptError("'" + echoed(argument) + "' is hidden"));
         const CGRect frame = view.frameInWindow();
         point = {CGRectGetMidX(frame), CGRectGetMidY(frame)};
+        if (const auto cover = ViewQuery::coveringView(window, view))
+            Runtime::raise(ScriptError(echoed(argument) + " is covered by " + *cover));
     }
     window.sendTouch(UITouchPhase::Began, point);
     window.sendTouch(UITouchPhase::Ended, point);
 }
 
 void HeadlessFrontEnd::print(UIWindow& window, std::string_view name) {
-    if (name == "keyboard") {
-        m_output << (window.visibleKeyboard() ? "up" : "down") << '\n';
-        return;
-    }
-    const UIView& view = viewNamed(window, name);
+    if (name == "keyboard")
+        return writeOutput(window.visibleKeyboard() ? "up\n" : "down\n");
+    const auto& view = viewNamed(window, name);
     if (view.isHiddenOnScreen())
-        m_output << "(hidden)\n";
-    else
-        m_output << ViewQuery::shownText(view).value_or("") << '\n';
-}
-
-UIView& HeadlessFrontEnd::viewNamed(UIWindow& window, std::string_view name) {
-    if (name.empty())
-        throw ScriptError("a view name is missing");
-    const auto view = ViewQuery::find(window, name);
-    if (!view)
-        throw ScriptError("no view named '" + std::string(name) + "'");
-    return *view;
+        return writeOutput("(hidden)\n");
+    writeOutput(ViewQuery::shownText(view).value_or("") + "\n");
 }
 
 void HeadlessFrontEnd::snapshot(UIWindow& window, const std::string& path) {
-    if (path.empty())
-        throw ScriptError("snapshot needs a file");
-    try {
-        if (!m_painter)
-            m_painter = Modules::makeSnapshotPainter();
-    } catch (const FrontEndUnavailable& error) {
-        throw ScriptError(error.what());
-    }
+    if (!m_painter)
+        m_painter = Modules::makeSnapshotPainter();
     Drawing::DisplayList list;
     window.describe(list);
-    if (!m_painter->writePNG(list, window.bounds().size, m_snapshots.scale, path))
-        throw ScriptError("cannot write " + path);
+    m_painter->writePNG(list, window.bounds().size, m_scale, path);
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "FrontEnds/FrontEnd.h"
-
 #include "FrontEnds/Modules.h"
+#include "FrontEnds/PlatformOptions.h"
+#include "Headless/ScriptReader.h"
 
-#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,29 +20,22 @@ class UIView;
 //   print NAME | keyboard   what a view shows, "(hidden)", or "up" / "down"
 //   dump                    the view tree
 //   snapshot FILE           what the screen shows, as a PNG at the front end's scale
-// Lines starting with # are comments. A command that cannot be carried out ends the run
-// with "orvane: line N: MESSAGE" and status 1.
+// Lines starting with # are comments. A command that cannot be carried out ends the run with
+// the error "line N: MESSAGE".
 class HeadlessFrontEnd : public FrontEnd {
   public:
-    struct Snapshots {
-        double scale = 2;
-        // Written when the script has ended.
-        std::optional<std::string> finalPath;
-    };
-
-    HeadlessFrontEnd(std::istream& script, std::ostream& output, Snapshots snapshots);
+    explicit HeadlessFrontEnd(const PlatformOptions& options);
     ~HeadlessFrontEnd() override;
-    int run(UIApplication& application, UIWindow& window) override;
+    UIApplicationEnding run(UIApplication& application, UIWindow& window) override;
 
   private:
     void execute(UIWindow& window, std::string_view command, std::string_view argument);
     void tap(UIWindow& window, std::string_view argument);
     void print(UIWindow& window, std::string_view name);
-    UIView& viewNamed(UIWindow& window, std::string_view name);
     void snapshot(UIWindow& window, const std::string& path);
 
-    std::istream& m_script;
-    std::ostream& m_output;
-    Snapshots m_snapshots;
+    ScriptReader m_script;
+    double m_scale;
+    std::optional<std::string> m_finalSnapshotPath;
     std::unique_ptr<Modules::SnapshotPainter> m_painter;
 };

@@ -1,6 +1,5 @@
-#include "FrontEnds/Terminal/TerminalFrontEnd.h"
-
 #include "FrontEnds/KeyCommands.h"
+#include "FrontEnds/ModuleInterface.h"
 #include "FrontEnds/Modules.h"
 #include "Painters/CellPainter.h"
 #include "Runtime/FatalError.h"
@@ -9,7 +8,6 @@
 #include <curses.h>
 #include <langinfo.h>
 #include <signal.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <clocale>
@@ -21,10 +19,6 @@
 #include <string>
 
 namespace {
-
-const Modules::Registration registration("terminal", [](const PlatformOptions&) {
-    return std::make_unique<TerminalFrontEnd>();
-});
 
 constexpr int minimumColumns = 40;
 constexpr int minimumRows = 16;
@@ -116,13 +110,6 @@ int terminalColor(const Drawing::Color& color) {
     }
     return (red > 127 ? COLOR_RED : 0) | (green > 127 ? COLOR_GREEN : 0) |
            (blue > 127 ? COLOR_BLUE : 0);
-}
-
-std::pair<int, int> terminalSize() {
-    winsize size{};
-    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0)
-        return {80, 24};
-    return {size.ws_col, size.ws_row};
 }
 
 class TerminalSession {
@@ -295,20 +282,35 @@ void TerminalSession::drawCell(int column, int row, const CellPainter::Cell& cel
     mvadd_wch(row, column, &character);
 }
 
+// The screen full-screen in a terminal (ncurses), scaled to fit and redrawn on resize.
+// Keys: digits, the point and Backspace edit; Tab and Shift-Tab move through the text
+// fields and the buttons; Enter taps the keyboard's accessory while it is shown, or the
+// focused button; Escape ends editing; q or Ctrl-C quits when no field is being edited.
+// The mouse taps where the terminal reports it. The terminal is restored however it ends.
+class TerminalFrontEnd : public FrontEnd {
+  public:
+    TerminalFrontEnd() {
+        if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO))
+            throw FrontEndUnavailable(
+                "cannot run in the terminal: standard input and output are not a terminal");
+    }
+
+    UIApplicationEnding run(UIApplication& application, UIWindow& window) override {
+        quitRequested = 0;
+        TerminalSession session(application, window);
+        session.run();
+        return {};
+    }
+};
+
 } // namespace
 
-int TerminalFrontEnd::run(UIApplication& application, UIWindow& window) {
-    if (!onTerminal())
-        throw FrontEndUnavailable(
-            "cannot run in the terminal: standard input and output are not a terminal");
-    const auto [columns, rows] = terminalSize();
-    if (columns < minimumColumns || rows < minimumRows)
-        throw FrontEndUnavailable("the terminal is too small (" + std::to_string(columns) + " x " +
-                                  std::to_string(rows) + "); orvane needs at least " +
-                                  std::to_string(minimumColumns) + " x " +
-                                  std::to_string(minimumRows));
-    quitRequested = 0;
-    TerminalSession session(application, window);
-    session.run();
-    return 0;
+extern "C" const char* platformModuleInterface() {
+    return Modules::interfaceStamp;
+}
+
+extern "C" void platformModuleOffer(Modules::Offers& offers) {
+    offers.frontEnds["terminal"] = [](const PlatformOptions&) {
+        return std::make_unique<TerminalFrontEnd>();
+    };
 }

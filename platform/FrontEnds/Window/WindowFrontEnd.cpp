@@ -1,6 +1,6 @@
-#include "FrontEnds/Window/WindowFrontEnd.h"
-
+#include "Foundation/NSBundle.h"
 #include "FrontEnds/KeyCommands.h"
+#include "FrontEnds/ModuleInterface.h"
 #include "FrontEnds/Modules.h"
 #include "Painters/CairoPainter.h"
 #include "UIKit/UIApplication.h"
@@ -16,9 +16,17 @@
 
 namespace {
 
-const Modules::Registration registration("window", [](const PlatformOptions& options) {
-    return std::make_unique<WindowFrontEnd>(options.scale, options.exitAfterFirstFrame);
-});
+bool isSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+// The display SDL tries, as a message names it.
+std::string displayName() {
+    if (isSet("WAYLAND_DISPLAY"))
+        return std::string("WAYLAND_DISPLAY=") + std::getenv("WAYLAND_DISPLAY");
+    return std::string("DISPLAY=") + std::getenv("DISPLAY");
+}
 
 template <class T, void (*destroy)(T*)> struct SdlDeleter {
     void operator()(T* object) const { destroy(object); }
@@ -26,11 +34,16 @@ template <class T, void (*destroy)(T*)> struct SdlDeleter {
 using SdlWindow = std::unique_ptr<SDL_Window, SdlDeleter<SDL_Window, SDL_DestroyWindow>>;
 using SdlSurface = std::unique_ptr<SDL_Surface, SdlDeleter<SDL_Surface, SDL_FreeSurface>>;
 
+// The application's name, as its Info.plist gives it.
+std::string windowTitle() {
+    return NSBundle::mainBundle().objectForInfoDictionaryKey("CFBundleName").value_or("");
+}
+
 // SDL's video subsystem for the life of one run.
 class SdlVideo {
   public:
     SdlVideo() {
-        if (!displayReachable())
+        if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY"))
             throw FrontEndUnavailable("cannot open a window: no display (DISPLAY and "
                                       "WAYLAND_DISPLAY are not set)");
         // Only a desktop display will do; SDL's other drivers show nothing a person sees.
@@ -40,7 +53,8 @@ class SdlVideo {
         // texture that would load a whole GL stack.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-            throw FrontEndUnavailable(std::string("cannot open a window: ") + SDL_GetError());
+            throw FrontEndUnavailable("cannot open a window on " + displayName() + ": " +
+                                      SDL_GetError());
     }
     ~SdlVideo() { SDL_Quit(); }
     SdlVideo(const SdlVideo&) = delete;
@@ -62,7 +76,6 @@ class WindowSession {
 
     UIApplication& m_application;
     UIWindow& m_screen;
-    SdlVideo m_video;
     SdlWindow m_window;
     std::unique_ptr<CairoPainter> m_painter;
     // The painter's pixels, as SDL sees them.
@@ -81,7 +94,7 @@ WindowSession::WindowSession(UIApplication& application, UIWindow& screen,
     m_windowUnitsPerPoint = scale.value_or(1);
     const int flags = scale ? 0 : SDL_WINDOW_ALLOW_HIGHDPI;
     m_window.reset(
-        SDL_CreateWindow("orvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+        SDL_CreateWindow(windowTitle().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                          static_cast<int>(std::lround(points.width * m_windowUnitsPerPoint)),
                          static_cast<int>(std::lround(points.height * m_windowUnitsPerPoint)),
                          static_cast<Uint32>(flags)));
@@ -227,10 +240,38 @@ void WindowSession::present() {
     m_exposed = false;
 }
 
+// The screen in a desktop window (SDL2), drawn by the Cairo painter at the display's scale.
+// The mouse touches; the physical keyboard types, Tab and Shift-Tab move between the text
+// fields, Enter taps the keyboard's accessory, Escape ends editing, Ctrl-Q or closing the
+// window quits. Sleeps between events: nothing is drawn unless something changed.
+class WindowFrontEnd : public FrontEnd {
+  public:
+    // The display is opened here, so that one that cannot be reached is known before the
+    // application starts. scale: pixels per point, empty for the display's own.
+    // exitAfterFirstFrame: for measuring the time from start to the first frame on screen.
+    WindowFrontEnd(std::optional<double> scale, bool exitAfterFirstFrame)
+        : m_scale(scale), m_exitAfterFirstFrame(exitAfterFirstFrame) {}
+
+    UIApplicationEnding run(UIApplication& application, UIWindow& window) override {
+        WindowSession session(application, window, m_scale);
+        session.run(m_exitAfterFirstFrame);
+        return {};
+    }
+
+  private:
+    SdlVideo m_video;
+    std::optional<double> m_scale;
+    bool m_exitAfterFirstFrame;
+};
+
 } // namespace
 
-int WindowFrontEnd::run(UIApplication& application, UIWindow& window) {
-    WindowSession session(application, window, m_scale);
-    session.run(m_exitAfterFirstFrame);
-    return 0;
+extern "C" const char* platformModuleInterface() {
+    return Modules::interfaceStamp;
+}
+
+extern "C" void platformModuleOffer(Modules::Offers& offers) {
+    offers.frontEnds["window"] = [](const PlatformOptions& options) {
+        return std::make_unique<WindowFrontEnd>(options.scale, options.exitAfterFirstFrame);
+    };
 }

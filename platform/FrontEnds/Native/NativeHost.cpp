@@ -1,0 +1,127 @@
+// The host of a native program: the platform's command-line options, the choice of front
+// end (window, terminal or headless, the first two loaded as modules), and what happens
+// around the loop.
+#include "Foundation/NSData.h"
+#include "FrontEnds/Modules.h"
+#include "FrontEnds/PlatformOptions.h"
+#include "FrontEnds/ViewQuery.h"
+#include "Headless/HeadlessFrontEnd.h"
+
+#include "Foundation/NSBundle.h"
+#include "UIKit/UIApplication.h"
+#include "UIKit/UIApplicationHost.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool isSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+std::vector<std::string> accessibilityIdentifiers(const UIView& view) {
+    std::vector<std::string> identifiers;
+    if (!view.accessibilityIdentifier().empty())
+        identifiers.push_back(view.accessibilityIdentifier());
+    for (const auto& subview : view.subviews())
+        for (auto& identifier : accessibilityIdentifiers(*subview))
+            identifiers.push_back(std::move(identifier));
+    return identifiers;
+}
+
+// The names the main interface's views answer to; none when it cannot be loaded, which the
+// run itself would then report.
+std::vector<std::string> mainInterfaceViewNames() {
+    try {
+        const auto window = loadMainInterfaceWindow();
+        window->makeKeyAndVisible();
+        return accessibilityIdentifiers(*window);
+    } catch (const Runtime::Error&) {
+        return {};
+    }
+}
+
+void writeToStandardOutput(const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
+        Runtime::raise(Runtime::Error(std::string("cannot write to standard output: ") +
+                                      std::strerror(errno)));
+}
+
+class NativeHost : public UIApplicationHost {
+  public:
+    bool prepare(int argc, char* argv[]) override;
+    UIApplicationEnding run(UIApplication& application, UIWindow& window) override;
+
+  private:
+    std::unique_ptr<FrontEnd> makeFrontEnd() const;
+
+    PlatformOptions m_options;
+};
+
+const UIApplicationHost::Registration registration(std::make_unique<NativeHost>());
+
+bool NativeHost::prepare(int argc, char* argv[]) {
+    m_options = PlatformOptions::parse(argc, argv);
+    auto& bundle = NSBundle::mainBundle();
+    if (m_options.resourceDirectory)
+        bundle.setResourceDirectory(*m_options.resourceDirectory);
+    if (!m_options.showHelp && !m_options.showVersion)
+        return true;
+    const std::string name = bundle.objectForInfoDictionaryKey("CFBundleName").value_or("");
+    if (m_options.showHelp)
+        writeToStandardOutput(PlatformHelp{
+            name, bundle.objectForInfoDictionaryKey("NSHumanReadableDescription").value_or(""),
+            mainInterfaceViewNames()}
+                                  .text());
+    else
+        writeToStandardOutput(
+            name + " " +
+            bundle.objectForInfoDictionaryKey("CFBundleShortVersionString").value_or("") + "\n");
+    return false;
+}
+
+std::unique_ptr<FrontEnd> NativeHost::makeFrontEnd() const {
+    using UserInterface = PlatformOptions::UserInterface;
+    switch (m_options.userInterface) {
+    case UserInterface::Window:
+        return Modules::makeFrontEnd("window", m_options);
+    case UserInterface::Terminal:
+        return Modules::makeFrontEnd("terminal", m_options);
+    case UserInterface::Headless:
+        return std::make_unique<HeadlessFrontEnd>(m_options);
+    case UserInterface::Automatic:
+        break;
+    }
+    if (m_options.scriptPath || m_options.snapshotPath)
+        return std::make_unique<HeadlessFrontEnd>(m_options);
+    // A display or a terminal that cannot be used is passed over, as if it were not there.
+    if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY")) {
+        try {
+            return Modules::makeFrontEnd("window", m_options);
+        } catch (const FrontEndUnavailable&) {
+        }
+    }
+    if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
+        try {
+            return Modules::makeFrontEnd("terminal", m_options);
+        } catch (const FrontEndUnavailable&) {
+        }
+    }
+    return std::make_unique<HeadlessFrontEnd>(m_options);
+}
+
+UIApplicationEnding NativeHost::run(UIApplication& application, UIWindow& window) {
+    const auto frontEnd = makeFrontEnd();
+    const UIApplicationEnding ending = frontEnd->run(application, window);
+    if (m_options.dumpPath)
+        NSDataWriteToFileAtomically(*m_options.dumpPath, ViewQuery::dump(window));
+    return ending;
+}
+
+} // namespace

@@ -1,0 +1,134 @@
+#include "FrontEnds/PlatformOptions.h"
+
+#include "Runtime/Error.h"
+#include "Runtime/NumberParsing.h"
+
+#include <string_view>
+
+namespace {
+
+[[noreturn]] void refuse(const std::string& message) {
+    Runtime::raise(Runtime::UsageError(message));
+}
+
+PlatformOptions::UserInterface userInterfaceNamed(const std::optional<std::string>& name) {
+    using UserInterface = PlatformOptions::UserInterface;
+    if (name == "headless")
+        return UserInterface::Headless;
+    if (name == "window")
+        return UserInterface::Window;
+    if (name == "terminal")
+        return UserInterface::Terminal;
+    refuse("--ui takes window, terminal or headless, not '" + name.value_or("") + "'");
+}
+
+// A script and a snapshot belong to the headless front end; asking another front end for
+// them would silently drop them.
+void checkCombination(const PlatformOptions& options) {
+    using UserInterface = PlatformOptions::UserInterface;
+    const bool interactive = options.userInterface == UserInterface::Window ||
+                             options.userInterface == UserInterface::Terminal;
+    if (interactive && options.scriptPath)
+        refuse("--script runs headless; it cannot drive --ui window or terminal");
+    if (interactive && options.snapshotPath)
+        refuse("--snapshot runs headless; it cannot be taken with --ui window or terminal");
+}
+
+} // namespace
+
+PlatformOptions PlatformOptions::parse(int argc, char* argv[]) {
+    PlatformOptions options;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        const auto value = [&](const char* what) {
+            if (i + 1 >= argc)
+                refuse(std::string(argument) + " needs " + what);
+            return std::string(argv[++i]);
+        };
+        const auto nonEmpty = [&](const char* what) {
+            std::string text = value(what);
+            if (text.empty())
+                refuse(std::string(argument) + " needs " + what + ", not an empty text");
+            return text;
+        };
+        if (optionsEnded || !argument.starts_with("-"))
+            refuse("unexpected argument '" + std::string(argument) + "'");
+        else if (argument == "--")
+            optionsEnded = true;
+        else if (argument == "--help" || argument == "-h")
+            options.showHelp = true;
+        else if (argument == "--version")
+            options.showVersion = true;
+        else if (argument == "--exit-after-first-frame")
+            options.exitAfterFirstFrame = true;
+        else if (argument == "--dump-at-exit")
+            options.dumpPath = nonEmpty("a file");
+        else if (argument == "--ui")
+            options.userInterface = userInterfaceNamed(value("window, terminal or headless"));
+        else if (argument == "--script")
+            options.scriptPath = nonEmpty("a file");
+        else if (argument == "--snapshot")
+            options.snapshotPath = nonEmpty("a PNG file");
+        else if (argument == "--resources")
+            options.resourceDirectory = nonEmpty("a folder");
+        else if (argument == "--scale") {
+            const auto scale = Runtime::doubleFromString(value("a number"));
+            if (!scale || !(*scale >= 1 && *scale <= 4))
+                refuse("--scale takes a number from 1 to 4");
+            options.scale = *scale;
+        } else
+            refuse("unknown option '" + std::string(argument) + "'");
+    }
+    checkCombination(options);
+    return options;
+}
+
+std::string PlatformHelp::text() const {
+    std::string names;
+    for (const auto& name : viewNames)
+        names += (names.empty() ? "" : ", ") + name;
+    return "Usage: " + programName + " [OPTION]...\n" + description + R"(
+
+Options:
+  --ui window        a desktop window (the default where a display is reachable)
+  --ui terminal      full screen in the terminal (the default without a display,
+                     when standard input and output are a terminal)
+  --ui headless      run without a screen, driven by a script of commands
+                     (the default with --script or --snapshot, or with neither a
+                     display nor a terminal)
+  --script FILE      the headless script (default: standard input)
+  --snapshot FILE    run the script headless, then write the screen to FILE (PNG)
+  --scale N          pixels per point, 1 to 4 (default: the display's; 2 for
+                     snapshots)
+  --resources DIR    read Info.plist and the interface file from DIR instead of
+                     the copies built into the program
+  --dump-at-exit FILE
+                     write the view tree to FILE when the front end ends (for tests)
+  --exit-after-first-frame
+                     end as soon as the first frame is on screen (for benchmarks)
+  --help             show this help and exit
+  --version          show the version and exit
+  --                 end of the options
+
+In the window: click to touch, type on the keyboard, Tab and Shift-Tab move
+between the fields, Enter taps the bar on top of the keyboard, Escape ends
+editing, Ctrl-Q quits.
+
+In the terminal: digits, the point and Backspace edit, Tab and Shift-Tab move
+through the fields and buttons, Enter taps the bar on top of the keyboard or the
+focused button, Escape ends editing, q or Ctrl-C quits; the mouse taps.
+
+Headless script commands, one a line (# starts a comment line):
+  tap NAME | tap X Y       touch a view by its name, or a point in points
+  type TEXT                type into the field being edited
+  delete [N]               delete N characters backward (default 1)
+  print NAME | keyboard    print what a view shows, or whether the keyboard is up
+  dump                     print the view tree
+  snapshot FILE            write what the screen shows to a PNG file
+Names: a view's accessibility identifier)" +
+           (names.empty() ? std::string() : " (" + names + ")") +
+           R"(; while the keyboard is up,
+its keys and the bar on top of it by their titles (1, ., delete).
+)";
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "CoreGraphics/CGGeometry.h"
+#include "Drawing/DisplayList.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+
+typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo cairo_t;
+typedef struct _PangoLayout PangoLayout;
+
+// Rasterizes display lists into an ARGB image at a scale (points to pixels): shapes with
+// Cairo, text with Pango in the Inter face (any sans-serif when Inter is missing).
+class CairoPainter {
+  public:
+    struct Pixel {
+        std::uint8_t red, green, blue, alpha;
+        bool operator==(const Pixel&) const = default;
+    };
+
+    CairoPainter(CGSize points, double scale);
+    ~CairoPainter();
+    CairoPainter(const CairoPainter&) = delete;
+    CairoPainter& operator=(const CairoPainter&) = delete;
+
+    // Raises Runtime::Error when Cairo cannot draw (out of memory, a surface too large).
+    void paint(const Drawing::DisplayList& list);
+
+    int pixelWidth() const;
+    int pixelHeight() const;
+    // A pixel of the last frame, un-premultiplied, at pixel coordinates.
+    Pixel pixel(int x, int y) const;
+    cairo_surface_t* surface() const { return m_surface.get(); }
+    // The last frame as a PNG file's bytes; raises Runtime::Error when it cannot be encoded.
+    std::string encodePNG() const;
+
+  private:
+    bool coversSurfaceOpaquely(const Drawing::DisplayList& list) const;
+    void fillRect(const Drawing::FillRect& fill);
+    void pushClip(const Drawing::PushClip& clip);
+    void popClip();
+    void drawText(const Drawing::DrawText& text);
+    void roundedRectanglePath(CGRect rect, CGFloat radius);
+    PangoLayout* layoutFor(const Drawing::DrawText& text);
+
+    struct SurfaceDeleter {
+        void operator()(cairo_surface_t* surface) const;
+    };
+    struct ContextDeleter {
+        void operator()(cairo_t* context) const;
+    };
+    struct LayoutDeleter {
+        void operator()(PangoLayout* layout) const;
+    };
+    std::unique_ptr<cairo_surface_t, SurfaceDeleter> m_surface;
+    std::unique_ptr<cairo_t, ContextDeleter> m_context;
+    // Shaping text is the costly part of a frame, and frames mostly repeat their texts.
+    using LayoutKey =
+        std::tuple<std::string, CGFloat, Drawing::Weight, CGFloat, Drawing::Alignment>;
+    std::map<LayoutKey, std::unique_ptr<PangoLayout, LayoutDeleter>> m_layouts;
+};
