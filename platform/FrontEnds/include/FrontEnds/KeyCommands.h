@@ -12,7 +12,7 @@ namespace KeyCommands {
 // Types into the field being edited; false when none is.
 bool typeText(UIWindow& window, std::string_view text);
 bool deleteBackward(UIWindow& window);
-// Taps the bar on top of the keyboard (Calculate) while it is shown.
+// Taps the accessory on top of the keyboard while it is shown.
 bool tapKeyboardAccessory(UIWindow& window);
 // Sends the button's touch-up-inside actions, as a tap would.
 void press(UIControl& control);

@@ -14,12 +14,12 @@
 //
 // The file is XML:
 //   <document>
-//     <viewController class="orvane.MainVC" id="main">
+//     <viewController class="app.ScreenVC" id="screen">
 //       <view class="UIView" frame="0 0 375 667"> ...subviews as nested <view>s... </view>
-//       <outlet property="wageTxt" destination="wage"/>
+//       <outlet property="nameTxt" destination="name"/>
 //     </viewController>
 //   </document>
-// A control's <action selector="clearCalculatorPressed:" destination="main"
+// A control's <action selector="resetPressed:" destination="screen"
 // event="touchUpInside"/> sits inside its <view>. Every other attribute goes to the
 // object's coder, and one that its class does not read is an error.
 class UIStoryboard {
