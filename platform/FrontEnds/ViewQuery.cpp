@@ -55,14 +55,15 @@ bool onAnAccessoryView(const UIView& view, std::string_view name) {
                        [&](const auto& subview) { return onAnAccessoryView(*subview, name); });
 }
 
-// How a message names a view: by its identifier, or as the keyboard it is part of.
+// How a message names a view: as the keyboard it is part of, or by its identifier or its
+// nearest holder's.
 std::string describe(const UIView& view) {
-    for (const UIView* current = &view; current; current = current->superview().get()) {
+    for (const UIView* current = &view; current; current = current->superview().get())
         if (dynamic_cast<const UIKeyboard*>(current))
             return "the keyboard";
+    for (const UIView* current = &view; current; current = current->superview().get())
         if (!current->accessibilityIdentifier().empty())
             return "'" + current->accessibilityIdentifier() + "'";
-    }
     return "a view of class " + className(view);
 }
 
