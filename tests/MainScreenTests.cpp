@@ -1,8 +1,8 @@
 // The main screen built from the real interface file, inside a window, without a front end.
 #include "AppDelegate.h"
 #include "Controller/MainVC.h"
-#include "Views/CalcBtn.h"
 #include "UIKit/UIApplication.h"
+#include "Views/CalcBtn.h"
 
 #include <gtest/gtest.h>
 

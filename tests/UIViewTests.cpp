@@ -148,3 +148,93 @@ TEST(Keyboard, keysTypeIntoTheEditingFieldAndDeleteWholeCharacters) {
 }
 
 } // namespace
+
+namespace {
+
+struct AutoresizingCase {
+    const char* name;
+    unsigned mask;
+    CGRect frame;   // in a 100 x 100 superview
+    CGSize newSize; // the superview's new size
+    CGRect expected;
+};
+
+void PrintTo(const AutoresizingCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Autoresizing : public testing::TestWithParam<AutoresizingCase> {};
+
+TEST_P(Autoresizing, followsTheSuperviewByItsMask) {
+    const auto& c = GetParam();
+    auto superview = std::make_shared<UIView>(CGRectMake(0, 0, 100, 100));
+    auto view = std::make_shared<UIView>(c.frame);
+    view->setAutoresizingMask(c.mask);
+    superview->addSubview(view);
+    superview->setFrame(CGRect{{}, c.newSize});
+    EXPECT_EQ(view->frame(), c.expected);
+}
+
+constexpr unsigned allHorizontal = UIViewAutoresizingFlexibleLeftMargin |
+                                   UIViewAutoresizingFlexibleWidth |
+                                   UIViewAutoresizingFlexibleRightMargin;
+
+INSTANTIATE_TEST_SUITE_P(Masks, Autoresizing,
+                         testing::Values(AutoresizingCase{"fixedStaysPut",
+                                                          UIViewAutoresizingNone,
+                                                          CGRectMake(10, 10, 20, 20),
+                                                          {200, 50},
+                                                          CGRectMake(10, 10, 20, 20)},
+                                         AutoresizingCase{"flexibleWidthTakesAllOfIt",
+                                                          UIViewAutoresizingFlexibleWidth,
+                                                          CGRectMake(10, 10, 80, 20),
+                                                          {200, 100},
+                                                          CGRectMake(10, 10, 180, 20)},
+                                         AutoresizingCase{"bothMarginsKeepItCentered",
+                                                          UIViewAutoresizingFlexibleLeftMargin |
+                                                              UIViewAutoresizingFlexibleRightMargin,
+                                                          CGRectMake(40, 0, 20, 10),
+                                                          {200, 100},
+                                                          CGRectMake(90, 0, 20, 10)},
+                                         AutoresizingCase{"allThreeShareByLength",
+                                                          allHorizontal,
+                                                          CGRectMake(20, 0, 60, 10),
+                                                          {150, 100},
+                                                          CGRectMake(30, 0, 90, 10)},
+                                         AutoresizingCase{"aBottomMarginAbsorbsAShorterSuperview",
+                                                          UIViewAutoresizingFlexibleBottomMargin,
+                                                          CGRectMake(0, 10, 10, 30),
+                                                          {100, 60},
+                                                          CGRectMake(0, 10, 10, 30)},
+                                         AutoresizingCase{
+                                             "proportionalMarginsShrinkToo",
+                                             UIViewAutoresizingFlexibleTopMargin |
+                                                 UIViewAutoresizingFlexibleBottomMargin,
+                                             CGRectMake(0, 20, 10, 20),
+                                             {100, 40},
+                                             CGRectMake(0, 5, 10, 20)},
+                                         AutoresizingCase{"aFlexibleSizeNeverGoesNegative",
+                                                          UIViewAutoresizingFlexibleWidth,
+                                                          CGRectMake(10, 0, 20, 10),
+                                                          {5, 100},
+                                                          CGRectMake(10, 0, 0, 10)}));
+
+TEST(Autoresizing, reachesDownTheTreeAndTheWindowSpansItsKeyboard) {
+    auto window = std::make_shared<UIWindow>(CGRectMake(0, 0, 375, 667));
+    auto field = std::make_shared<UITextField>(CGRectMake(40, 100, 295, 50));
+    field->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
+    auto accessory = std::make_shared<UIView>(CGRectMake(0, 0, 375, 60));
+    field->setInputAccessoryView(accessory);
+    window->addSubview(field);
+    field->becomeFirstResponder();
+    window->setFrame(CGRectMake(0, 0, 430, 932));
+    EXPECT_EQ(field->frame(), CGRectMake(40, 100, 350, 50));
+    const auto keyboard = window->visibleKeyboard();
+    ASSERT_NE(keyboard, nullptr);
+    EXPECT_EQ(keyboard->frame(), CGRectMake(0, 932 - 276, 430, 276));
+    EXPECT_EQ(accessory->frame(), CGRectMake(0, 0, 430, 60));
+    for (const auto& key : keyboard->keypad()->subviews())
+        EXPECT_LE(CGRectGetMaxX(key->frame()), 430);
+}
+
+} // namespace

@@ -5,6 +5,7 @@
 #include "Runtime/Error.h"
 #include "Runtime/FatalError.h"
 #include "UIKit/UIApplicationHost.h"
+#include "UIKit/UIScreen.h"
 #include "UIKit/UIStoryboard.h"
 
 #include <csignal>
@@ -15,8 +16,6 @@ namespace {
 
 const Runtime::Registration registration =
     Runtime::ClassDeclaration<UIApplication>("UIApplication");
-
-constexpr CGRect screenBounds = CGRectMake(0, 0, 375, 667);
 
 std::unique_ptr<UIApplicationHost>& linkedHost() {
     static std::unique_ptr<UIApplicationHost> host;
@@ -67,6 +66,7 @@ UIApplicationEnding launch(int argc, char* argv[],
         return {};
     programName =
         NSBundle::mainBundle().objectForInfoDictionaryKey("CFBundleName").value_or(programName);
+    Runtime::setProgramName(programName);
     const auto application = makeApplication(principalClassName, delegateClassName);
     auto& delegate = application->delegate();
     delegate.setWindow(loadMainInterfaceWindow());
@@ -98,7 +98,7 @@ std::shared_ptr<UIWindow> loadMainInterfaceWindow() {
     auto& bundle = NSBundle::mainBundle();
     auto controller = UIStoryboard::instantiateInitialViewController(
         bundle.contentsOfResource(name), bundle.pathForResource(name));
-    auto window = std::make_shared<UIWindow>(screenBounds);
+    auto window = std::make_shared<UIWindow>(UIScreen::mainScreen().bounds());
     window->setRootViewController(std::move(controller));
     return window;
 }
@@ -118,11 +118,12 @@ UIApplicationHost::Registration::Registration(std::unique_ptr<UIApplicationHost>
 int UIApplicationMain(int argc, char* argv[], const std::optional<std::string>& principalClassName,
                       const std::string& delegateClassName) {
     std::string programName = executableName(argc > 0 ? argv[0] : nullptr);
+    Runtime::setProgramName(programName);
     const UIApplicationEnding ending = Runtime::handlingErrors(
         [&] { return launch(argc, argv, principalClassName, delegateClassName, programName); },
         [&](const std::exception& error) {
             const bool usage = dynamic_cast<const Runtime::UsageError*>(&error) != nullptr;
-            std::fprintf(stderr, "%s: %s\n", programName.c_str(), error.what());
+            Runtime::printNotice(error.what());
             if (usage)
                 std::fprintf(stderr, "Try '%s --help'.\n", programName.c_str());
             return UIApplicationEnding{usage ? 2 : 1, 0};

@@ -1,5 +1,7 @@
 #include "UICoding.h"
 
+#include "UIKit/UIView.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -57,6 +59,42 @@ std::optional<CGRect> decodeCGRect(NSCoder& coder, std::string_view key) {
         return std::nullopt;
     }
     return CGRectMake(n[0], n[1], n[2], n[3]);
+}
+
+std::optional<unsigned> decodeAutoresizingMask(NSCoder& coder, std::string_view key) {
+    static constexpr std::array<std::pair<std::string_view, unsigned>, 6> parts{{
+        {"flexibleLeftMargin", UIViewAutoresizingFlexibleLeftMargin},
+        {"flexibleWidth", UIViewAutoresizingFlexibleWidth},
+        {"flexibleRightMargin", UIViewAutoresizingFlexibleRightMargin},
+        {"flexibleTopMargin", UIViewAutoresizingFlexibleTopMargin},
+        {"flexibleHeight", UIViewAutoresizingFlexibleHeight},
+        {"flexibleBottomMargin", UIViewAutoresizingFlexibleBottomMargin},
+    }};
+    const auto text = coder.decodeStringForKey(key);
+    if (!text)
+        return std::nullopt;
+    unsigned mask = 0;
+    std::string_view rest = *text;
+    while (!rest.empty()) {
+        const auto start = rest.find_first_not_of(' ');
+        if (start == std::string_view::npos)
+            break;
+        rest.remove_prefix(start);
+        const std::string_view word = rest.substr(0, rest.find(' '));
+        rest.remove_prefix(word.size());
+        const auto part = std::find_if(parts.begin(), parts.end(),
+                                       [&](const auto& entry) { return entry.first == word; });
+        if (part == parts.end()) {
+            std::string known;
+            for (const auto& [name, value] : parts)
+                known += (known.empty() ? "" : ", ") + std::string(name);
+            coder.failWithError("'" + std::string(key) + "' takes some of " + known + ", not \"" +
+                                std::string(word) + "\"");
+            return std::nullopt;
+        }
+        mask |= part->second;
+    }
+    return mask;
 }
 
 std::optional<UIColor> decodeUIColor(NSCoder& coder, std::string_view key) {

@@ -41,11 +41,12 @@ constexpr Drawing::Alignment drawingAlignment(NSTextAlignment alignment) {
 
 inline Drawing::DrawText drawingText(CGRect rect, std::string text, const UIFont& font,
                                      NSTextAlignment alignment, const UIColor& color) {
-    return {rect,
-            std::move(text),
-            font.pointSize,
-            drawingWeight(font.weight),
-            drawingAlignment(alignment),
-            drawingColor(color),
-            std::nullopt};
+    Drawing::DrawText command;
+    command.rect = rect;
+    command.text = std::move(text);
+    command.fontSize = font.pointSize;
+    command.weight = drawingWeight(font.weight);
+    command.alignment = drawingAlignment(alignment);
+    command.color = drawingColor(color);
+    return command;
 }

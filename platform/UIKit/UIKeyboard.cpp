@@ -4,6 +4,7 @@
 #include "UIKit/UIButton.h"
 #include "UIKit/UIWindow.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -37,13 +38,8 @@ UIKeyboard::UIKeyboard(CGFloat width)
 
 void UIKeyboard::addKeys() {
     addSubview(m_keypad);
-    const CGFloat width = frame().size.width;
-    const CGFloat keyWidth = (width - 4 * keyGap) / 3;
-    const CGFloat keyHeight = (keypadHeight - 5 * keyGap) / 4;
     for (std::size_t i = 0; i < keyTitles.size(); ++i) {
-        const CGFloat x = keyGap + static_cast<CGFloat>(i % 3) * (keyWidth + keyGap);
-        const CGFloat y = keyGap + static_cast<CGFloat>(i / 3) * (keyHeight + keyGap);
-        auto key = std::make_shared<UIButton>(CGRectMake(x, y, keyWidth, keyHeight));
+        auto key = std::make_shared<UIButton>();
         const bool isDelete = i + 1 == keyTitles.size();
         key->setTitle(std::string(keyTitles[i]), UIControlStateNormal);
         key->setTitleColor(keyTitleColor, UIControlStateNormal);
@@ -56,6 +52,32 @@ void UIKeyboard::addKeys() {
         }
         key->addTarget(weak_from_this(), "keyPressed:", UIControlEventTouchUpInside);
         m_keypad->addSubview(key);
+    }
+    layoutKeys();
+}
+
+// Three columns and four rows of keys with even gaps, filling the keypad's width.
+void UIKeyboard::layoutKeys() {
+    const CGFloat width = frame().size.width;
+    const CGFloat keyWidth = std::max<CGFloat>(0, (width - 4 * keyGap) / 3);
+    const CGFloat keyHeight = (keypadHeight - 5 * keyGap) / 4;
+    const auto& keys = m_keypad->subviews();
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const CGFloat x = keyGap + static_cast<CGFloat>(i % 3) * (keyWidth + keyGap);
+        const CGFloat y = keyGap + static_cast<CGFloat>(i / 3) * (keyHeight + keyGap);
+        keys[i]->setFrame(CGRectMake(x, y, keyWidth, keyHeight));
+    }
+}
+
+void UIKeyboard::layoutSubviews() {
+    const CGFloat width = frame().size.width;
+    CGRect keypadFrame = m_keypad->frame();
+    keypadFrame.size.width = width;
+    m_keypad->setFrame(keypadFrame);
+    layoutKeys();
+    if (m_accessoryView) {
+        CGRect accessoryFrame = m_accessoryView->frame();
+        m_accessoryView->setFrame(CGRectMake(0, 0, width, accessoryFrame.size.height));
     }
 }
 
@@ -72,8 +94,10 @@ void UIKeyboard::setAccessoryView(std::shared_ptr<UIView> accessory) {
     CGRect ownFrame = frame();
     ownFrame.size.height = accessoryHeight + keypadHeight;
     setFrame(ownFrame);
-    if (m_accessoryView)
+    if (m_accessoryView) {
+        m_accessoryView->setFrame(CGRectMake(0, 0, ownFrame.size.width, accessoryHeight));
         addSubview(m_accessoryView);
+    }
 }
 
 void UIKeyboard::keyPressed(const std::shared_ptr<NSObject>& sender) {

@@ -4,6 +4,8 @@
 #include "UICoding.h"
 #include "UIDrawing.h"
 
+#include <algorithm>
+
 namespace {
 const Runtime::Registration registration = Runtime::ClassDeclaration<UILabel>("UILabel");
 }
@@ -20,6 +22,14 @@ UILabel::UILabel(NSCoder& coder) : UIView(coder) {
     m_textColor = decodeUIColor(coder, "textColor").value_or(m_textColor);
     m_textAlignment = decodeTextAlignment(coder, "textAlignment").value_or(m_textAlignment);
     m_font = decodeFont(coder, m_font);
+    m_adjustsFontSizeToFitWidth =
+        coder.decodeBoolForKey("adjustsFontSizeToFitWidth").value_or(false);
+    if (const auto factor = coder.decodeDoubleForKey("minimumScaleFactor")) {
+        if (*factor >= 0 && *factor <= 1)
+            m_minimumScaleFactor = *factor;
+        else
+            coder.failWithError("'minimumScaleFactor' takes a number from 0 to 1");
+    }
 }
 
 void UILabel::setText(std::optional<std::string> text) {
@@ -42,7 +52,23 @@ void UILabel::setFont(UIFont font) {
     invalidateScreen();
 }
 
+void UILabel::setAdjustsFontSizeToFitWidth(bool adjusts) {
+    m_adjustsFontSizeToFitWidth = adjusts;
+    invalidateScreen();
+}
+
+void UILabel::setMinimumScaleFactor(CGFloat factor) {
+    m_minimumScaleFactor = factor;
+    invalidateScreen();
+}
+
 void UILabel::describeContent(Drawing::DisplayList& list, CGRect rect) const {
-    if (m_text && !m_text->empty())
-        list.push_back(drawingText(rect, *m_text, m_font, m_textAlignment, m_textColor));
+    if (!m_text || m_text->empty())
+        return;
+    auto text = drawingText(rect, *m_text, m_font, m_textAlignment, m_textColor);
+    // A factor of zero lets the platform shrink as far as it takes; a line still has to be read.
+    constexpr CGFloat smallestReadable = 0.1;
+    if (m_adjustsFontSizeToFitWidth)
+        text.minimumScaleFactor = std::max(m_minimumScaleFactor, smallestReadable);
+    list.push_back(std::move(text));
 }

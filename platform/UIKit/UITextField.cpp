@@ -106,7 +106,10 @@ void UITextField::describeContent(Drawing::DisplayList& list, CGRect rect) const
     if (m_text.empty() && !isEditing())
         return;
     auto text = drawingText(textRect, m_text, m_font, m_textAlignment, textColor);
-    if (isEditing())
+    if (isEditing()) {
+        // While typing, the end of the text and the caret stay in sight.
         text.caret = drawingColor(caretColor);
+        text.overflow = Drawing::Overflow::ShowEnd;
+    }
     list.push_back(std::move(text));
 }

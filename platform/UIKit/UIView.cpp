@@ -8,13 +8,37 @@
 #include <algorithm>
 
 namespace {
+
 const Runtime::Registration registration = Runtime::ClassDeclaration<UIView>("UIView");
+
+// One axis of the autoresizing rule: the leading margin, the size and the trailing margin
+// share the change `delta` among those that are flexible, in proportion to their lengths
+// (equally when those are all zero). Returns the new origin and size.
+std::pair<CGFloat, CGFloat> distribute(CGFloat origin, CGFloat size, CGFloat trailing,
+                                       CGFloat delta, bool flexibleLeading, bool flexibleSize,
+                                       bool flexibleTrailing) {
+    const int parts = flexibleLeading + flexibleSize + flexibleTrailing;
+    if (parts == 0 || delta == 0)
+        return {origin, size};
+    const CGFloat total = (flexibleLeading ? std::max<CGFloat>(origin, 0) : 0) +
+                          (flexibleSize ? size : 0) +
+                          (flexibleTrailing ? std::max<CGFloat>(trailing, 0) : 0);
+    const auto share = [&](bool flexible, CGFloat length) {
+        if (!flexible)
+            return CGFloat{0};
+        return total > 0 ? delta * std::max<CGFloat>(length, 0) / total : delta / parts;
+    };
+    const CGFloat newSize = std::max<CGFloat>(0, size + share(flexibleSize, size));
+    return {origin + share(flexibleLeading, origin), newSize};
 }
+
+} // namespace
 
 UIView::UIView(CGRect frame) : m_frame(frame), m_layer([this] { invalidateScreen(); }) {
 }
 
 UIView::UIView(NSCoder& coder) : UIView(decodeCGRect(coder, "frame").value_or(CGRect{})) {
+    m_autoresizingMask = decodeAutoresizingMask(coder, "autoresizingMask").value_or(0);
     m_backgroundColor = decodeUIColor(coder, "backgroundColor");
     m_hidden = coder.decodeBoolForKey("hidden").value_or(false);
     m_userInteractionEnabled = coder.decodeBoolForKey("userInteractionEnabled").value_or(true);
@@ -24,11 +48,29 @@ UIView::UIView(NSCoder& coder) : UIView(decodeCGRect(coder, "frame").value_or(CG
 }
 
 void UIView::setFrame(CGRect frame) {
-    const bool resized = frame.size != m_frame.size;
+    const CGSize oldSize = m_frame.size;
     m_frame = frame;
-    if (resized)
-        setNeedsDisplay();
     invalidateScreen();
+    if (frame.size == oldSize)
+        return;
+    setNeedsDisplay();
+    for (const auto& subview : m_subviews)
+        subview->resizeWithOldSuperviewSize(oldSize);
+    layoutSubviews();
+}
+
+void UIView::resizeWithOldSuperviewSize(CGSize oldSize) {
+    const CGSize newSize = superview()->m_frame.size;
+    const unsigned mask = m_autoresizingMask;
+    const auto [x, width] = distribute(
+        m_frame.origin.x, m_frame.size.width, oldSize.width - CGRectGetMaxX(m_frame),
+        newSize.width - oldSize.width, mask & UIViewAutoresizingFlexibleLeftMargin,
+        mask & UIViewAutoresizingFlexibleWidth, mask & UIViewAutoresizingFlexibleRightMargin);
+    const auto [y, height] = distribute(
+        m_frame.origin.y, m_frame.size.height, oldSize.height - CGRectGetMaxY(m_frame),
+        newSize.height - oldSize.height, mask & UIViewAutoresizingFlexibleTopMargin,
+        mask & UIViewAutoresizingFlexibleHeight, mask & UIViewAutoresizingFlexibleBottomMargin);
+    setFrame(CGRectMake(x, y, width, height));
 }
 
 void UIView::setBackgroundColor(std::optional<UIColor> color) {

@@ -17,9 +17,42 @@ void UIWindow::makeKeyAndVisible() {
     if (!m_rootViewController)
         return;
     const auto root = m_rootViewController->view();
-    if (root && !root->superview())
+    if (root && !root->superview()) {
         addSubview(root);
+        root->setFrame(bounds());
+    }
     screenChanged();
+}
+
+void UIWindow::layoutSubviews() {
+    if (m_rootViewController && m_rootViewController->isViewLoaded())
+        if (const auto root = m_rootViewController->view())
+            root->setFrame(bounds());
+    if (visibleKeyboard())
+        placeKeyboard();
+}
+
+void UIWindow::placeKeyboard() {
+    const CGFloat height = m_keyboard->frame().size.height;
+    m_keyboard->setFrame(CGRectMake(0, frame().size.height - height, frame().size.width, height));
+}
+
+void UIWindow::setFocusedView(const std::shared_ptr<UIView>& view) {
+    if (view == focusedView())
+        return;
+    m_focusedView = view;
+    screenChanged();
+}
+
+void UIWindow::describeScreen(Drawing::DisplayList& list) const {
+    describe(list);
+    const auto focused = focusedView();
+    if (!focused || focused->isHiddenOnScreen() || focused->window().get() != this)
+        return;
+    constexpr Drawing::Color focusColor{0.0f, 0.478f, 1.0f, 1.0f};
+    constexpr CGFloat ringWidth = 3;
+    list.push_back(Drawing::StrokeRect{focused->frameInWindow(), focused->layer().cornerRadius(),
+                                       ringWidth, focusColor});
 }
 
 bool UIWindow::makeFirstResponder(const std::shared_ptr<UIView>& responder) {
@@ -51,9 +84,7 @@ void UIWindow::showKeyboard(std::shared_ptr<UIView> accessory) {
     if (!m_keyboard)
         m_keyboard = UIKeyboard::make(frame().size.width);
     m_keyboard->setAccessoryView(std::move(accessory));
-    CGRect keyboardFrame = m_keyboard->frame();
-    keyboardFrame.origin.y = frame().size.height - keyboardFrame.size.height;
-    m_keyboard->setFrame(keyboardFrame);
+    placeKeyboard();
     addSubview(m_keyboard);
 }
 
@@ -67,6 +98,8 @@ void UIWindow::hideKeyboard() {
 void UIWindow::sendTouch(UITouchPhase phase, CGPoint point) {
     const UITouch touch{phase, point};
     if (phase == UITouchPhase::Began) {
+        // A finger on the screen takes over from the hardware keyboard's focus.
+        setFocusedView(nullptr);
         const auto hit = hitTest(point);
         m_touchedView = hit;
         if (hit)

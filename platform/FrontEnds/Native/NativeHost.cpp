@@ -10,6 +10,7 @@
 #include "Foundation/NSBundle.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIApplicationHost.h"
+#include "UIKit/UIScreen.h"
 
 #include <unistd.h>
 
@@ -71,6 +72,8 @@ bool NativeHost::prepare(int argc, char* argv[]) {
     auto& bundle = NSBundle::mainBundle();
     if (m_options.resourceDirectory)
         bundle.setResourceDirectory(*m_options.resourceDirectory);
+    if (m_options.screenSize)
+        UIScreen::mainScreen().setBounds(CGRect{{}, *m_options.screenSize});
     if (!m_options.showHelp && !m_options.showVersion)
         return true;
     const std::string name = bundle.objectForInfoDictionaryKey("CFBundleName").value_or("");

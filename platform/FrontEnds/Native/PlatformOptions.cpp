@@ -22,6 +22,22 @@ PlatformOptions::UserInterface userInterfaceNamed(const std::optional<std::strin
     refuse("--ui takes window, terminal or headless, not '" + name.value_or("") + "'");
 }
 
+// "WIDTHxHEIGHT" in points, each from 200 to 10000.
+CGSize screenSizeFrom(const std::string& text) {
+    const auto separator = text.find('x');
+    const auto width = Runtime::doubleFromString(std::string_view(text).substr(0, separator));
+    const auto height =
+        separator == std::string::npos
+            ? std::nullopt
+            : Runtime::doubleFromString(std::string_view(text).substr(separator + 1));
+    const auto sane = [](const std::optional<double>& value) {
+        return value && *value >= 200 && *value <= 10000;
+    };
+    if (!sane(width) || !sane(height))
+        refuse("--size takes WIDTHxHEIGHT in points, each from 200 to 10000, not '" + text + "'");
+    return {*width, *height};
+}
+
 // A script and a snapshot belong to the headless front end; asking another front end for
 // them would silently drop them.
 void checkCombination(const PlatformOptions& options) {
@@ -72,6 +88,8 @@ PlatformOptions PlatformOptions::parse(int argc, char* argv[]) {
             options.snapshotPath = nonEmpty("a PNG file");
         else if (argument == "--resources")
             options.resourceDirectory = nonEmpty("a folder");
+        else if (argument == "--size")
+            options.screenSize = screenSizeFrom(value("WIDTHxHEIGHT"));
         else if (argument == "--scale") {
             const auto scale = Runtime::doubleFromString(value("a number"));
             if (!scale || !(*scale >= 1 && *scale <= 4))
@@ -101,6 +119,8 @@ Options:
   --snapshot FILE    run the script headless, then write the screen to FILE (PNG)
   --scale N          pixels per point, 1 to 4 (default: the display's; 2 for
                      snapshots)
+  --size WxH         the screen's size in points for headless runs and snapshots,
+                     and the window's first size (default: 375x667)
   --resources DIR    read Info.plist and the interface file from DIR instead of
                      the copies built into the program
   --dump-at-exit FILE

@@ -124,13 +124,11 @@ class TerminalSession {
     void handleCharacter(wint_t character);
     void handleKeyCode(wint_t key);
     void handleMouse();
-    void moveFocus(bool backwards);
 
     UIApplication& m_application;
     UIWindow& m_screen;
     CursesSession m_curses;
     std::unique_ptr<CellPainter> m_painter;
-    std::weak_ptr<UIView> m_focusedButton;
     bool m_quit = false;
     bool m_resized = true;
 };
@@ -156,19 +154,20 @@ void TerminalSession::run() {
 }
 
 void TerminalSession::handleCharacter(wint_t character) {
+    using KeyCommands::Key;
     const bool editing = m_screen.firstResponder() != nullptr;
     if (character == escape || (character == controlC && editing)) {
-        m_screen.endEditing(true);
+        KeyCommands::press(m_screen, Key::Escape);
     } else if (character == controlC || (character == 'q' && !editing)) {
         m_quit = true;
     } else if (character == '\t') {
-        moveFocus(false);
+        KeyCommands::press(m_screen, Key::Tab);
     } else if (character == '\r' || character == '\n') {
-        if (!KeyCommands::tapKeyboardAccessory(m_screen))
-            if (auto button = std::dynamic_pointer_cast<UIControl>(m_focusedButton.lock()))
-                KeyCommands::press(*button);
+        KeyCommands::press(m_screen, Key::Enter);
     } else if (character == 127 || character == '\b') {
-        KeyCommands::deleteBackward(m_screen);
+        KeyCommands::press(m_screen, Key::Backspace);
+    } else if (character == ' ' && !editing) {
+        KeyCommands::press(m_screen, Key::Space);
     } else if (editing && std::iswprint(static_cast<wint_t>(character))) {
         char bytes[MB_LEN_MAX];
         std::mbstate_t state{};
@@ -181,11 +180,11 @@ void TerminalSession::handleCharacter(wint_t character) {
 void TerminalSession::handleKeyCode(wint_t key) {
     switch (key) {
     case KEY_BTAB:
-        moveFocus(true);
+        KeyCommands::press(m_screen, KeyCommands::Key::ShiftTab);
         break;
     case KEY_BACKSPACE:
     case KEY_DC:
-        KeyCommands::deleteBackward(m_screen);
+        KeyCommands::press(m_screen, KeyCommands::Key::Backspace);
         break;
     case KEY_ENTER:
         handleCharacter('\r');
@@ -206,27 +205,10 @@ void TerminalSession::handleMouse() {
     if (getmouse(&event) != OK || !m_painter)
         return;
     const CGPoint point = m_painter->pointAt({event.x, event.y});
-    if (event.bstate & BUTTON1_PRESSED) {
-        m_focusedButton.reset();
+    if (event.bstate & BUTTON1_PRESSED)
         m_screen.sendTouch(UITouchPhase::Began, point);
-    }
     if (event.bstate & BUTTON1_RELEASED)
         m_screen.sendTouch(UITouchPhase::Ended, point);
-}
-
-void TerminalSession::moveFocus(bool backwards) {
-    const auto current =
-        m_screen.firstResponder() ? m_screen.firstResponder() : m_focusedButton.lock();
-    const auto next = KeyCommands::nextInFocusRing(m_screen, current.get(), backwards, true);
-    if (!next)
-        return;
-    if (next->becomeFirstResponder()) {
-        m_focusedButton.reset();
-        return;
-    }
-    m_screen.endEditing(true);
-    m_focusedButton = next;
-    m_screen.screenChanged();
 }
 
 void TerminalSession::draw() {
@@ -245,18 +227,12 @@ void TerminalSession::draw() {
         return;
     }
     Drawing::DisplayList list;
-    m_screen.describe(list);
+    m_screen.describeScreen(list);
     m_painter->paint(list);
-    const auto focused = m_focusedButton.lock();
-    const auto [focusStart, focusEnd] =
-        focused && !focused->isHiddenOnScreen()
-            ? m_painter->cellsCovering(focused->frameInWindow())
-            : std::pair<CellPainter::Position, CellPainter::Position>{};
     for (int row = 0; row < m_painter->rows(); ++row)
         for (int column = 0; column < m_painter->columns(); ++column) {
-            const bool inFocus = column >= focusStart.column && column < focusEnd.column &&
-                                 row >= focusStart.row && row < focusEnd.row;
-            drawCell(column, row, m_painter->cell(column, row), inFocus ? A_REVERSE : A_NORMAL);
+            const auto& cell = m_painter->cell(column, row);
+            drawCell(column, row, cell, cell.emphasized ? A_REVERSE : A_NORMAL);
         }
     if (const auto caret = m_painter->caret()) {
         curs_set(1);

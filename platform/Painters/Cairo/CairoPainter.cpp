@@ -111,9 +111,11 @@ void CairoPainter::paint(const Drawing::DisplayList& list) {
         cairo_paint(context);
         cairo_restore(context);
     }
+    m_cutTexts.clear();
     for (const auto& command : list) {
         std::visit(Drawing::Overloaded{
                        [this](const Drawing::FillRect& fill) { fillRect(fill); },
+                       [this](const Drawing::StrokeRect& ring) { strokeRect(ring); },
                        [this](const Drawing::PushClip& clip) { pushClip(clip); },
                        [this](const Drawing::PopClip&) { popClip(); },
                        [this](const Drawing::DrawText& text) { drawText(text); },
@@ -173,52 +175,135 @@ void CairoPainter::popClip() {
     cairo_restore(m_context.get());
 }
 
+void CairoPainter::strokeRect(const Drawing::StrokeRect& ring) {
+    // Just outside the rectangle, so the ring hides none of what it rings.
+    const CGFloat half = ring.lineWidth / 2;
+    const CGRect outside =
+        CGRectMake(ring.rect.origin.x - half, ring.rect.origin.y - half,
+                   ring.rect.size.width + ring.lineWidth, ring.rect.size.height + ring.lineWidth);
+    roundedRectanglePath(outside, ring.cornerRadius + half);
+    setSourceColor(m_context.get(), ring.color);
+    cairo_set_line_width(m_context.get(), ring.lineWidth);
+    cairo_stroke(m_context.get());
+}
+
 void CairoPainter::drawText(const Drawing::DrawText& text) {
     if (text.rect.size.width <= 0 || text.rect.size.height <= 0)
         return;
-    cairo_t* context = m_context.get();
-    PangoLayout* layout = layoutFor(text);
-    PangoRectangle ink, logical;
-    pango_layout_get_extents(layout, &ink, &logical);
+    if (text.overflow == Drawing::Overflow::ShowEnd)
+        return drawTextEnd(text);
+    const CGFloat fontSize = fittingFontSize(text);
+    PangoLayout* layout = layoutFor(text, fontSize, pangoUnits(text.rect.size.width));
+    if (pango_layout_is_ellipsized(layout))
+        m_cutTexts.push_back(text.text);
+    PangoRectangle logical;
+    pango_layout_get_extents(layout, nullptr, &logical);
     const CGFloat height = static_cast<CGFloat>(logical.height) / PANGO_SCALE;
     const CGFloat top = text.rect.origin.y + (text.rect.size.height - height) / 2;
+    cairo_t* context = m_context.get();
     cairo_move_to(context, text.rect.origin.x, top);
     setSourceColor(context, text.color);
     pango_cairo_show_layout(context, layout);
-
     if (text.caret) {
         CGFloat caretX =
             text.rect.origin.x + static_cast<CGFloat>(logical.x + logical.width) / PANGO_SCALE;
         if (text.text.empty() && text.alignment == Drawing::Alignment::Center)
             caretX = CGRectGetMidX(text.rect);
-        cairo_rectangle(context, caretX, top, caretWidth, height);
-        setSourceColor(context, *text.caret);
-        cairo_fill(context);
+        drawCaret(*text.caret, caretX, top, height);
     }
 }
 
-PangoLayout* CairoPainter::layoutFor(const Drawing::DrawText& text) {
-    LayoutKey key{displayableText(text.text), text.fontSize, text.weight, text.rect.size.width,
-                  text.alignment};
+// The size a text is drawn at: its own, or smaller to fit its width when it may shrink,
+// though not below its minimum scale.
+CGFloat CairoPainter::fittingFontSize(const Drawing::DrawText& text) {
+    if (text.minimumScaleFactor >= 1)
+        return text.fontSize;
+    const CGFloat smallest = text.fontSize * text.minimumScaleFactor;
+    CGFloat size = text.fontSize;
+    // Glyph widths do not shrink exactly with the size (hinting), so check and step down.
+    for (int attempt = 0; attempt < 8 && size > smallest; ++attempt) {
+        const CGFloat width = naturalWidth(text, size);
+        if (width <= text.rect.size.width)
+            break;
+        size = std::max(smallest, std::min(size * 0.98, size * text.rect.size.width / width));
+    }
+    return size;
+}
+
+CGFloat CairoPainter::naturalWidth(const Drawing::DrawText& text, CGFloat fontSize) {
+    PangoRectangle logical;
+    pango_layout_get_extents(layoutFor(text, fontSize, -1), nullptr, &logical);
+    return static_cast<CGFloat>(logical.width) / PANGO_SCALE;
+}
+
+// The text being typed: where it is too wide, its end stays in sight with the caret after
+// it, and its start is clipped.
+void CairoPainter::drawTextEnd(const Drawing::DrawText& text) {
+    PangoLayout* layout = layoutFor(text, text.fontSize, -1);
+    PangoRectangle logical;
+    pango_layout_get_extents(layout, nullptr, &logical);
+    const CGFloat width = static_cast<CGFloat>(logical.width) / PANGO_SCALE;
+    const CGFloat height = static_cast<CGFloat>(logical.height) / PANGO_SCALE;
+    const CGRect& rect = text.rect;
+    CGFloat left = rect.origin.x;
+    if (text.alignment == Drawing::Alignment::Center)
+        left += (rect.size.width - width) / 2;
+    else if (text.alignment == Drawing::Alignment::Right)
+        left += rect.size.width - width;
+    const CGFloat room = rect.size.width - (text.caret ? caretWidth : 0);
+    if (width > room)
+        left = rect.origin.x + room - width;
+    const CGFloat top = rect.origin.y + (rect.size.height - height) / 2;
+    cairo_t* context = m_context.get();
+    cairo_save(context);
+    cairo_rectangle(context, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
+    cairo_clip(context);
+    cairo_move_to(context, left, top);
+    setSourceColor(context, text.color);
+    pango_cairo_show_layout(context, layout);
+    if (text.caret)
+        drawCaret(*text.caret,
+                  text.text.empty() && text.alignment == Drawing::Alignment::Center
+                      ? CGRectGetMidX(rect)
+                      : left + width,
+                  top, height);
+    cairo_restore(context);
+}
+
+void CairoPainter::drawCaret(const Drawing::Color& color, CGFloat x, CGFloat top, CGFloat height) {
+    cairo_rectangle(m_context.get(), x, top, caretWidth, height);
+    setSourceColor(m_context.get(), color);
+    cairo_fill(m_context.get());
+}
+
+// width: in Pango units; -1 for the text's natural width, never cut.
+PangoLayout* CairoPainter::layoutFor(const Drawing::DrawText& text, CGFloat fontSize, int width) {
+    LayoutKey key{displayableText(text.text), fontSize, text.weight, width, text.alignment};
     if (const auto found = m_layouts.find(key); found != m_layouts.end())
         return found->second.get();
     if (m_layouts.size() == maximumCachedLayouts)
         m_layouts.clear();
 
     PangoLayout* layout = pango_cairo_create_layout(m_context.get());
-    pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
     pango_layout_set_single_paragraph_mode(layout, TRUE);
     PangoFontDescription* font =
         pango_font_description_from_string("Inter, DejaVu Sans, sans-serif");
-    pango_font_description_set_absolute_size(font, pangoUnits(text.fontSize));
+    pango_font_description_set_absolute_size(font, pangoUnits(fontSize));
     pango_font_description_set_weight(font, pangoWeight(text.weight));
     pango_layout_set_font_description(layout, font);
     pango_font_description_free(font);
     const std::string& shown = std::get<0>(key);
     pango_layout_set_text(layout, shown.data(), static_cast<int>(shown.size()));
-    pango_layout_set_width(layout, pangoUnits(text.rect.size.width));
-    pango_layout_set_alignment(layout, pangoAlignment(text.alignment));
+    if (width >= 0) {
+        pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+        pango_layout_set_width(layout, width);
+        pango_layout_set_alignment(layout, pangoAlignment(text.alignment));
+    }
     return m_layouts.emplace(std::move(key), layout).first->second.get();
+}
+
+int CairoPainter::missingGlyphs(const Drawing::DrawText& text) {
+    return pango_layout_get_unknown_glyphs_count(layoutFor(text, text.fontSize, -1));
 }
 
 CairoPainter::Pixel CairoPainter::pixel(int x, int y) const {

@@ -126,6 +126,7 @@ void CellPainter::paint(const Drawing::DisplayList& list) {
         std::visit(
             Drawing::Overloaded{
                 [this](const Drawing::FillRect& rect) { fill(rect); },
+                [this](const Drawing::StrokeRect& ring) { emphasize(ring.rect); },
                 [this](const Drawing::PushClip& clip) { m_clips.push_back(areaOf(clip.rect)); },
                 [this](const Drawing::PopClip&) {
                     if (!m_clips.empty())
@@ -144,6 +145,13 @@ void CellPainter::fill(const Drawing::FillRect& fillCommand) {
             cell.background = over(fillCommand.color, cell.background);
             cell.text = " ";
         }
+}
+
+void CellPainter::emphasize(CGRect rect) {
+    const Area area = areaOf(rect);
+    for (int row = area.top; row < area.bottom; ++row)
+        for (int column = area.left; column < area.right; ++column)
+            at(column, row).emphasized = true;
 }
 
 void CellPainter::drawText(const Drawing::DrawText& text) {

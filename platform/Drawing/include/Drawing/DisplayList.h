@@ -28,6 +28,15 @@ struct FillRect {
     Color color;
 };
 
+// A line along a rounded rectangle, drawn just outside it: the ring around the view that
+// has the keyboard's focus.
+struct StrokeRect {
+    CGRect rect;
+    CGFloat cornerRadius = 0;
+    CGFloat lineWidth = 2;
+    Color color;
+};
+
 // Later commands draw only inside this rounded rectangle, until the matching PopClip.
 struct PushClip {
     CGRect rect;
@@ -36,8 +45,13 @@ struct PushClip {
 
 struct PopClip {};
 
-// One line of text, centered vertically in its rectangle and cut at the tail with an
-// ellipsis when too long; a caret after it when it is being edited.
+// What a line of text too long for its rectangle shows: its start, cut at the tail with an
+// ellipsis, or its end (the text being typed, with the caret after it), clipped at the start.
+enum class Overflow { TruncateTail, ShowEnd };
+
+// One line of text, centered vertically in its rectangle; a caret after it while it is being
+// edited. A text too wide is first drawn smaller, down to minimumScaleFactor of its font
+// size (1: never smaller), then what does not fit overflows as `overflow` says.
 struct DrawText {
     CGRect rect;
     std::string text;
@@ -46,9 +60,11 @@ struct DrawText {
     Alignment alignment = Alignment::Left;
     Color color;
     std::optional<Color> caret;
+    CGFloat minimumScaleFactor = 1;
+    Overflow overflow = Overflow::TruncateTail;
 };
 
-using Command = std::variant<FillRect, PushClip, PopClip, DrawText>;
+using Command = std::variant<FillRect, StrokeRect, PushClip, PopClip, DrawText>;
 using DisplayList = std::vector<Command>;
 
 // One handler per kind of command, for std::visit: a kind left without one does not compile.

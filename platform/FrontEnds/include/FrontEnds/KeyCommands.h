@@ -1,24 +1,21 @@
 #pragma once
 
-#include "UIKit/UIControl.h"
 #include "UIKit/UIWindow.h"
 
-#include <memory>
 #include <string_view>
 
-// What the keys of a desktop keyboard do to the phone screen, for every front end with keys.
+// What the keys of a hardware keyboard do to the screen, the same in every front end that
+// has keys: text goes to the field being edited; Tab and Shift-Tab move through the shown
+// text fields and buttons (not the keyboard's own keys), a field by editing it, a button by
+// the focus ring; Enter taps the bar on top of the keyboard while it is up, else presses the
+// focused button, as Space does; Escape ends editing; Backspace deletes.
 namespace KeyCommands {
+
+enum class Key { Tab, ShiftTab, Enter, Space, Escape, Backspace };
 
 // Types into the field being edited; false when none is.
 bool typeText(UIWindow& window, std::string_view text);
-bool deleteBackward(UIWindow& window);
-// Taps the accessory on top of the keyboard while it is shown.
-bool tapKeyboardAccessory(UIWindow& window);
-// Sends the button's touch-up-inside actions, as a tap would.
-void press(UIControl& control);
-// The next (or previous) of the shown text fields, and buttons when asked for, in the order
-// of the view tree; the keyboard's own keys are not part of the ring.
-std::shared_ptr<UIView> nextInFocusRing(UIWindow& window, const UIView* current, bool backwards,
-                                        bool includeButtons);
+// False when the key had nothing to do.
+bool press(UIWindow& window, Key key);
 
 } // namespace KeyCommands

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CoreGraphics/CGGeometry.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +16,9 @@ struct PlatformOptions {
     std::optional<std::string> snapshotPath;
     // Pixels per point; by default the display's, and 2 for snapshots.
     std::optional<double> scale;
+    // The screen's size in points, for front ends without one of their own (headless runs,
+    // snapshots); a phone's by default.
+    std::optional<CGSize> screenSize;
     // For tests of the interactive front ends: where to write the view tree when the loop
     // ends (the terminal front end owns standard output).
     std::optional<std::string> dumpPath;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <vector>
 
 typedef struct _cairo_surface cairo_surface_t;
 typedef struct _cairo cairo_t;
@@ -37,15 +38,24 @@ class CairoPainter {
     cairo_surface_t* surface() const { return m_surface.get(); }
     // The last frame as a PNG file's bytes; raises Runtime::Error when it cannot be encoded.
     std::string encodePNG() const;
+    // The texts of the last frame that did not fit and were cut with an ellipsis.
+    const std::vector<std::string>& cutTexts() const { return m_cutTexts; }
+    // How many characters of a text no installed font has a glyph for.
+    int missingGlyphs(const Drawing::DrawText& text);
 
   private:
     bool coversSurfaceOpaquely(const Drawing::DisplayList& list) const;
     void fillRect(const Drawing::FillRect& fill);
     void pushClip(const Drawing::PushClip& clip);
     void popClip();
+    void strokeRect(const Drawing::StrokeRect& ring);
     void drawText(const Drawing::DrawText& text);
+    void drawTextEnd(const Drawing::DrawText& text);
+    void drawCaret(const Drawing::Color& color, CGFloat x, CGFloat top, CGFloat height);
+    CGFloat fittingFontSize(const Drawing::DrawText& text);
+    CGFloat naturalWidth(const Drawing::DrawText& text, CGFloat fontSize);
     void roundedRectanglePath(CGRect rect, CGFloat radius);
-    PangoLayout* layoutFor(const Drawing::DrawText& text);
+    PangoLayout* layoutFor(const Drawing::DrawText& text, CGFloat fontSize, int width);
 
     struct SurfaceDeleter {
         void operator()(cairo_surface_t* surface) const;
@@ -59,7 +69,7 @@ class CairoPainter {
     std::unique_ptr<cairo_surface_t, SurfaceDeleter> m_surface;
     std::unique_ptr<cairo_t, ContextDeleter> m_context;
     // Shaping text is the costly part of a frame, and frames mostly repeat their texts.
-    using LayoutKey =
-        std::tuple<std::string, CGFloat, Drawing::Weight, CGFloat, Drawing::Alignment>;
+    using LayoutKey = std::tuple<std::string, CGFloat, Drawing::Weight, int, Drawing::Alignment>;
     std::map<LayoutKey, std::unique_ptr<PangoLayout, LayoutDeleter>> m_layouts;
+    std::vector<std::string> m_cutTexts;
 };

@@ -17,6 +17,8 @@ class CellPainter {
         Drawing::Color foreground{1, 1, 1, 1};
         Drawing::Color background{0, 0, 0, 1};
         bool bold = false;
+        // Ringed by the keyboard's focus: shown in reverse.
+        bool emphasized = false;
         bool operator==(const Cell&) const = default;
     };
     struct Position {
@@ -46,6 +48,7 @@ class CellPainter {
     };
     Area areaOf(CGRect rect) const;
     void fill(const Drawing::FillRect& fill);
+    void emphasize(CGRect rect);
     void drawText(const Drawing::DrawText& text);
     Cell& at(int column, int row) {
         return m_cells[static_cast<std::size_t>(row * m_columns + column)];

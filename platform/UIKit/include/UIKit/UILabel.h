@@ -7,11 +7,13 @@
 #include <optional>
 #include <string>
 
-// A line of text. A text too long for the frame is cut at its tail with an ellipsis.
+// A line of text. A text too long for the frame is cut at its tail with an ellipsis, unless
+// the label may shrink its font to fit, down to a minimum scale of it.
 class UILabel : public UIView {
   public:
     explicit UILabel(CGRect frame = {});
-    // Also reads text, textColor, textAlignment, fontSize and fontWeight.
+    // Also reads text, textColor, textAlignment, fontSize, fontWeight,
+    // adjustsFontSizeToFitWidth and minimumScaleFactor.
     explicit UILabel(NSCoder& coder);
 
     const std::optional<std::string>& text() const { return m_text; }
@@ -22,6 +24,10 @@ class UILabel : public UIView {
     void setTextAlignment(NSTextAlignment alignment);
     const UIFont& font() const { return m_font; }
     void setFont(UIFont font);
+    bool adjustsFontSizeToFitWidth() const { return m_adjustsFontSizeToFitWidth; }
+    void setAdjustsFontSizeToFitWidth(bool adjusts);
+    CGFloat minimumScaleFactor() const { return m_minimumScaleFactor; }
+    void setMinimumScaleFactor(CGFloat factor);
 
     std::optional<std::string> accessibilityLabel() const override { return m_text; }
 
@@ -33,4 +39,6 @@ class UILabel : public UIView {
     UIColor m_textColor = UIColor::blackColor();
     NSTextAlignment m_textAlignment = NSTextAlignmentNatural;
     UIFont m_font = UIFont::systemFontOfSize(17);
+    bool m_adjustsFontSizeToFitWidth = false;
+    CGFloat m_minimumScaleFactor = 0;
 };

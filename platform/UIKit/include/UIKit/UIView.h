@@ -14,19 +14,36 @@
 class NSCoder;
 class UIWindow;
 
+// How a view follows when its superview changes size: which of its margins and which of its
+// own dimensions may stretch. Flexible parts share the change in proportion to their sizes.
+enum UIViewAutoresizing : unsigned {
+    UIViewAutoresizingNone = 0,
+    UIViewAutoresizingFlexibleLeftMargin = 1 << 0,
+    UIViewAutoresizingFlexibleWidth = 1 << 1,
+    UIViewAutoresizingFlexibleRightMargin = 1 << 2,
+    UIViewAutoresizingFlexibleTopMargin = 1 << 3,
+    UIViewAutoresizingFlexibleHeight = 1 << 4,
+    UIViewAutoresizingFlexibleBottomMargin = 1 << 5,
+};
+
 // A rectangle on screen with a background, a layer, and subviews that it owns.
 // The tree owns its views (shared_ptr down); a view knows its superview only weakly.
 class UIView : public UIResponder {
   public:
     explicit UIView(CGRect frame = {});
-    // Reads frame, backgroundColor, hidden, clipsToBounds, cornerRadius,
+    // Reads frame, autoresizingMask, backgroundColor, hidden, clipsToBounds, cornerRadius,
     // userInteractionEnabled and accessibilityIdentifier.
     explicit UIView(NSCoder& coder);
 
     CGRect frame() const { return m_frame; }
-    // A view whose size changes is drawn again, so that its content follows the new size.
+    // A view whose size changes is drawn again, so that its content follows the new size,
+    // and its subviews follow by their autoresizing masks, then layoutSubviews runs.
     void setFrame(CGRect frame);
     CGRect bounds() const { return CGRect{{}, m_frame.size}; }
+    unsigned autoresizingMask() const { return m_autoresizingMask; }
+    void setAutoresizingMask(unsigned mask) { m_autoresizingMask = mask; }
+    // Lays out subviews of the view's own after a change of size; nothing by default.
+    virtual void layoutSubviews() {}
 
     const std::optional<UIColor>& backgroundColor() const { return m_backgroundColor; }
     void setBackgroundColor(std::optional<UIColor> color);
@@ -89,9 +106,11 @@ class UIView : public UIResponder {
   private:
     // The top of the tree this view is in (itself when it has no superview).
     const UIView& root() const;
+    void resizeWithOldSuperviewSize(CGSize oldSize);
     void describeAt(Drawing::DisplayList& list, CGRect rect) const;
 
     CGRect m_frame;
+    unsigned m_autoresizingMask = UIViewAutoresizingNone;
     std::optional<UIColor> m_backgroundColor;
     bool m_hidden = false;
     bool m_userInteractionEnabled = true;

@@ -6,8 +6,9 @@
 
 #include <memory>
 
-// The root of the view tree: routes touches, keeps the first responder (weakly) and shows
-// the keyboard while that responder takes typed text.
+// The root of the view tree: routes touches, keeps the first responder and the view with
+// the keyboard's focus (both weakly), and shows the keyboard while the first responder takes
+// typed text. Its root controller's view and the keyboard always span it.
 class UIWindow : public UIView {
   public:
     explicit UIWindow(CGRect frame);
@@ -26,6 +27,15 @@ class UIWindow : public UIView {
     // The keyboard while it is up, else null.
     std::shared_ptr<UIKeyboard> visibleKeyboard() const;
 
+    // The view a hardware keyboard's Enter or Space would press, ringed on screen; empty
+    // for none.
+    std::shared_ptr<UIView> focusedView() const { return m_focusedView.lock(); }
+    void setFocusedView(const std::shared_ptr<UIView>& view);
+    // Everything the window shows, with the focus ring on top.
+    void describeScreen(Drawing::DisplayList& list) const;
+
+    void layoutSubviews() override;
+
     // A touch goes to the view under its first point until it ends.
     void sendTouch(UITouchPhase phase, CGPoint point);
 
@@ -36,10 +46,13 @@ class UIWindow : public UIView {
 
   private:
     void showKeyboard(std::shared_ptr<UIView> accessory);
+    // At the bottom, as wide as the window.
+    void placeKeyboard();
     void hideKeyboard();
 
     std::shared_ptr<UIViewController> m_rootViewController;
     std::weak_ptr<UIView> m_firstResponder;
+    std::weak_ptr<UIView> m_focusedView;
     std::weak_ptr<UIView> m_touchedView;
     std::shared_ptr<UIKeyboard> m_keyboard;
     mutable bool m_screenChanged = true;

@@ -1,0 +1,6 @@
+#include "UIKit/UIScreen.h"
+
+UIScreen& UIScreen::mainScreen() {
+    static UIScreen screen;
+    return screen;
+}
