@@ -1,12 +1,180 @@
+// The screen in character cells: the real main screen laid out on a terminal's grid, and the
+// cell painter's rules on their own.
+#include "Controller/MainVC.h"
 #include "Painters/CellPainter.h"
+#include "Painters/TerminalColors.h"
+#include "TestSupport.h"
+#include "UIKit/UIApplication.h"
+#include "UIKit/UIScreen.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
+#include <functional>
 
 namespace {
 
-constexpr CGSize phone{375, 667};
+// The main screen as the terminal front end shows it on a grid of cells.
+class TerminalScreen {
+  public:
+    TerminalScreen(int columns, int rows, bool keyboardUp)
+        : m_grid(CellGrid::forTerminal(columns, rows)),
+          m_oldBounds(UIScreen::mainScreen().bounds()),
+          m_oldPixel(UIScreen::mainScreen().pointsPerPixel()) {
+        std::setlocale(LC_CTYPE, "C.UTF-8");
+        environment.set("LC_ALL", "en_US.UTF-8");
+        UIScreen::mainScreen().setBounds(CGRect{{}, m_grid.screenSize()});
+        UIScreen::mainScreen().setPointsPerPixel(m_grid.pointsPerCell);
+        window = loadMainInterfaceWindow();
+        window->makeKeyAndVisible();
+        if (keyboardUp)
+            controller().wageTxt()->becomeFirstResponder();
+        controller().wageTxt()->insertText("15");
+        window->displayIfNeeded();
+        painter = std::make_unique<CellPainter>(m_grid);
+        Drawing::DisplayList list;
+        window->describeScreen(list);
+        painter->paint(list);
+    }
+    ~TerminalScreen() {
+        UIScreen::mainScreen().setBounds(m_oldBounds);
+        UIScreen::mainScreen().setPointsPerPixel(m_oldPixel);
+        std::setlocale(LC_CTYPE, "C");
+    }
+
+    orvane::MainVC& controller() {
+        return dynamic_cast<orvane::MainVC&>(*window->rootViewController());
+    }
+    // The cells a view's box takes, first inclusive, last exclusive.
+    std::pair<CellPainter::Position, CellPainter::Position> cellsOf(const UIView& view) const {
+        return painter->cellsCovering(view.frameInWindow());
+    }
+    std::string row(int row, int from, int to) const {
+        std::string text;
+        for (int column = from; column < to; ++column)
+            text += painter->cell(column, row).text;
+        return text;
+    }
+
+    ScopedEnvironment environment;
+    std::shared_ptr<UIWindow> window;
+    std::unique_ptr<CellPainter> painter;
+
+  private:
+    CellGrid m_grid;
+    CGRect m_oldBounds;
+    CGSize m_oldPixel;
+};
+
+struct GridCase {
+    int columns, rows;
+};
+
+void PrintTo(const GridCase& c, std::ostream* os) {
+    *os << c.columns << "x" << c.rows;
+}
+
+class TerminalLayout : public testing::TestWithParam<GridCase> {};
+
+// Boxes that overlap or share an edge or a corner; a cell between them keeps them apart.
+bool touch(const std::pair<CellPainter::Position, CellPainter::Position>& one,
+           const std::pair<CellPainter::Position, CellPainter::Position>& other) {
+    const int rowGap = std::max(other.first.row - one.second.row, one.first.row - other.second.row);
+    const int columnGap =
+        std::max(other.first.column - one.second.column, one.first.column - other.second.column);
+    return rowGap < 1 && columnGap < 1;
+}
+
+std::shared_ptr<UIView> viewNamed(const std::shared_ptr<UIView>& view, const std::string& name) {
+    if (view->accessibilityIdentifier() == name)
+        return view;
+    for (const auto& subview : view->subviews())
+        if (auto found = viewNamed(subview, name))
+            return found;
+    return nullptr;
+}
+
+TEST_P(TerminalLayout, everyKeyIsABoxOfItsOwnWithItsTitleOnItsMiddleRow) {
+    TerminalScreen screen(GetParam().columns, GetParam().rows, true);
+    const auto keys = screen.window->visibleKeyboard()->keypad()->subviews();
+    ASSERT_EQ(keys.size(), 12u);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const auto cells = screen.cellsOf(*keys[i]);
+        const int rows = cells.second.row - cells.first.row;
+        ASSERT_GE(rows, 1) << keys[i]->accessibilityIdentifier();
+        EXPECT_EQ(rows % 2, 1) << keys[i]->accessibilityIdentifier();
+        const int middle = (cells.first.row + cells.second.row - 1) / 2;
+        const std::string title = keys[i]->accessibilityIdentifier() == "delete"
+                                      ? "⌫"
+                                      : keys[i]->accessibilityIdentifier().substr(3);
+        EXPECT_NE(screen.row(middle, cells.first.column, cells.second.column).find(title),
+                  std::string::npos)
+            << title << " on row " << middle;
+        for (std::size_t j = i + 1; j < keys.size(); ++j)
+            EXPECT_FALSE(touch(cells, screen.cellsOf(*keys[j])))
+                << keys[i]->accessibilityIdentifier() << " touches "
+                << keys[j]->accessibilityIdentifier();
+    }
+}
+
+TEST_P(TerminalLayout, theFieldsTextsSitOnTheirBoxesMiddleRowsAndNothingMerges) {
+    TerminalScreen screen(GetParam().columns, GetParam().rows, false);
+    auto& controller = screen.controller();
+    controller.priceTxt()->setText("100");
+    controller.calculate();
+    Drawing::DisplayList list;
+    screen.window->describeScreen(list);
+    screen.painter->paint(list);
+    for (const auto& [field, text] :
+         {std::pair{controller.wageTxt(), "15"}, std::pair{controller.priceTxt(), "100"}}) {
+        const auto cells = screen.cellsOf(*field);
+        EXPECT_EQ((cells.second.row - cells.first.row) % 2, 1);
+        const int middle = (cells.first.row + cells.second.row - 1) / 2;
+        EXPECT_NE(screen.row(middle, cells.first.column, cells.second.column).find(text),
+                  std::string::npos)
+            << text;
+    }
+    const std::vector<std::shared_ptr<UIView>> apart{controller.wageTxt(), controller.priceTxt(),
+                                                     controller.resultLbl(), controller.hoursLbl(),
+                                                     viewNamed(screen.window, "clear")};
+    // The rows each takes on screen: a box's, or a label's one line of text.
+    const auto rowsOf = [&](const UIView& view) {
+        const auto cells = screen.cellsOf(view);
+        if (!dynamic_cast<const UILabel*>(&view))
+            return std::pair{cells.first.row, cells.second.row};
+        const int middle = (cells.first.row + cells.second.row - 1) / 2;
+        return std::pair{middle, middle + 1};
+    };
+    for (std::size_t i = 0; i < apart.size(); ++i)
+        for (std::size_t j = i + 1; j < apart.size(); ++j) {
+            const auto one = rowsOf(*apart[i]), other = rowsOf(*apart[j]);
+            EXPECT_TRUE(one.second <= other.first || other.second <= one.first)
+                << "views " << i << " and " << j << " share a row";
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(Terminals, TerminalLayout,
+                         testing::Values(GridCase{40, 16}, GridCase{60, 20}, GridCase{80, 24},
+                                         GridCase{100, 31}, GridCase{120, 40}));
+
+TEST(TerminalLayout, movesSteadilyAsTheTerminalGrows) {
+    int lastWage = 0, lastPrice = 0;
+    for (int rows = 16; rows <= 40; ++rows) {
+        TerminalScreen screen(80, rows, false);
+        const auto middle = [&](const UIView& view) {
+            const auto cells = screen.cellsOf(view);
+            return (cells.first.row + cells.second.row - 1) / 2;
+        };
+        const int wage = middle(*screen.controller().wageTxt());
+        const int price = middle(*screen.controller().priceTxt());
+        EXPECT_GE(wage, lastWage) << rows << " rows";
+        EXPECT_GE(price, lastPrice) << rows << " rows";
+        EXPECT_GE(price - wage, 2) << rows << " rows";
+        lastWage = wage;
+        lastPrice = price;
+    }
+}
 
 class CellPainterTest : public testing::Test {
   protected:
@@ -19,82 +187,117 @@ class CellPainterTest : public testing::Test {
             text += painter.cell(column, row).text;
         return text;
     }
+    // A grid whose cells are 10 points square, for rules easy to follow.
+    static CellGrid grid(int columns, int rows) { return {columns, rows, {10, 10}}; }
 };
-
-struct ShapeCase {
-    int columns, rows;
-    int expectedScreenColumns;
-};
-
-class CellPainterShape : public testing::TestWithParam<ShapeCase> {};
-
-TEST_P(CellPainterShape, fitsTheScreenCenteredWithRoomForItsTexts) {
-    const auto [columns, rows, expected] = GetParam();
-    const CellPainter painter(phone, columns, rows);
-    const CGRect area = painter.screenArea();
-    EXPECT_EQ(area.size.width, expected);
-    EXPECT_EQ(area.size.height, rows);
-    EXPECT_NEAR(area.origin.x, (columns - expected) / 2, 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(Terminals, CellPainterShape,
-                         testing::Values(ShapeCase{80, 24, 56},   // legible at the smallest
-                                         ShapeCase{200, 60, 67},  // the true shape when roomy
-                                         ShapeCase{40, 16, 40})); // narrow: every column
 
 TEST_F(CellPainterTest, blendsTranslucentFillsOverWhatIsBelow) {
-    CellPainter painter(phone, 80, 24);
-    painter.paint({Drawing::FillRect{{{0, 0}, phone}, 0, {0, 0, 1, 1}},
-                   Drawing::FillRect{{{0, 0}, {375, 100}}, 0, {1, 0, 0, 0.25f}}});
-    const int left = static_cast<int>(painter.screenArea().origin.x);
-    EXPECT_EQ(painter.cell(left, 0).background, (Drawing::Color{0.25f, 0, 0.75f, 1}));
-    EXPECT_EQ(painter.cell(left, 10).background, (Drawing::Color{0, 0, 1, 1}));
+    CellPainter painter(grid(10, 10));
+    painter.paint({Drawing::FillRect{{{0, 0}, {100, 100}}, 0, {0, 0, 1, 1}},
+                   Drawing::FillRect{{{0, 0}, {100, 50}}, 0, {1, 0, 0, 0.25f}}});
+    EXPECT_EQ(painter.cell(0, 0).background, (Drawing::Color{0.25f, 0, 0.75f, 1}));
+    EXPECT_EQ(painter.cell(0, 7).background, (Drawing::Color{0, 0, 1, 1}));
 }
 
 TEST_F(CellPainterTest, cutsLongTextAtTheTailAndShowsWideCharactersWhole) {
-    CellPainter painter(phone, 80, 24);
+    CellPainter painter(grid(10, 1));
     Drawing::DrawText text;
-    text.rect = {{0, 0}, {375 * 5 / 56.0, 27.8}};
+    text.rect = {{0, 0}, {50, 10}};
     text.text = "CHF€￥x";
     painter.paint({text});
-    const int left = static_cast<int>(painter.screenArea().origin.x);
-    EXPECT_EQ(row(painter, 0).substr(0, static_cast<std::size_t>(left)), std::string(left, ' '));
-    EXPECT_NE(row(painter, 0).find("CHF€…"), std::string::npos) << row(painter, 0);
+    EXPECT_EQ(row(painter, 0).find("CHF€… "), 0u) << row(painter, 0);
 
     text.text = std::string(1'000'000, '9'); // a pasted megabyte
     painter.paint({text});
-    EXPECT_NE(row(painter, 0).find("9999…"), std::string::npos) << row(painter, 0);
+    EXPECT_EQ(row(painter, 0).find("9999…"), 0u) << row(painter, 0);
 
     text.text = "￥5";
     painter.paint({text});
-    EXPECT_EQ(painter.cell(left, 0).text, "￥");
-    EXPECT_EQ(painter.cell(left + 1, 0).text, ""); // the right half of the wide character
-    EXPECT_EQ(painter.cell(left + 2, 0).text, "5");
+    EXPECT_EQ(painter.cell(0, 0).text, "￥");
+    EXPECT_EQ(painter.cell(1, 0).text, ""); // the right half of the wide character
+    EXPECT_EQ(painter.cell(2, 0).text, "5");
 }
 
-TEST_F(CellPainterTest, aBadgeSmallerThanACellStillShowsAndTheCaretFollowsTheText) {
-    CellPainter painter(phone, 80, 24);
-    Drawing::DrawText field;
-    field.rect = {{40, 248}, {295, 56}};
-    field.text = "100";
-    field.alignment = Drawing::Alignment::Center;
-    field.caret = Drawing::Color{0, 0, 1, 1};
-    painter.paint({Drawing::FillRect{{{45, 266}, {20, 20}}, 5, {0.5f, 0.5f, 0.5f, 1}}, field});
-    const auto [start, end] = painter.cellsCovering(CGRectMake(45, 266, 20, 20));
-    EXPECT_EQ(end.row - start.row, 1);
-    EXPECT_EQ(painter.cell(start.column, start.row).background,
-              (Drawing::Color{0.5f, 0.5f, 0.5f, 1}));
+TEST_F(CellPainterTest, whileTypingTheEndAndTheCaretShow) {
+    CellPainter painter(grid(10, 1));
+    Drawing::DrawText text;
+    text.rect = {{0, 0}, {60, 10}};
+    text.text = "123456789";
+    text.caret = Drawing::Color{0, 0, 1, 1};
+    text.overflow = Drawing::Overflow::ShowEnd;
+    painter.paint({text});
+    EXPECT_EQ(row(painter, 0).substr(0, 6), "56789 ");
     ASSERT_TRUE(painter.caret());
-    const int caretColumn = painter.caret()->column;
-    EXPECT_EQ(painter.cell(caretColumn - 1, painter.caret()->row).text, "0");
-    EXPECT_EQ(painter.cell(caretColumn - 3, painter.caret()->row).text, "1");
+    EXPECT_EQ(painter.caret()->column, 5);
 }
 
-TEST_F(CellPainterTest, aCellsCenterPointLiesInTheCell) {
-    const CellPainter painter(phone, 80, 24);
-    const CGPoint point = painter.pointAt({40, 12});
-    const auto [start, end] = painter.cellsCovering(CGRect{point, {0.01, 0.01}});
-    EXPECT_EQ(start, (CellPainter::Position{40, 12}));
+TEST_F(CellPainterTest, aBoxWithTextGetsAnOddNumberOfRowsAroundItsCentre) {
+    CellPainter painter(grid(10, 10));
+    Drawing::DrawText label;
+    label.rect = {{0, 12}, {100, 26}}; // 2.6 rows: 3, around row 2
+    label.text = "7";
+    painter.paint({Drawing::FillRect{label.rect, 0, {1, 1, 1, 1}}, label});
+    const auto [first, last] = painter.cellsCovering(label.rect);
+    EXPECT_EQ(first.row, 1);
+    EXPECT_EQ(last.row, 4);
+    EXPECT_EQ(row(painter, 2).find('7'), 0u);
+}
+
+TEST_F(CellPainterTest, aClickOnAnyCellOfABoxTouchesInsideIt) {
+    CellPainter painter(grid(10, 10));
+    const CGRect thin{{20, 31}, {30, 6}}; // thinner than a row, low in it
+    Drawing::DrawText title;
+    title.rect = thin;
+    title.text = "ok";
+    painter.paint({Drawing::FillRect{thin, 0, {1, 1, 1, 1}}, title});
+    const CGPoint point = painter.pointAt({3, 3});
+    EXPECT_TRUE(CGRectContainsPoint(thin, point)) << point.x << ", " << point.y;
+}
+
+struct ColorCase {
+    const char* name;
+    Drawing::Color color;
+    std::function<bool(const TerminalColors::RGB&)> looksRight;
+};
+
+void PrintTo(const ColorCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class TerminalPalette : public testing::TestWithParam<ColorCase> {};
+
+TEST_P(TerminalPalette, keepsEachColourRecognisable) {
+    const int index = TerminalColors::nearestOf256(GetParam().color);
+    ASSERT_GE(index, 16);
+    const auto rgb = TerminalColors::rgbOf256(index);
+    EXPECT_TRUE(GetParam().looksRight(rgb))
+        << index << " = " << int(rgb[0]) << "," << int(rgb[1]) << "," << int(rgb[2]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Colours, TerminalPalette,
+    testing::Values(ColorCase{"theCalculateOrangeStaysOrange",
+                              {1, 0.5917804f, 0.020563286f, 1},
+                              [](const auto& c) {
+                                  return c[0] == 255 && c[1] > 90 && c[1] < 200 && c[2] < 60;
+                              }},
+                    ColorCase{"theNavyStaysBlue",
+                              {28 / 255.0f, 37 / 255.0f, 65 / 255.0f, 1},
+                              [](const auto& c) { return c[2] > c[0] + 20 && c[2] > c[1] + 20; }},
+                    ColorCase{
+                        "theKeypadGreyStaysGrey",
+                        {0.82f, 0.835f, 0.86f, 1},
+                        [](const auto& c) { return c[0] == c[1] && c[1] == c[2] && c[0] > 180; }},
+                    ColorCase{"whiteStaysWhite",
+                              {1, 1, 1, 1},
+                              [](const auto& c) { return c[0] > 230 && c[1] > 230 && c[2] > 230; }},
+                    ColorCase{"blackStaysBlack", {0, 0, 0, 1}, [](const auto& c) {
+                                  return c[0] < 20 && c[1] < 20 && c[2] < 20;
+                              }}));
+
+TEST(TerminalPalette, eightColoursKeepHuesToo) {
+    EXPECT_EQ(TerminalColors::nearestOf8({1, 0.5917804f, 0.020563286f, 1}), 3); // yellow
+    EXPECT_EQ(TerminalColors::nearestOf8({28 / 255.0f, 37 / 255.0f, 65 / 255.0f, 1}), 4);
 }
 
 } // namespace

@@ -72,6 +72,14 @@ UIKeyInput* editingField(UIWindow& window) {
 
 bool typeText(UIWindow& window, std::string_view text) {
     auto* input = editingField(window);
+    if (!input) {
+        // Typing with no field being edited starts on the first one, as a person means.
+        window.setFocusedView(nullptr);
+        const auto first = nextInFocusRing(window, false);
+        if (!first || !first->becomeFirstResponder())
+            return false;
+        input = editingField(window);
+    }
     if (input)
         input->insertText(text);
     return input != nullptr;

@@ -2,10 +2,12 @@
 
 #include "Runtime/ClassRegistry.h"
 #include "UIKit/UIButton.h"
+#include "UIKit/UIScreen.h"
 #include "UIKit/UIWindow.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <string_view>
 
 namespace {
@@ -18,6 +20,20 @@ constexpr UIColor keyColor{1, 1, 1, 1};
 constexpr UIColor keyTitleColor{0, 0, 0, 1};
 constexpr CGFloat keyGap = 6;
 constexpr std::string_view deleteKey = "delete";
+// The phone's keypad: four rows of keys 46.5 points high with 6 points around each, three to
+// a row across the whole width.
+constexpr CGFloat designKeyHeight = 46.5;
+
+// A length in whole pixels, at least one.
+CGFloat wholePixels(CGFloat length, CGFloat pixel) {
+    return std::max<CGFloat>(1, std::round(length / pixel)) * pixel;
+}
+
+// A length in an odd number of whole pixels, the nearest to it.
+CGFloat oddPixels(CGFloat length, CGFloat pixel) {
+    return (2 * std::max<CGFloat>(0, std::round((length / pixel - 1) / 2)) + 1) * pixel;
+}
+
 constexpr std::array<std::string_view, 12> keyTitles{"1", "2", "3", "4", "5", "6",
                                                      "7", "8", "9", ".", "0", "⌫"};
 
@@ -30,8 +46,8 @@ std::shared_ptr<UIKeyboard> UIKeyboard::make(CGFloat width) {
 }
 
 UIKeyboard::UIKeyboard(CGFloat width)
-    : UIView(CGRectMake(0, 0, width, keypadHeight)),
-      m_keypad(std::make_shared<UIView>(CGRectMake(0, 0, width, keypadHeight))) {
+    : UIView(CGRectMake(0, 0, width, 0)),
+      m_keypad(std::make_shared<UIView>(CGRectMake(0, 0, width, 0))) {
     m_keypad->setBackgroundColor(keypadColor);
     m_keypad->setAccessibilityIdentifier("keypad");
 }
@@ -53,32 +69,43 @@ void UIKeyboard::addKeys() {
         key->addTarget(weak_from_this(), "keyPressed:", UIControlEventTouchUpInside);
         m_keypad->addSubview(key);
     }
-    layoutKeys();
+    layoutForScreen();
 }
 
-// Three columns and four rows of keys with even gaps, filling the keypad's width.
-void UIKeyboard::layoutKeys() {
+void UIKeyboard::layoutForScreen() {
+    const CGSize pixel = UIScreen::mainScreen().pointsPerPixel();
     const CGFloat width = frame().size.width;
-    const CGFloat keyWidth = std::max<CGFloat>(0, (width - 4 * keyGap) / 3);
-    const CGFloat keyHeight = (keypadHeight - 5 * keyGap) / 4;
+    const CGFloat gapX = wholePixels(std::max(keyGap, pixel.width), pixel.width);
+    const CGFloat gapY = wholePixels(std::max(keyGap, pixel.height), pixel.height);
+    // At the keypad's edges the gap may vanish where pixels are coarse: the keys' own
+    // colour tells them from the bar and the screen's edge.
+    const CGFloat marginY = std::round(keyGap / pixel.height) * pixel.height;
+    const CGFloat keyHeight = oddPixels(designKeyHeight, pixel.height);
+    const CGFloat keyWidth =
+        std::max<CGFloat>(0, std::floor((width - 4 * gapX) / 3 / pixel.width) * pixel.width);
+    const CGFloat left =
+        std::round((width - 3 * keyWidth - 2 * gapX) / 2 / pixel.width) * pixel.width;
     const auto& keys = m_keypad->subviews();
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        const CGFloat x = keyGap + static_cast<CGFloat>(i % 3) * (keyWidth + keyGap);
-        const CGFloat y = keyGap + static_cast<CGFloat>(i / 3) * (keyHeight + keyGap);
+        const CGFloat x = left + static_cast<CGFloat>(i % 3) * (keyWidth + gapX);
+        const CGFloat y = marginY + static_cast<CGFloat>(i / 3) * (keyHeight + gapY);
         keys[i]->setFrame(CGRectMake(x, y, keyWidth, keyHeight));
     }
+    const CGFloat keypadHeight = 4 * keyHeight + 3 * gapY + 2 * marginY;
+    const CGFloat accessoryHeight = m_accessoryView ? m_accessoryView->frame().size.height : 0;
+    m_keypad->setFrame(CGRectMake(0, accessoryHeight, width, keypadHeight));
+    if (m_accessoryView)
+        m_accessoryView->setFrame(CGRectMake(0, 0, width, accessoryHeight));
+    CGRect ownFrame = frame();
+    ownFrame.size.height = accessoryHeight + keypadHeight;
+    m_layingOut = true;
+    setFrame(ownFrame);
+    m_layingOut = false;
 }
 
 void UIKeyboard::layoutSubviews() {
-    const CGFloat width = frame().size.width;
-    CGRect keypadFrame = m_keypad->frame();
-    keypadFrame.size.width = width;
-    m_keypad->setFrame(keypadFrame);
-    layoutKeys();
-    if (m_accessoryView) {
-        CGRect accessoryFrame = m_accessoryView->frame();
-        m_accessoryView->setFrame(CGRectMake(0, 0, width, accessoryFrame.size.height));
-    }
+    if (!m_layingOut)
+        layoutForScreen();
 }
 
 void UIKeyboard::setAccessoryView(std::shared_ptr<UIView> accessory) {
@@ -87,17 +114,9 @@ void UIKeyboard::setAccessoryView(std::shared_ptr<UIView> accessory) {
     if (m_accessoryView)
         m_accessoryView->removeFromSuperview();
     m_accessoryView = std::move(accessory);
-    const CGFloat accessoryHeight = m_accessoryView ? m_accessoryView->frame().size.height : 0;
-    CGRect keypadFrame = m_keypad->frame();
-    keypadFrame.origin.y = accessoryHeight;
-    m_keypad->setFrame(keypadFrame);
-    CGRect ownFrame = frame();
-    ownFrame.size.height = accessoryHeight + keypadHeight;
-    setFrame(ownFrame);
-    if (m_accessoryView) {
-        m_accessoryView->setFrame(CGRectMake(0, 0, ownFrame.size.width, accessoryHeight));
+    if (m_accessoryView)
         addSubview(m_accessoryView);
-    }
+    layoutForScreen();
 }
 
 void UIKeyboard::keyPressed(const std::shared_ptr<NSObject>& sender) {

@@ -1,6 +1,7 @@
 #include "UIKit/UIWindow.h"
 
 #include "Runtime/ClassRegistry.h"
+#include "UIKit/UIScreen.h"
 
 namespace {
 const Runtime::Registration registration = Runtime::ClassDeclaration<UIWindow>("UIWindow");
@@ -33,8 +34,15 @@ void UIWindow::layoutSubviews() {
 }
 
 void UIWindow::placeKeyboard() {
+    m_keyboard->setFrame(CGRectMake(0, 0, frame().size.width, m_keyboard->frame().size.height));
+    m_keyboard->layoutForScreen();
     const CGFloat height = m_keyboard->frame().size.height;
     m_keyboard->setFrame(CGRectMake(0, frame().size.height - height, frame().size.width, height));
+}
+
+void UIWindow::screenDidChange() {
+    setFrame(UIScreen::mainScreen().bounds());
+    layoutSubviews();
 }
 
 void UIWindow::setFocusedView(const std::shared_ptr<UIView>& view) {

@@ -74,6 +74,9 @@ bool NativeHost::prepare(int argc, char* argv[]) {
         bundle.setResourceDirectory(*m_options.resourceDirectory);
     if (m_options.screenSize)
         UIScreen::mainScreen().setBounds(CGRect{{}, *m_options.screenSize});
+    // Snapshots are the headless screen's pixels.
+    const double scale = m_options.scale.value_or(2);
+    UIScreen::mainScreen().setPointsPerPixel({1 / scale, 1 / scale});
     if (!m_options.showHelp && !m_options.showVersion)
         return true;
     const std::string name = bundle.objectForInfoDictionaryKey("CFBundleName").value_or("");

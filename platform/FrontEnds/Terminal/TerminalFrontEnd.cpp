@@ -1,18 +1,24 @@
+// The module platform-terminal.so: the screen full-screen in a terminal (ncurses), laid out
+// for character cells and redrawn as the terminal changes size.
 #include "FrontEnds/KeyCommands.h"
 #include "FrontEnds/ModuleInterface.h"
 #include "FrontEnds/Modules.h"
 #include "Painters/CellPainter.h"
+#include "Painters/TerminalColors.h"
 #include "Runtime/FatalError.h"
+#include "Terminal/TerminalType.h"
 #include "UIKit/UIApplication.h"
+#include "UIKit/UIScreen.h"
 
 #include <curses.h>
 #include <langinfo.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <array>
 #include <clocale>
-#include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <memory>
@@ -22,12 +28,39 @@ namespace {
 
 constexpr int minimumColumns = 40;
 constexpr int minimumRows = 16;
-constexpr int controlC = 3;
-constexpr int escape = 27;
+// From this many rows, the last one carries a hint of the keys.
+constexpr int rowsForHint = 20;
+constexpr wint_t controlC = 3;
+constexpr wint_t escape = 27;
+constexpr const char* hint = "Tab move · Enter press · Esc end editing · q quit";
 
-volatile std::sig_atomic_t quitRequested = 0;
-extern "C" void requestQuit(int) {
-    quitRequested = 1;
+// Signals that end a program by default. Each ends this one too, once the terminal is put
+// back as it was: the caller sees the program die of it.
+constexpr std::array endingSignals{SIGTERM, SIGINT,  SIGHUP,  SIGQUIT,
+                                   SIGUSR1, SIGUSR2, SIGPIPE, SIGALRM};
+volatile std::sig_atomic_t pendingSignal = 0;
+extern "C" void noteSignal(int signal) {
+    pendingSignal = signal;
+}
+
+// Keys of a numeric keypad in application mode (what tmux and xterm send while the keypad
+// is in that mode), as the characters they stand for.
+constexpr std::array<std::pair<const char*, wint_t>, 19> keypadSequences{{
+    {"\033Op", '0'}, {"\033Oq", '1'},  {"\033Or", '2'}, {"\033Os", '3'}, {"\033Ot", '4'},
+    {"\033Ou", '5'}, {"\033Ov", '6'},  {"\033Ow", '7'}, {"\033Ox", '8'}, {"\033Oy", '9'},
+    {"\033On", '.'}, {"\033OM", '\r'}, {"\033Ok", '+'}, {"\033Om", '-'}, {"\033Oj", '*'},
+    {"\033Oo", '/'}, {"\033Ol", ','},  {"\033OX", '='}, {"\033OS", '-'},
+}};
+// ncurses' own names for some of them.
+constexpr std::array<std::pair<int, wint_t>, 5> keypadKeys{
+    {{KEY_A1, '7'}, {KEY_A3, '9'}, {KEY_B2, '5'}, {KEY_C1, '1'}, {KEY_C3, '3'}}};
+constexpr int firstKeypadCode = KEY_MAX + 1;
+
+enum class ColorMode { None, Basic, Palette, Direct };
+
+bool isSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
 }
 
 // Wide characters need a UTF-8 character type; numbers stay in the C locale regardless.
@@ -37,16 +70,26 @@ void useUtf8Characters() {
         std::setlocale(LC_CTYPE, "C.UTF-8");
 }
 
-// ncurses for the life of one run: raw keys, the mouse, colors; restored on every way out.
+// What colours the terminal shows; colour is started if it shows any.
+ColorMode startColors() {
+    if (isSet("NO_COLOR") || !has_colors())
+        return ColorMode::None;
+    start_color();
+    use_default_colors();
+    if (COLORS >= 0x1000000)
+        return ColorMode::Direct;
+    return COLORS >= 256 ? ColorMode::Palette : ColorMode::Basic;
+}
+
+// ncurses for the life of one run: raw keys, the keypad, the mouse, colours and the signals
+// that end a program; the terminal is put back on every way out.
 class CursesSession {
   public:
-    CursesSession() {
+    CursesSession(const std::string& type) {
         useUtf8Characters();
-        m_screen = newterm(nullptr, stdout, stdin);
+        m_screen = newterm(type.c_str(), stdout, stdin);
         if (!m_screen)
-            throw FrontEndUnavailable("cannot use this terminal (TERM=" +
-                                      std::string(std::getenv("TERM") ? std::getenv("TERM") : "") +
-                                      ")");
+            throw FrontEndUnavailable("cannot use this terminal (TERM=" + type + ")");
         Runtime::setFatalErrorCleanup([] { endwin(); });
         raw();
         noecho();
@@ -54,76 +97,54 @@ class CursesSession {
         keypad(stdscr, TRUE);
         set_escdelay(25);
         curs_set(0);
-        if (has_colors()) {
-            start_color();
-            use_default_colors();
-        }
-        mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED, nullptr);
+        for (std::size_t i = 0; i < keypadSequences.size(); ++i)
+            define_key(keypadSequences[i].first, firstKeypadCode + static_cast<int>(i));
+        m_colors = startColors();
+        mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON1_CLICKED | BUTTON1_DOUBLE_CLICKED |
+                      BUTTON1_TRIPLE_CLICKED,
+                  nullptr);
         mouseinterval(0);
         struct sigaction action {};
-        action.sa_handler = requestQuit; // no SA_RESTART: a signal wakes the key wait
+        action.sa_handler = noteSignal; // no SA_RESTART: a signal wakes the key wait
         sigemptyset(&action.sa_mask);
-        for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        for (const int signal : endingSignals)
             sigaction(signal, &action, &m_previousActions[signal]);
     }
     ~CursesSession() {
         endwin();
         delscreen(m_screen);
         Runtime::setFatalErrorCleanup(nullptr);
-        for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        for (const int signal : endingSignals)
             sigaction(signal, &m_previousActions[signal], nullptr);
     }
     CursesSession(const CursesSession&) = delete;
     CursesSession& operator=(const CursesSession&) = delete;
 
+    ColorMode colors() const { return m_colors; }
+
   private:
     SCREEN* m_screen;
+    ColorMode m_colors = ColorMode::None;
     struct sigaction m_previousActions[NSIG] {};
 };
 
-int channel(float value) {
-    return std::clamp(static_cast<int>(std::lround(value * 255)), 0, 255);
-}
-
-// The terminal's color nearest to a color: itself in direct color, else one of the 256 or
-// the 8 basic colors.
-int terminalColor(const Drawing::Color& color) {
-    const int red = channel(color.red), green = channel(color.green), blue = channel(color.blue);
-    if (COLORS >= 0x1000000)
-        return (red << 16) | (green << 8) | blue;
-    if (COLORS >= 256) {
-        const auto level = [](int value) {
-            return value < 48 ? 0 : value < 115 ? 1 : (value - 35) / 40;
-        };
-        const int cube = 16 + 36 * level(red) + 6 * level(green) + level(blue);
-        const int gray = (red + green + blue) / 3;
-        const int grayIndex = 232 + std::clamp((gray - 8) / 10, 0, 23);
-        const auto cubeValue = [&](int l) { return l == 0 ? 0 : 55 + 40 * l; };
-        const auto distance = [&](int r, int g, int b) {
-            return (r - red) * (r - red) + (g - green) * (g - green) + (b - blue) * (b - blue);
-        };
-        const int grayValue = 8 + 10 * (grayIndex - 232);
-        return distance(cubeValue(level(red)), cubeValue(level(green)), cubeValue(level(blue))) <=
-                       distance(grayValue, grayValue, grayValue)
-                   ? cube
-                   : grayIndex;
-    }
-    return (red > 127 ? COLOR_RED : 0) | (green > 127 ? COLOR_GREEN : 0) |
-           (blue > 127 ? COLOR_BLUE : 0);
-}
-
 class TerminalSession {
   public:
-    TerminalSession(UIApplication& application, UIWindow& screen)
-        : m_application(application), m_screen(screen) {}
-    void run();
+    TerminalSession(UIApplication& application, UIWindow& screen, const std::string& type)
+        : m_application(application), m_screen(screen), m_curses(type) {}
+    UIApplicationEnding run();
 
   private:
-    void draw();
-    void drawCell(int column, int row, const CellPainter::Cell& cell, attr_t extra);
+    void handle(int kind, wint_t input);
     void handleCharacter(wint_t character);
-    void handleKeyCode(wint_t key);
+    void handleKeyCode(int key);
     void handleMouse();
+    void layOut();
+    void draw();
+    void drawTooSmall(int columns, int rows);
+    void drawHint(int columns, int row);
+    void drawCell(int column, int row, const CellPainter::Cell& cell);
+    int colorNumber(const Drawing::Color& color) const;
 
     UIApplication& m_application;
     UIWindow& m_screen;
@@ -133,24 +154,34 @@ class TerminalSession {
     bool m_resized = true;
 };
 
-void TerminalSession::run() {
+UIApplicationEnding TerminalSession::run() {
     m_application.delegate().applicationDidBecomeActive(m_application);
-    m_screen.displayIfNeeded();
     draw();
-    // get_wch sleeps until a key, a mouse event, a resize or a signal: no polling.
-    while (!m_quit && !quitRequested) {
+    // get_wch sleeps until a key, a mouse event, a resize or a signal: no polling. What
+    // arrives together (a paste, a click's press and release) is all taken in before one
+    // frame is drawn.
+    while (!m_quit && !pendingSignal) {
         wint_t input = 0;
-        const int kind = get_wch(&input);
-        if (quitRequested)
-            break;
-        if (kind == KEY_CODE_YES)
-            handleKeyCode(input);
-        else if (kind == OK)
-            handleCharacter(input);
-        m_screen.displayIfNeeded();
-        if (m_screen.needsScreenUpdate() || m_resized)
+        int kind = get_wch(&input);
+        if (kind == ERR)
+            continue;
+        handle(kind, input);
+        nodelay(stdscr, TRUE);
+        while (!m_quit && !pendingSignal && (kind = get_wch(&input)) != ERR)
+            handle(kind, input);
+        nodelay(stdscr, FALSE);
+        if (!m_quit && !pendingSignal)
             draw();
     }
+    m_application.delegate().applicationWillResignActive(m_application);
+    return {0, static_cast<int>(pendingSignal)};
+}
+
+void TerminalSession::handle(int kind, wint_t input) {
+    if (kind == KEY_CODE_YES)
+        handleKeyCode(static_cast<int>(input));
+    else
+        handleCharacter(input);
 }
 
 void TerminalSession::handleCharacter(wint_t character) {
@@ -168,7 +199,7 @@ void TerminalSession::handleCharacter(wint_t character) {
         KeyCommands::press(m_screen, Key::Backspace);
     } else if (character == ' ' && !editing) {
         KeyCommands::press(m_screen, Key::Space);
-    } else if (editing && std::iswprint(static_cast<wint_t>(character))) {
+    } else if (std::iswprint(character)) {
         char bytes[MB_LEN_MAX];
         std::mbstate_t state{};
         const std::size_t length = std::wcrtomb(bytes, static_cast<wchar_t>(character), &state);
@@ -177,7 +208,13 @@ void TerminalSession::handleCharacter(wint_t character) {
     }
 }
 
-void TerminalSession::handleKeyCode(wint_t key) {
+void TerminalSession::handleKeyCode(int key) {
+    if (key >= firstKeypadCode && key < firstKeypadCode + static_cast<int>(keypadSequences.size()))
+        return handleCharacter(
+            keypadSequences[static_cast<std::size_t>(key - firstKeypadCode)].second);
+    for (const auto& [code, character] : keypadKeys)
+        if (key == code)
+            return handleCharacter(character);
     switch (key) {
     case KEY_BTAB:
         KeyCommands::press(m_screen, KeyCommands::Key::ShiftTab);
@@ -202,38 +239,53 @@ void TerminalSession::handleKeyCode(wint_t key) {
 
 void TerminalSession::handleMouse() {
     MEVENT event{};
-    if (getmouse(&event) != OK || !m_painter)
+    if (getmouse(&event) != OK || !m_painter || event.y >= m_painter->rows())
         return;
     const CGPoint point = m_painter->pointAt({event.x, event.y});
-    if (event.bstate & BUTTON1_PRESSED)
+    const bool clicked =
+        event.bstate & (BUTTON1_CLICKED | BUTTON1_DOUBLE_CLICKED | BUTTON1_TRIPLE_CLICKED);
+    if ((event.bstate & BUTTON1_PRESSED) || clicked)
         m_screen.sendTouch(UITouchPhase::Began, point);
-    if (event.bstate & BUTTON1_RELEASED)
+    if ((event.bstate & BUTTON1_RELEASED) || clicked)
         m_screen.sendTouch(UITouchPhase::Ended, point);
+}
+
+// The screen takes the terminal's size: a phone's height over its rows (less the hint's),
+// as wide as its columns make it.
+void TerminalSession::layOut() {
+    int rows = 0, columns = 0;
+    getmaxyx(stdscr, rows, columns);
+    const int screenRows = rows >= rowsForHint ? rows - 1 : rows;
+    const CellGrid grid = CellGrid::forTerminal(columns, screenRows);
+    UIScreen::mainScreen().setBounds(CGRect{{}, grid.screenSize()});
+    UIScreen::mainScreen().setPointsPerPixel(grid.pointsPerCell);
+    m_screen.screenDidChange();
+    m_painter = std::make_unique<CellPainter>(grid);
 }
 
 void TerminalSession::draw() {
     // ncurses has already taken the new size by the time it reports KEY_RESIZE.
     int rows = 0, columns = 0;
     getmaxyx(stdscr, rows, columns);
-    if (m_resized) {
-        m_painter = std::make_unique<CellPainter>(m_screen.bounds().size, columns, rows);
-        m_resized = false;
-    }
     erase();
     if (columns < minimumColumns || rows < minimumRows) {
-        mvaddstr(rows / 2, 0, "Make the terminal larger");
-        curs_set(0);
-        refresh();
+        drawTooSmall(columns, rows);
+        m_resized = true;
         return;
     }
+    if (m_resized) {
+        layOut();
+        m_resized = false;
+    }
+    m_screen.displayIfNeeded();
     Drawing::DisplayList list;
     m_screen.describeScreen(list);
     m_painter->paint(list);
     for (int row = 0; row < m_painter->rows(); ++row)
-        for (int column = 0; column < m_painter->columns(); ++column) {
-            const auto& cell = m_painter->cell(column, row);
-            drawCell(column, row, cell, cell.emphasized ? A_REVERSE : A_NORMAL);
-        }
+        for (int column = 0; column < m_painter->columns(); ++column)
+            drawCell(column, row, m_painter->cell(column, row));
+    if (rows >= rowsForHint)
+        drawHint(columns, rows - 1);
     if (const auto caret = m_painter->caret()) {
         curs_set(1);
         move(caret->row, caret->column);
@@ -244,39 +296,92 @@ void TerminalSession::draw() {
     m_screen.screenUpdated();
 }
 
-void TerminalSession::drawCell(int column, int row, const CellPainter::Cell& cell, attr_t extra) {
+void TerminalSession::drawTooSmall(int columns, int rows) {
+    const std::array<std::string, 3> lines{
+        "Make the terminal",
+        "at least " + std::to_string(minimumColumns) + " x " + std::to_string(minimumRows),
+        "(it is " + std::to_string(columns) + " x " + std::to_string(rows) + ")"};
+    const int top = std::max(0, (rows - static_cast<int>(lines.size())) / 2);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int column = std::max(0, (columns - static_cast<int>(lines[i].size())) / 2);
+        mvaddnstr(top + static_cast<int>(i), column, lines[i].c_str(), columns - column);
+    }
+    curs_set(0);
+    refresh();
+}
+
+void TerminalSession::drawHint(int columns, int row) {
+    const int width = static_cast<int>(std::mbstowcs(nullptr, hint, 0));
+    if (width > columns)
+        return;
+    attr_set(A_DIM, 0, nullptr);
+    mvaddstr(row, (columns - width) / 2, hint);
+    attr_set(A_NORMAL, 0, nullptr);
+}
+
+int TerminalSession::colorNumber(const Drawing::Color& color) const {
+    switch (m_curses.colors()) {
+    case ColorMode::Direct: {
+        const auto [red, green, blue] = TerminalColors::rgbOf(color);
+        return (red << 16) | (green << 8) | blue;
+    }
+    case ColorMode::Palette:
+        return TerminalColors::nearestOf256(color);
+    case ColorMode::Basic:
+        return TerminalColors::nearestOf8(color);
+    case ColorMode::None:
+        break;
+    }
+    return -1;
+}
+
+void TerminalSession::drawCell(int column, int row, const CellPainter::Cell& cell) {
     if (cell.text.empty())
         return; // the right half of a wide character
     wchar_t wide[2] = {L' ', L'\0'};
     std::mbstate_t state{};
     std::mbrtowc(&wide[0], cell.text.data(), cell.text.size(), &state);
+    attr_t attributes = cell.bold ? A_BOLD : A_NORMAL;
     int pair = 0;
-    if (has_colors())
-        pair = alloc_pair(terminalColor(cell.foreground), terminalColor(cell.background));
+    if (m_curses.colors() == ColorMode::None) {
+        // Without colour, what is light (keys, the bar) shows in reverse, and the focus in
+        // reverse and bold on top of that.
+        const auto [red, green, blue] = TerminalColors::rgbOf(cell.background);
+        const bool light = 0.2126 * red + 0.7152 * green + 0.0722 * blue > 140;
+        if (light != cell.emphasized)
+            attributes |= A_REVERSE;
+        if (cell.emphasized)
+            attributes |= A_BOLD;
+    } else {
+        pair = alloc_pair(colorNumber(cell.foreground), colorNumber(cell.background));
+        if (cell.emphasized)
+            attributes |= A_REVERSE;
+    }
     cchar_t character{};
-    setcchar(&character, wide, (cell.bold ? A_BOLD : A_NORMAL) | extra, 0, &pair);
+    setcchar(&character, wide, attributes, 0, &pair);
     mvadd_wch(row, column, &character);
 }
 
-// The screen full-screen in a terminal (ncurses), scaled to fit and redrawn on resize.
-// Keys: digits, the point and Backspace edit; Tab and Shift-Tab move through the text
-// fields and the buttons; Enter taps the keyboard's accessory while it is shown, or the
-// focused button; Escape ends editing; q or Ctrl-C quits when no field is being edited.
-// The mouse taps where the terminal reports it. The terminal is restored however it ends.
+// The screen in the terminal. Keys do what KeyCommands says; q or Ctrl-C quits when no
+// field is being edited (Ctrl-C while editing ends editing); the mouse taps. Below 40 x 16 it
+// asks for more room until it has it.
 class TerminalFrontEnd : public FrontEnd {
   public:
     TerminalFrontEnd() {
         if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO))
             throw FrontEndUnavailable(
                 "cannot run in the terminal: standard input and output are not a terminal");
+        m_type = terminalType();
     }
 
     UIApplicationEnding run(UIApplication& application, UIWindow& window) override {
-        quitRequested = 0;
-        TerminalSession session(application, window);
-        session.run();
-        return {};
+        pendingSignal = 0;
+        TerminalSession session(application, window, m_type);
+        return session.run();
     }
+
+  private:
+    std::string m_type;
 };
 
 } // namespace

@@ -265,15 +265,17 @@ void WindowSession::resize() {
     int width = 0, height = 0;
     SDL_GetWindowSize(m_window.get(), &width, &height);
     const CGRect bounds = CGRectMake(0, 0, width / m_unitsPerPoint, height / m_unitsPerPoint);
-    UIScreen::mainScreen().setBounds(bounds);
-    m_screen.setFrame(bounds);
     // Frames go straight to the window's own pixels: a 2D screen needs no GPU, and a
     // software GL stack would cost a hundred megabytes and a slow start.
     SDL_Surface* windowSurface = SDL_GetWindowSurface(m_window.get());
     if (!windowSurface)
         throw FrontEndUnavailable(std::string("cannot draw in the window: ") + SDL_GetError());
+    const double pixelsPerPoint = windowSurface->w / bounds.size.width;
+    UIScreen::mainScreen().setBounds(bounds);
+    UIScreen::mainScreen().setPointsPerPixel({1 / pixelsPerPoint, 1 / pixelsPerPoint});
+    m_screen.screenDidChange();
     m_frame.reset();
-    m_painter = std::make_unique<CairoPainter>(bounds.size, windowSurface->w / bounds.size.width);
+    m_painter = std::make_unique<CairoPainter>(bounds.size, pixelsPerPoint);
     cairo_surface_t* pixels = m_painter->surface();
     m_frame.reset(SDL_CreateRGBSurfaceWithFormatFrom(
         cairo_image_surface_get_data(pixels), m_painter->pixelWidth(), m_painter->pixelHeight(), 32,

@@ -1,15 +1,15 @@
 #include "Painters/CellPainter.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cwchar>
 
 namespace {
 
-// Below this many columns the screen's texts no longer fit; a terminal that wide or wider
-// shows them whole.
-constexpr double columnsForTexts = 56;
+// A phone's screen is this many points high and shows its texts whole in this many
+// columns; a terminal's rows divide the first, its columns the second's width.
+constexpr CGFloat phoneHeight = 667;
+constexpr CGFloat pointsPerColumn = 375.0 / 56;
 
 // A cell index from a coordinate in cells; far off-screen stays far off-screen, without an
 // out-of-range conversion.
@@ -18,35 +18,67 @@ int cellIndex(double cells) {
     return static_cast<int>(std::clamp(cells, -farAway, farAway));
 }
 
+// The cells a span of points covers along one axis, by its rounded edges, at least one.
+std::pair<int, int> roundedSpan(CGFloat start, CGFloat length, CGFloat perCell) {
+    int first = cellIndex(std::round(start / perCell));
+    int last = cellIndex(std::round((start + length) / perCell));
+    if (last <= first && length > 0) {
+        first = cellIndex(std::floor((start + length / 2) / perCell));
+        last = first + 1;
+    }
+    return {first, last};
+}
+
+// An odd number of cells, the nearest to the span's length, around the cell its centre is
+// in: what a box with a line of text takes, so that the text has a middle row.
+std::pair<int, int> centredOddSpan(CGFloat start, CGFloat length, CGFloat perCell) {
+    const int middle = cellIndex(std::floor((start + length / 2) / perCell));
+    const int half = cellIndex(std::max<double>(0, std::round((length / perCell - 1) / 2)));
+    return {middle - half, middle + half + 1};
+}
+
 Drawing::Color over(const Drawing::Color& top, const Drawing::Color& below) {
     const float a = top.alpha;
     return {top.red * a + below.red * (1 - a), top.green * a + below.green * (1 - a),
             top.blue * a + below.blue * (1 - a), 1};
 }
 
-// The UTF-8 characters of a text, each with the number of cells it takes, up to the first
-// that goes past `room` cells: the rest could not show anyway, however long a paste.
-std::vector<std::pair<std::string, int>> characters(const std::string& text, int room) {
-    std::vector<std::pair<std::string, int>> result;
+struct Glyph {
+    std::string bytes;
+    int cells;
+};
+
+// The UTF-8 characters of a text with the cells each takes. Only as many as `room` cells
+// can show, from the start, or from the end when `fromEnd`: the rest could not show anyway,
+// however long a paste.
+std::vector<Glyph> glyphs(const std::string& text, int room, bool fromEnd) {
+    std::vector<Glyph> result;
     int width = 0;
     std::mbstate_t state{};
-    const char* next = text.data();
+    // From the end, decoding starts far enough back to hold `room` characters of any size.
+    const std::size_t maximumBytes = static_cast<std::size_t>(room + 1) * 4;
+    std::size_t start = 0;
+    if (fromEnd && text.size() > maximumBytes) {
+        start = text.size() - maximumBytes;
+        while (start < text.size() && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+            ++start;
+    }
+    const char* next = text.data() + start;
     const char* end = text.data() + text.size();
-    while (next < end && width <= room) {
+    while (next < end && (fromEnd || width <= room)) {
         wchar_t wide = 0;
-        std::size_t length =
+        const std::size_t length =
             std::mbrtowc(&wide, next, static_cast<std::size_t>(end - next), &state);
         if (length == static_cast<std::size_t>(-1) || length == static_cast<std::size_t>(-2) ||
             length == 0) {
             state = {};
-            result.emplace_back("\xEF\xBF\xBD", 1); // an invalid byte shows as U+FFFD
+            result.push_back({"\xEF\xBF\xBD", 1}); // an invalid byte shows as U+FFFD
             ++width;
             ++next;
             continue;
         }
-        const int cells = wcwidth(wide);
-        if (cells > 0) {
-            result.emplace_back(std::string(next, length), cells);
+        if (const int cells = wcwidth(wide); cells > 0) {
+            result.push_back({std::string(next, length), cells});
             width += cells;
         }
         next += length;
@@ -54,50 +86,47 @@ std::vector<std::pair<std::string, int>> characters(const std::string& text, int
     return result;
 }
 
+int widthOf(const std::vector<Glyph>& line) {
+    int width = 0;
+    for (const auto& glyph : line)
+        width += glyph.cells;
+    return width;
+}
+
 } // namespace
 
-CellPainter::CellPainter(CGSize points, int columns, int rows)
-    : m_points(points), m_columns(std::max(columns, 1)), m_rows(std::max(rows, 1)),
-      m_cells(static_cast<std::size_t>(m_columns * m_rows)) {
-    m_pointsPerRow = points.height / m_rows;
-    const double trueShape = m_pointsPerRow / 2;
-    m_pointsPerColumn =
-        std::max(points.width / m_columns, std::min(trueShape, points.width / columnsForTexts));
-    const int usedColumns =
-        std::min(m_columns, static_cast<int>(std::lround(points.width / m_pointsPerColumn)));
-    m_leftMargin = (m_columns - usedColumns) / 2;
+CellGrid CellGrid::forTerminal(int columns, int rows) {
+    const int safeColumns = std::max(columns, 1);
+    const int safeRows = std::max(rows, 1);
+    return {safeColumns, safeRows, {pointsPerColumn, phoneHeight / safeRows}};
+}
+
+CellPainter::CellPainter(CellGrid grid)
+    : m_grid(grid), m_cells(static_cast<std::size_t>(grid.columns * grid.rows)),
+      m_boxes(m_cells.size()) {
 }
 
 const CellPainter::Cell& CellPainter::cell(int column, int row) const {
-    return m_cells[static_cast<std::size_t>(row * m_columns + column)];
-}
-
-CGRect CellPainter::screenArea() const {
-    const Area area = areaOf(CGRect{{}, m_points});
-    return CGRectMake(area.left, area.top, area.right - area.left, area.bottom - area.top);
+    return m_cells[static_cast<std::size_t>(row * m_grid.columns + column)];
 }
 
 CellPainter::Area CellPainter::areaOf(CGRect rect) const {
-    // A cell belongs to a rectangle when the rectangle holds the cell's center.
-    const auto firstColumn = [&](double x) {
-        return cellIndex(std::ceil(x / m_pointsPerColumn - 0.5));
-    };
-    const auto firstRow = [&](double y) { return cellIndex(std::ceil(y / m_pointsPerRow - 0.5)); };
-    Area area{m_leftMargin + firstColumn(rect.origin.x), firstRow(rect.origin.y),
-              m_leftMargin + firstColumn(CGRectGetMaxX(rect)), firstRow(CGRectGetMaxY(rect))};
-    // Something smaller than a cell still shows, in the cell that holds its center.
-    if (area.right == area.left && rect.size.width > 0) {
-        area.left = m_leftMargin + cellIndex(std::floor(CGRectGetMidX(rect) / m_pointsPerColumn));
-        area.right = area.left + 1;
-    }
-    if (area.bottom == area.top && rect.size.height > 0) {
-        area.top = cellIndex(std::floor(CGRectGetMidY(rect) / m_pointsPerRow));
-        area.bottom = area.top + 1;
-    }
-    area.left = std::clamp(area.left, 0, m_columns);
-    area.right = std::clamp(area.right, area.left, m_columns);
-    area.top = std::clamp(area.top, 0, m_rows);
-    area.bottom = std::clamp(area.bottom, area.top, m_rows);
+    const auto [left, right] =
+        roundedSpan(rect.origin.x, rect.size.width, m_grid.pointsPerCell.width);
+    const bool holdsText =
+        m_textExtents.contains({rect.origin.y, CGRectGetMaxY(rect)}) && rect.size.height > 0;
+    const auto [top, bottom] =
+        holdsText ? centredOddSpan(rect.origin.y, rect.size.height, m_grid.pointsPerCell.height)
+                  : roundedSpan(rect.origin.y, rect.size.height, m_grid.pointsPerCell.height);
+    return clipped({left, top, right, bottom});
+}
+
+// Within the grid and every clip in force.
+CellPainter::Area CellPainter::clipped(Area area) const {
+    area.left = std::clamp(area.left, 0, m_grid.columns);
+    area.right = std::clamp(area.right, area.left, m_grid.columns);
+    area.top = std::clamp(area.top, 0, m_grid.rows);
+    area.bottom = std::clamp(area.bottom, area.top, m_grid.rows);
     for (const Area& clip : m_clips) {
         area.left = std::max(area.left, clip.left);
         area.top = std::max(area.top, clip.top);
@@ -114,14 +143,27 @@ CellPainter::cellsCovering(CGRect rect) const {
 }
 
 CGPoint CellPainter::pointAt(Position cell) const {
-    return {(cell.column - m_leftMargin + 0.5) * m_pointsPerColumn,
-            (cell.row + 0.5) * m_pointsPerRow};
+    const CGSize size = m_grid.pointsPerCell;
+    CGPoint point{(cell.column + 0.5) * size.width, (cell.row + 0.5) * size.height};
+    if (cell.column < 0 || cell.column >= m_grid.columns || cell.row < 0 || cell.row >= m_grid.rows)
+        return point;
+    const CGRect box = m_boxes[static_cast<std::size_t>(cell.row * m_grid.columns + cell.column)];
+    if (box.size.width > 0 && box.size.height > 0) {
+        point.x = std::clamp(point.x, box.origin.x, CGRectGetMaxX(box) - 0.01);
+        point.y = std::clamp(point.y, box.origin.y, CGRectGetMaxY(box) - 0.01);
+    }
+    return point;
 }
 
 void CellPainter::paint(const Drawing::DisplayList& list) {
     std::fill(m_cells.begin(), m_cells.end(), Cell{});
+    std::fill(m_boxes.begin(), m_boxes.end(), CGRect{});
     m_clips.clear();
     m_caret.reset();
+    m_textExtents.clear();
+    for (const auto& command : list)
+        if (const auto* text = std::get_if<Drawing::DrawText>(&command))
+            m_textExtents.insert({text->rect.origin.y, CGRectGetMaxY(text->rect)});
     for (const auto& command : list)
         std::visit(
             Drawing::Overloaded{
@@ -144,6 +186,7 @@ void CellPainter::fill(const Drawing::FillRect& fillCommand) {
             Cell& cell = at(column, row);
             cell.background = over(fillCommand.color, cell.background);
             cell.text = " ";
+            m_boxes[static_cast<std::size_t>(row * m_grid.columns + column)] = fillCommand.rect;
         }
 }
 
@@ -156,43 +199,43 @@ void CellPainter::emphasize(CGRect rect) {
 
 void CellPainter::drawText(const Drawing::DrawText& text) {
     const Area area = areaOf(text.rect);
-    // One line of text, on the row through the middle of its rectangle.
-    const int row = cellIndex(std::floor(CGRectGetMidY(text.rect) / m_pointsPerRow));
-    if (row < area.top || row >= area.bottom || area.right <= area.left) {
-        if (text.caret && row >= 0 && row < m_rows && area.left < m_columns)
-            m_caret = Position{area.left, row};
+    if (area.top >= area.bottom)
         return;
-    }
-    const int room = area.right - area.left;
-    auto glyphs = characters(text.text, room);
-    int width = 0;
-    for (const auto& glyph : glyphs)
-        width += glyph.second;
-    if (width > room) {
-        // Cut at the tail with an ellipsis, as the labels do.
-        while (!glyphs.empty() && width + 1 > room) {
-            width -= glyphs.back().second;
-            glyphs.pop_back();
+    // One line of text, on the middle row of its box.
+    const int row = (area.top + area.bottom - 1) / 2;
+    const bool showEnd = text.overflow == Drawing::Overflow::ShowEnd;
+    const int caretRoom = text.caret ? 1 : 0;
+    const int room = std::max(0, area.right - area.left - caretRoom);
+    auto line = glyphs(text.text, room, showEnd);
+    if (widthOf(line) > room) {
+        if (showEnd) {
+            // The end of what is being typed stays in sight; its start is cut.
+            while (!line.empty() && widthOf(line) > room)
+                line.erase(line.begin());
+        } else {
+            // Cut at the tail with an ellipsis, as the labels are.
+            while (!line.empty() && widthOf(line) + 1 > room)
+                line.pop_back();
+            line.push_back({"…", 1});
         }
-        glyphs.emplace_back("…", 1);
-        width += 1;
     }
     int column = area.left;
+    const int spare = room - widthOf(line);
     if (text.alignment == Drawing::Alignment::Center)
-        column += (room - width) / 2;
+        column += spare / 2;
     else if (text.alignment == Drawing::Alignment::Right)
-        column += room - width;
-    for (const auto& [glyph, glyphWidth] : glyphs) {
-        if (column + glyphWidth > area.right)
+        column += spare;
+    for (const auto& [glyph, glyphCells] : line) {
+        if (column + glyphCells > area.right)
             break;
         Cell& cell = at(column, row);
         cell.text = glyph;
         cell.foreground = over(text.color, cell.background);
         cell.bold = text.weight >= Drawing::Weight::Semibold;
-        for (int rest = 1; rest < glyphWidth; ++rest)
+        for (int rest = 1; rest < glyphCells; ++rest)
             at(column + rest, row).text.clear();
-        column += glyphWidth;
+        column += glyphCells;
     }
-    if (text.caret)
-        m_caret = Position{std::min(column, m_columns - 1), row};
+    if (text.caret && area.left < area.right)
+        m_caret = Position{std::min(column, area.right - 1), row};
 }

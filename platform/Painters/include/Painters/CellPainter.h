@@ -4,12 +4,30 @@
 #include "Drawing/DisplayList.h"
 
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
-// Replays a display list into a grid of character cells, for a terminal. The screen is
-// scaled to fit the grid: rows as they come, columns up to the screen's true shape (a cell
-// being about twice as tall as wide) but never fewer than can show its texts.
+// How a terminal of some columns and rows shows the screen: the screen's size in points,
+// and the points one character cell covers across and down. The screen is a phone's height
+// whatever the rows, and as wide as the columns make it at a width per cell that lets a
+// phone's texts fit: the layout stretches and cells follow it, the same at every size.
+struct CellGrid {
+    int columns = 1;
+    int rows = 1;
+    CGSize pointsPerCell;
+
+    static CellGrid forTerminal(int columns, int rows);
+    CGSize screenSize() const {
+        return {columns * pointsPerCell.width, rows * pointsPerCell.height};
+    }
+};
+
+// Replays a display list into a grid of character cells. Rectangles snap to whole cells
+// without losing what tells them apart: a box that holds a line of text gets an odd number
+// of rows around its centre, so that the text has a middle row; any other rectangle takes
+// the rows and columns its edges round to, at least one.
 class CellPainter {
   public:
     struct Cell {
@@ -27,40 +45,41 @@ class CellPainter {
         bool operator==(const Position&) const = default;
     };
 
-    CellPainter(CGSize points, int columns, int rows);
+    explicit CellPainter(CellGrid grid);
 
     void paint(const Drawing::DisplayList& list);
 
-    int columns() const { return m_columns; }
-    int rows() const { return m_rows; }
+    int columns() const { return m_grid.columns; }
+    int rows() const { return m_grid.rows; }
     const Cell& cell(int column, int row) const;
     // Where the caret of the field being edited is, if one is.
     const std::optional<Position>& caret() const { return m_caret; }
-    // The cells a rectangle in points covers, and the point at the center of a cell.
-    std::pair<Position, Position> cellsCovering(CGRect rect) const;
+    // The point a touch on a cell stands for: inside the box drawn there, nearest the cell's
+    // centre, so that a click on any cell of a box touches what the box shows.
     CGPoint pointAt(Position cell) const;
-    // The screen's own columns and rows within the grid (it is centered).
-    CGRect screenArea() const;
+    // The cells a rectangle snaps to: first inclusive, last exclusive.
+    std::pair<Position, Position> cellsCovering(CGRect rect) const;
 
   private:
     struct Area {
         int left, top, right, bottom; // cells, right and bottom exclusive
     };
     Area areaOf(CGRect rect) const;
+    Area clipped(Area area) const;
     void fill(const Drawing::FillRect& fill);
     void emphasize(CGRect rect);
     void drawText(const Drawing::DrawText& text);
     Cell& at(int column, int row) {
-        return m_cells[static_cast<std::size_t>(row * m_columns + column)];
+        return m_cells[static_cast<std::size_t>(row * m_grid.columns + column)];
     }
 
-    CGSize m_points;
-    int m_columns;
-    int m_rows;
-    double m_pointsPerColumn;
-    double m_pointsPerRow;
-    int m_leftMargin;
+    CellGrid m_grid;
     std::vector<Cell> m_cells;
+    // The rectangle, in points, of the box last drawn on each cell.
+    std::vector<CGRect> m_boxes;
     std::vector<Area> m_clips;
+    // The vertical extents of the texts of the frame: a rectangle with one of them holds a
+    // line of text.
+    std::set<std::pair<CGFloat, CGFloat>> m_textExtents;
     std::optional<Position> m_caret;
 };

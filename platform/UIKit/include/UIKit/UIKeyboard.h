@@ -7,10 +7,13 @@
 // The on-screen decimal keypad, with the editing responder's accessory view on top of it,
 // stretched to the keyboard's width as the platform does. Its decimal key types "." in
 // every region: numbers are read without regard to locale.
+//
+// Keys lie on the screen's pixels: each a whole number of them, an odd number high so that
+// its title has a middle line, with at least one pixel between neighbours. On a fine screen
+// that is the phone's keypad; where a pixel is a character cell, it keeps every key a box of
+// its own.
 class UIKeyboard : public UIView {
   public:
-    static constexpr CGFloat keypadHeight = 216;
-
     static std::shared_ptr<UIKeyboard> make(CGFloat width);
     explicit UIKeyboard(CGFloat width);
 
@@ -22,14 +25,18 @@ class UIKeyboard : public UIView {
 
     // Follows a change of width: the keypad, its keys and the accessory span it.
     void layoutSubviews() override;
+    // Lays the keys out again on the screen's pixels as they are now; the keyboard's height
+    // follows.
+    void layoutForScreen();
 
     // Types the key's title into the first responder; the delete key deletes backward.
     void keyPressed(const std::shared_ptr<NSObject>& sender);
 
   private:
     void addKeys();
-    void layoutKeys();
 
     std::shared_ptr<UIView> m_accessoryView;
     std::shared_ptr<UIView> m_keypad;
+    // Its own change of height is not a change to lay out again for.
+    bool m_layingOut = false;
 };

@@ -35,6 +35,8 @@ class UIWindow : public UIView {
     void describeScreen(Drawing::DisplayList& list) const;
 
     void layoutSubviews() override;
+    // Takes the screen's size and pixels as the front end has just set them.
+    void screenDidChange();
 
     // A touch goes to the view under its first point until it ends.
     void sendTouch(UITouchPhase phase, CGPoint point);
