@@ -188,7 +188,9 @@ def soak():
         elif choice == 2:
             steps.append("tap price\ntap calculate")
         elif choice == 3:
-            steps.append("tap clear")
+            # Clear only shows with the keyboard down: after a calculation that comes out.
+            steps.append("tap wage\ndelete 999\ntype 15\ntap price\ndelete 999\ntype 100\n"
+                         "tap calculate\ntap clear")
         elif choice == 4:
             steps.append("print result")
         else:
@@ -198,6 +200,27 @@ def soak():
     memory_growth("soak: 1,000,000 random steps, peak memory", first, whole, "10,000")
 
 
+def web_figures():
+    """The web build in Chromium, by tests/web/bench.mjs."""
+    site = os.path.join(os.path.dirname(BUILD), "web", "site")
+    if not (os.path.isdir(site) and os.path.exists("/usr/bin/chromium")):
+        row("web figures", "skipped: no web build or no Chromium")
+        return
+    script = os.path.join(os.path.dirname(__file__), "..", "tests", "web", "bench.mjs")
+    figures = json.loads(subprocess.run(["node", script, site], capture_output=True, text=True,
+                                        check=True).stdout)
+    row("web: the program, gzipped", f"{figures['wasmGzipped'] / 1024:.0f} kB", "", "",
+        "under 200 kB")
+    row("web: the whole site, gzipped", f"{figures['siteGzipped'] / 1024:.0f} kB", "", "",
+        "under 300 kB")
+    row("web: navigation to first frame", f"{figures['firstFrame']:.0f} ms",
+        f"a bare page's rectangle: {figures['bareFirstFrame']:.0f} ms",
+        f"{figures['firstFrame'] / figures['bareFirstFrame']:.2f}x", "at most 1.5x")
+    row("web: a tap to its painted frame", f"{figures['tapToFrame']:.1f} ms",
+        f"a display frame: {figures['displayFrame']:.1f} ms", "", "within the next frame")
+    row("web: painting one frame", f"{figures['paint']:.2f} ms", "", "", "under 1 ms")
+
+
 def main():
     model_and_frame()
     whole_process()
@@ -205,6 +228,7 @@ def main():
     soak()
     terminal_figures()
     window_figures()
+    web_figures()
     with open("/proc/cpuinfo") as cpuinfo:
         cpu = next(line.split(":", 1)[1].strip() for line in cpuinfo if line.startswith("model name"))
     print(f"orvane benchmarks, {time.strftime('%Y-%m-%d')}, {os.cpu_count()} cores, {cpu}\n")

@@ -62,6 +62,8 @@ void UIKeyboard::addKeys() {
         key->setTitleFont(UIFont::systemFontOfSize(25));
         key->setAccessibilityIdentifier(isDelete ? std::string(deleteKey)
                                                  : "key" + std::string(keyTitles[i]));
+        if (isDelete)
+            key->setAccessibilityLabel("Delete");
         if (keyTitles[i] != "." && !isDelete) {
             key->setBackgroundColor(keyColor);
             key->layer().setCornerRadius(5);

@@ -87,7 +87,7 @@ void UITextField::deleteBackward() {
     invalidateScreen();
 }
 
-std::optional<std::string> UITextField::accessibilityLabel() const {
+std::optional<std::string> UITextField::defaultAccessibilityLabel() const {
     return m_text.empty() ? placeholder() : m_text;
 }
 

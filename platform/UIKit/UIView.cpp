@@ -45,6 +45,9 @@ UIView::UIView(NSCoder& coder) : UIView(decodeCGRect(coder, "frame").value_or(CG
     m_layer.setMasksToBounds(coder.decodeBoolForKey("clipsToBounds").value_or(false));
     m_layer.setCornerRadius(coder.decodeDoubleForKey("cornerRadius").value_or(0));
     m_accessibilityIdentifier = coder.decodeStringForKey("accessibilityIdentifier").value_or("");
+    m_accessibilityLabel = coder.decodeStringForKey("accessibilityLabel");
+    m_shouldGroupAccessibilityChildren =
+        coder.decodeBoolForKey("shouldGroupAccessibilityChildren").value_or(false);
 }
 
 void UIView::setFrame(CGRect frame) {
@@ -85,6 +88,14 @@ void UIView::setHidden(bool hidden) {
 
 void UIView::setAccessibilityIdentifier(std::string identifier) {
     m_accessibilityIdentifier = std::move(identifier);
+}
+
+std::optional<std::string> UIView::accessibilityLabel() const {
+    return m_accessibilityLabel ? m_accessibilityLabel : defaultAccessibilityLabel();
+}
+
+void UIView::setAccessibilityLabel(std::optional<std::string> label) {
+    m_accessibilityLabel = std::move(label);
 }
 
 void UIView::addSubview(const std::shared_ptr<UIView>& view) {

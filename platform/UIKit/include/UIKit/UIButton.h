@@ -25,9 +25,8 @@ class UIButton : public UIControl {
     const UIFont& titleFont() const { return m_titleFont; }
     void setTitleFont(UIFont font);
 
-    std::optional<std::string> accessibilityLabel() const override { return currentTitle(); }
-
   protected:
+    std::optional<std::string> defaultAccessibilityLabel() const override { return currentTitle(); }
     // The title, centered; dimmed while a finger is down on the button.
     void describeContent(Drawing::DisplayList& list, CGRect rect) const override;
 

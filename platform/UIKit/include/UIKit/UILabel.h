@@ -29,9 +29,8 @@ class UILabel : public UIView {
     CGFloat minimumScaleFactor() const { return m_minimumScaleFactor; }
     void setMinimumScaleFactor(CGFloat factor);
 
-    std::optional<std::string> accessibilityLabel() const override { return m_text; }
-
   protected:
+    std::optional<std::string> defaultAccessibilityLabel() const override { return m_text; }
     void describeContent(Drawing::DisplayList& list, CGRect rect) const override;
 
   private:

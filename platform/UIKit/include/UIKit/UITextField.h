@@ -46,9 +46,8 @@ class UITextField : public UIControl, public UIKeyInput {
     // Removes the last character: a whole UTF-8 sequence, never part of one.
     void deleteBackward() override;
 
-    std::optional<std::string> accessibilityLabel() const override;
-
   protected:
+    std::optional<std::string> defaultAccessibilityLabel() const override;
     // The text, or the placeholder in its attributed color; the caret while editing.
     void describeContent(Drawing::DisplayList& list, CGRect rect) const override;
 

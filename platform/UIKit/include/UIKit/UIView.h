@@ -32,7 +32,8 @@ class UIView : public UIResponder {
   public:
     explicit UIView(CGRect frame = {});
     // Reads frame, autoresizingMask, backgroundColor, hidden, clipsToBounds, cornerRadius,
-    // userInteractionEnabled and accessibilityIdentifier.
+    // userInteractionEnabled, accessibilityIdentifier, accessibilityLabel and
+    // shouldGroupAccessibilityChildren.
     explicit UIView(NSCoder& coder);
 
     CGRect frame() const { return m_frame; }
@@ -58,8 +59,16 @@ class UIView : public UIResponder {
 
     const std::string& accessibilityIdentifier() const { return m_accessibilityIdentifier; }
     void setAccessibilityIdentifier(std::string identifier);
-    // What a person hears for this view: a button's title, a label's text.
-    virtual std::optional<std::string> accessibilityLabel() const { return std::nullopt; }
+    // What a person hears for this view: the label set for it, else its own (a button's
+    // title, a label's text, a field's text or placeholder).
+    std::optional<std::string> accessibilityLabel() const;
+    void setAccessibilityLabel(std::optional<std::string> label);
+    // Whether a screen reader takes the view's contents as one: read together, and read
+    // again when they change.
+    bool shouldGroupAccessibilityChildren() const { return m_shouldGroupAccessibilityChildren; }
+    void setShouldGroupAccessibilityChildren(bool group) {
+        m_shouldGroupAccessibilityChildren = group;
+    }
 
     const std::vector<std::shared_ptr<UIView>>& subviews() const { return m_subviews; }
     std::shared_ptr<UIView> superview() const { return m_superview.lock(); }
@@ -96,6 +105,7 @@ class UIView : public UIResponder {
     bool isFirstResponder() const;
 
   protected:
+    virtual std::optional<std::string> defaultAccessibilityLabel() const { return std::nullopt; }
     // Adds the view's own content (text, a title) inside its rectangle in window coordinates.
     virtual void describeContent(Drawing::DisplayList&, CGRect) const {}
 
@@ -117,6 +127,8 @@ class UIView : public UIResponder {
     bool m_needsDisplay = true;
     CALayer m_layer;
     std::string m_accessibilityIdentifier;
+    std::optional<std::string> m_accessibilityLabel;
+    bool m_shouldGroupAccessibilityChildren = false;
     std::vector<std::shared_ptr<UIView>> m_subviews;
     std::weak_ptr<UIView> m_superview;
 };

@@ -1,0 +1,221 @@
+// The page around the program: it starts it at the viewport's size in the browser's
+// language, feeds it touches and keys, paints a frame only when the program says the screen
+// changed, mirrors the screen into elements a screen reader reads, and installs the site to
+// run offline.
+import { CanvasPainter, Key, Program } from './platform.mjs';
+
+const canvas = document.getElementById('screen');
+const mirror = document.getElementById('mirror');
+const painter = new CanvasPainter(canvas);
+
+// The browser's first language, as the locale the program reads ("de-CH": de_CH.UTF-8).
+function locale() {
+  const language = (navigator.languages && navigator.languages[0]) || navigator.language || 'en-US';
+  return `${language.replaceAll('-', '_')}.UTF-8`;
+}
+
+function viewport() {
+  return { width: window.innerWidth, height: window.innerHeight, pixelRatio: window.devicePixelRatio || 1 };
+}
+
+function showFailure(message) {
+  const failure = document.getElementById('failure');
+  failure.textContent = message;
+  failure.hidden = false;
+}
+
+let program = null;
+let frameRequested = false;
+let firstFramePainted = false;
+let stderr = [];
+
+// After anything that may change the screen: one frame, at the display's next.
+function requestFrame() {
+  if (frameRequested) return;
+  frameRequested = true;
+  requestAnimationFrame(() => {
+    frameRequested = false;
+    const list = program.frame();
+    if (!list) return;
+    // Marked for the benchmarks: when the first frame is on screen, what a frame costs.
+    const started = performance.now();
+    painter.paint(list);
+    performance.measure('orvane-paint', { start: started, end: performance.now() });
+    if (!firstFramePainted) {
+      firstFramePainted = true;
+      performance.mark('orvane-first-frame');
+    }
+    updateMirror(program.accessibilityTree());
+    window.dispatchEvent(new CustomEvent('orvane-frame'));
+  });
+}
+
+// Runs a call into the program; a fatal error there stops the page with its message.
+function drive(call) {
+  try {
+    call();
+    requestFrame();
+  } catch (error) {
+    showFailure(stderr.join('\n') || String(error));
+    throw error;
+  }
+}
+
+// Elements for a screen reader, laid over the canvas where their views are: a labelled text
+// box per field, a button per button, the text of labels, and a polite live region for each
+// group the program reads as one. Keyed by their place, so that they change in place: a live
+// region is only read out when its own text changes.
+const mirrored = new Map();
+
+function mirrorElement(key, tag, setUp) {
+  let element = mirrored.get(key);
+  if (!element || element.tagName !== tag.toUpperCase()) {
+    element?.remove();
+    element = document.createElement(tag);
+    setUp(element);
+    mirrored.set(key, element);
+  }
+  element.dataset.seen = 'yes';
+  mirror.appendChild(element);
+  return element;
+}
+
+function place(element, [x, y, width, height]) {
+  Object.assign(element.style, { left: `${x}px`, top: `${y}px`, width: `${width}px`, height: `${height}px` });
+}
+
+function textOf(node) {
+  if (node.role === 'text') return node.name;
+  return node.children.map(textOf).filter(Boolean).join(' ');
+}
+
+function activate(node) {
+  const [x, y, width, height] = node.frame;
+  drive(() => {
+    program.touch(0, x + width / 2, y + height / 2);
+    program.touch(2, x + width / 2, y + height / 2);
+  });
+}
+
+function mirrorNode(node, key) {
+  if (node.role === 'textbox') {
+    const box = mirrorElement(key, 'div', (element) => {
+      element.setAttribute('role', 'textbox');
+      element.addEventListener('click', () => activate(element.node));
+    });
+    box.node = node;
+    box.setAttribute('aria-label', node.placeholder || node.name);
+    box.textContent = node.value;
+    place(box, node.frame);
+  } else if (node.role === 'button') {
+    const button = mirrorElement(key, 'button', (element) => {
+      element.tabIndex = -1;
+      element.addEventListener('click', () => activate(element.node));
+    });
+    button.node = node;
+    button.textContent = node.name;
+    place(button, node.frame);
+  } else if (node.role === 'status') {
+    const region = mirrorElement(key, 'div', (element) => {
+      element.setAttribute('role', 'status');
+      element.setAttribute('aria-live', 'polite');
+    });
+    const text = textOf(node);
+    if (region.textContent !== text) region.textContent = text;
+    place(region, node.frame);
+  } else if (node.role === 'text' && node.name) {
+    const text = mirrorElement(key, 'span', () => {});
+    text.textContent = node.name;
+    place(text, node.frame);
+  } else {
+    node.children.forEach((child, index) => mirrorNode(child, `${key}/${child.identifier || index}`));
+  }
+}
+
+function updateMirror(tree) {
+  for (const element of mirrored.values()) delete element.dataset.seen;
+  mirrorNode(tree, 'window');
+  for (const [key, element] of mirrored) {
+    if (!element.dataset.seen) {
+      element.remove();
+      mirrored.delete(key);
+    }
+  }
+}
+
+function listen() {
+  let touching = null;
+  const point = (event) => [event.clientX, event.clientY];
+  canvas.addEventListener('pointerdown', (event) => {
+    if (touching !== null || event.button > 0) return;
+    event.preventDefault();
+    touching = event.pointerId;
+    canvas.setPointerCapture(event.pointerId);
+    drive(() => program.touch(0, ...point(event)));
+  });
+  canvas.addEventListener('pointermove', (event) => {
+    if (event.pointerId !== touching) return;
+    drive(() => program.touch(1, ...point(event)));
+  });
+  const end = (phase) => (event) => {
+    if (event.pointerId !== touching) return;
+    touching = null;
+    drive(() => program.touch(phase, ...point(event)));
+  };
+  canvas.addEventListener('pointerup', end(2));
+  canvas.addEventListener('pointercancel', end(3));
+  canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+
+  const keys = { Enter: Key.enter, Escape: Key.escape, Backspace: Key.backspace };
+  document.addEventListener('keydown', (event) => {
+    if (event.ctrlKey || event.metaKey || event.altKey) return;
+    const key = event.key === 'Tab' ? (event.shiftKey ? Key.shiftTab : Key.tab) : keys[event.key];
+    if (key !== undefined) {
+      event.preventDefault();
+      drive(() => program.key(key));
+    } else if (event.key === ' ') {
+      // Space presses the focused button, or is typed into the field being edited.
+      event.preventDefault();
+      drive(() => program.key(Key.space) || program.type(' '));
+    } else if ([...event.key].length === 1) {
+      event.preventDefault();
+      drive(() => program.type(event.key));
+    }
+  });
+
+  const resize = () => {
+    const size = viewport();
+    painter.resize(size.width, size.height, size.pixelRatio);
+    drive(() => program.resize(size.width, size.height, size.pixelRatio));
+  };
+  window.addEventListener('resize', resize);
+  document.addEventListener('visibilitychange', () =>
+    drive(() => program.setShown(document.visibilityState === 'visible')));
+}
+
+async function start() {
+  // The program compiles and the fonts load while the canvas makes its pixels, in the
+  // page's own colour until the first frame.
+  const compiled = WebAssembly.compileStreaming(fetch('app.wasm'));
+  const fonts = Promise.all([400, 600, 700].map((weight) => document.fonts.load(`${weight} 16px Inter`)));
+  const size = viewport();
+  painter.resize(size.width, size.height, size.pixelRatio);
+  painter.clear(getComputedStyle(document.body).backgroundColor);
+  const [module] = await Promise.all([compiled, fonts]);
+  program = await Program.start(module, {
+    environment: { LANG: locale() },
+    viewport: size,
+    output: (descriptor, line) => {
+      if (descriptor === 2) stderr.push(line);
+      (descriptor === 2 ? console.error : console.log)(line);
+    },
+  });
+  listen();
+  // The page's scripting interface, for tests and automation: the running program.
+  window.orvane = program;
+  requestFrame();
+  // Once running: the site is kept for offline starts without delaying this one.
+  if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
+}
+
+start().catch((error) => showFailure(stderr.join('\n') || String(error)));

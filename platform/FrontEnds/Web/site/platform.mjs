@@ -1,0 +1,335 @@
+// The web front end's half in JavaScript: it runs a program compiled to WebAssembly (WASI
+// preview 1, as a reactor) the way an operating system would, and paints the frames it
+// describes on a canvas. It works in a browser and, without a canvas, in Node for tests.
+
+const errno = { success: 0, badFileDescriptor: 8, notSupported: 52 };
+const encoder = new TextEncoder();
+const decoder = new TextDecoder();
+
+// Thrown by the program's run loop to give control back to the page for good; the program
+// stays alive and is driven through its exports from then on.
+class RunLoopStarted {}
+
+// The program ended itself (proc_exit).
+export class ProgramExit extends Error {
+  constructor(status) {
+    super(`the program exited with status ${status}`);
+    this.status = status;
+  }
+}
+
+// WASI preview 1 as far as the program needs it: its environment, standard output and error,
+// clocks and randomness. No files and no network: the program has nothing to read or send.
+class SystemInterface {
+  constructor(environment, output) {
+    this.environment = Object.entries(environment).map(([name, value]) => `${name}=${value}`);
+    this.output = output;
+    this.pending = ['', '', ''];
+    this.memory = null;
+  }
+
+  view() {
+    return new DataView(this.memory.buffer);
+  }
+
+  strings(list, countAt, sizeAt) {
+    this.view().setUint32(countAt, list.length, true);
+    const size = list.reduce((total, text) => total + encoder.encode(text).length + 1, 0);
+    this.view().setUint32(sizeAt, size, true);
+    return errno.success;
+  }
+
+  copyStrings(list, pointersAt, bufferAt) {
+    const bytes = new Uint8Array(this.memory.buffer);
+    for (const text of list) {
+      this.view().setUint32(pointersAt, bufferAt, true);
+      pointersAt += 4;
+      const encoded = encoder.encode(text);
+      bytes.set(encoded, bufferAt);
+      bytes[bufferAt + encoded.length] = 0;
+      bufferAt += encoded.length + 1;
+    }
+    return errno.success;
+  }
+
+  write(descriptor, vectorsAt, count, writtenAt) {
+    if (descriptor !== 1 && descriptor !== 2) return errno.badFileDescriptor;
+    let written = 0;
+    for (let i = 0; i < count; i++) {
+      const at = this.view().getUint32(vectorsAt + i * 8, true);
+      const length = this.view().getUint32(vectorsAt + i * 8 + 4, true);
+      this.pending[descriptor] += decoder.decode(new Uint8Array(this.memory.buffer, at, length));
+      written += length;
+    }
+    const lines = this.pending[descriptor].split('\n');
+    this.pending[descriptor] = lines.pop();
+    for (const line of lines) this.output(descriptor, line);
+    this.view().setUint32(writtenAt, written, true);
+    return errno.success;
+  }
+
+  imports() {
+    const calls = {
+      args_sizes_get: (countAt, sizeAt) => this.strings([], countAt, sizeAt),
+      args_get: () => errno.success,
+      environ_sizes_get: (countAt, sizeAt) => this.strings(this.environment, countAt, sizeAt),
+      environ_get: (pointersAt, bufferAt) =>
+        this.copyStrings(this.environment, pointersAt, bufferAt),
+      fd_write: (descriptor, vectorsAt, count, writtenAt) =>
+        this.write(descriptor, vectorsAt, count, writtenAt),
+      fd_prestat_get: () => errno.badFileDescriptor,
+      fd_close: () => errno.badFileDescriptor,
+      proc_exit: (status) => {
+        throw new ProgramExit(status);
+      },
+      clock_time_get: (clock, precision, timeAt) => {
+        const nanoseconds = BigInt(Math.round((performance.timeOrigin + performance.now()) * 1e6));
+        this.view().setBigUint64(timeAt, nanoseconds, true);
+        return errno.success;
+      },
+      random_get: (at, length) => {
+        crypto.getRandomValues(new Uint8Array(this.memory.buffer, at, length));
+        return errno.success;
+      },
+    };
+    // Anything else the C library links to, and never calls here, is not supported.
+    return new Proxy(calls, {
+      get: (target, name) => target[name] ?? (() => errno.notSupported),
+    });
+  }
+}
+
+// The keys of a hardware keyboard, as the program numbers them.
+export const Key = { tab: 0, shiftTab: 1, enter: 2, space: 3, escape: 4, backspace: 5 };
+
+// A program compiled to WebAssembly, started and alive.
+export class Program {
+  // code: the program's bytes, or the module compiled from them.
+  static async start(code, { environment = {}, viewport, output = () => {} }) {
+    const system = new SystemInterface(environment, output);
+    const imports = {
+      wasi_snapshot_preview1: system.imports(),
+      platform: {
+        runLoop: () => {
+          throw new RunLoopStarted();
+        },
+      },
+    };
+    const module = code instanceof WebAssembly.Module ? code : await WebAssembly.compile(code);
+    const instance = await WebAssembly.instantiate(module, imports);
+    system.memory = instance.exports.memory;
+    const program = new Program(instance.exports, system);
+    instance.exports._initialize();
+    program.resize(viewport.width, viewport.height, viewport.pixelRatio);
+    try {
+      instance.exports.__main_argc_argv(0, 0);
+    } catch (error) {
+      if (!(error instanceof RunLoopStarted)) throw error;
+    }
+    return program;
+  }
+
+  constructor(exports, system) {
+    this.exports = exports;
+    this.system = system;
+  }
+
+  text(pointer) {
+    if (!pointer) return null;
+    const bytes = new Uint8Array(this.exports.memory.buffer);
+    let end = pointer;
+    while (bytes[end]) end++;
+    return decoder.decode(bytes.subarray(pointer, end));
+  }
+
+  // phase: 0 began, 1 moved, 2 ended, 3 cancelled; the point in CSS pixels.
+  touch(phase, x, y) {
+    this.exports.webTouch(phase, x, y);
+  }
+
+  key(key) {
+    return this.exports.webKey(key) !== 0;
+  }
+
+  type(text) {
+    const bytes = encoder.encode(text);
+    const at = this.exports.webInputBuffer(bytes.length);
+    new Uint8Array(this.exports.memory.buffer).set(bytes, at);
+    return this.exports.webType() !== 0;
+  }
+
+  resize(width, height, pixelRatio) {
+    this.exports.webResize(width, height, pixelRatio);
+  }
+
+  setShown(shown) {
+    this.exports.webLifeCycle(shown ? 1 : 0);
+  }
+
+  // The display list to paint, when the screen changed since the last; else null.
+  frame() {
+    const json = this.text(this.exports.webFrame());
+    return json === null ? null : JSON.parse(json);
+  }
+
+  accessibilityTree() {
+    return JSON.parse(this.text(this.exports.webAccessibility()));
+  }
+
+  dump() {
+    return this.text(this.exports.webDump());
+  }
+}
+
+const weights = [300, 400, 500, 600, 700];
+const alignments = ['left', 'center', 'right'];
+const caretWidth = 2;
+const family = 'Inter, "DejaVu Sans", sans-serif';
+
+function rgba(red, green, blue, alpha) {
+  return `rgba(${red * 255}, ${green * 255}, ${blue * 255}, ${alpha})`;
+}
+
+// Replays display lists on a canvas, as the Cairo painter does on a surface: shapes, clips,
+// lines of text in Inter that shrink to fit where they may and are cut with an ellipsis
+// where they may not, the end of a text being typed, and its caret. Crisp at the device's
+// pixel ratio.
+export class CanvasPainter {
+  constructor(canvas) {
+    this.canvas = canvas;
+    this.context = canvas.getContext('2d', { alpha: false });
+  }
+
+  resize(width, height, pixelRatio) {
+    this.width = width;
+    this.height = height;
+    this.pixelRatio = pixelRatio;
+    this.canvas.width = Math.round(width * pixelRatio);
+    this.canvas.height = Math.round(height * pixelRatio);
+    this.canvas.style.width = `${width}px`;
+    this.canvas.style.height = `${height}px`;
+  }
+
+  clear(colour) {
+    this.context.fillStyle = colour;
+    this.context.fillRect(0, 0, this.canvas.width, this.canvas.height);
+  }
+
+  paint(list) {
+    const context = this.context;
+    context.setTransform(this.pixelRatio, 0, 0, this.pixelRatio, 0, 0);
+    context.clearRect(0, 0, this.width, this.height);
+    for (const command of list) {
+      const [kind, ...values] = command;
+      switch (kind) {
+        case 'fill':
+          this.fill(...values);
+          break;
+        case 'ring':
+          this.ring(...values);
+          break;
+        case 'clip':
+          context.save();
+          this.roundedRectangle(...values);
+          context.clip();
+          break;
+        case 'unclip':
+          context.restore();
+          break;
+        case 'text':
+          this.text(...values);
+          break;
+        default:
+          throw new Error(`a display list command of an unknown kind: ${kind}`);
+      }
+    }
+  }
+
+  roundedRectangle(x, y, width, height, radius) {
+    this.context.beginPath();
+    this.context.roundRect(x, y, width, height, Math.max(0, Math.min(radius, width / 2, height / 2)));
+  }
+
+  fill(x, y, width, height, radius, red, green, blue, alpha) {
+    this.roundedRectangle(x, y, width, height, radius);
+    this.context.fillStyle = rgba(red, green, blue, alpha);
+    this.context.fill();
+  }
+
+  ring(x, y, width, height, radius, lineWidth, red, green, blue, alpha) {
+    const half = lineWidth / 2;
+    this.roundedRectangle(x - half, y - half, width + lineWidth, height + lineWidth, radius + half);
+    this.context.strokeStyle = rgba(red, green, blue, alpha);
+    this.context.lineWidth = lineWidth;
+    this.context.stroke();
+  }
+
+  setFont(size, weight) {
+    this.context.font = `${weights[weight]} ${size}px ${family}`;
+  }
+
+  // The size the text is drawn at: its own, or smaller to fit where it may shrink.
+  fittingSize(text, width, size, weight, minimumScale) {
+    this.setFont(size, weight);
+    if (minimumScale >= 1) return size;
+    const smallest = size * minimumScale;
+    for (let attempt = 0; attempt < 8 && size > smallest; attempt++) {
+      const natural = this.context.measureText(text).width;
+      if (natural <= width) break;
+      size = Math.max(smallest, Math.min(size * 0.98, (size * width) / natural));
+      this.setFont(size, weight);
+    }
+    return size;
+  }
+
+  // The longest start of the text that fits with an ellipsis after it.
+  truncated(text, width) {
+    if (this.context.measureText(text).width <= width) return text;
+    const characters = Array.from(text);
+    let low = 0;
+    let high = characters.length;
+    while (low < high) {
+      const middle = Math.ceil((low + high) / 2);
+      if (this.context.measureText(characters.slice(0, middle).join('') + '…').width <= width) low = middle;
+      else high = middle - 1;
+    }
+    return characters.slice(0, low).join('') + '…';
+  }
+
+  text(x, y, width, height, text, size, weight, alignment, red, green, blue, alpha, minimumScale, showEnd, ...caret) {
+    if (width <= 0 || height <= 0) return;
+    const context = this.context;
+    this.fittingSize(text, width, size, weight, minimumScale);
+    const metrics = context.measureText(text || 'M');
+    const ascent = metrics.fontBoundingBoxAscent;
+    const lineHeight = ascent + metrics.fontBoundingBoxDescent;
+    const top = y + (height - lineHeight) / 2;
+    const room = width - (caret.length ? caretWidth : 0);
+    let shown = text;
+    let textWidth = context.measureText(text).width;
+    let left;
+    context.save();
+    if (showEnd) {
+      context.beginPath();
+      context.rect(x, y, width, height);
+      context.clip();
+    } else if (textWidth > width) {
+      shown = this.truncated(text, width);
+      textWidth = context.measureText(shown).width;
+    }
+    if (showEnd && textWidth > room) left = x + room - textWidth;
+    else if (alignments[alignment] === 'center') left = x + (width - textWidth) / 2;
+    else if (alignments[alignment] === 'right') left = x + width - textWidth;
+    else left = x;
+    context.fillStyle = rgba(red, green, blue, alpha);
+    context.textBaseline = 'alphabetic';
+    context.textAlign = 'left';
+    context.fillText(shown, left, top + ascent);
+    if (caret.length) {
+      const caretX = text === '' && alignments[alignment] === 'center' ? x + width / 2 : left + textWidth;
+      context.fillStyle = rgba(...caret);
+      context.fillRect(caretX, top, caretWidth, lineHeight);
+    }
+    context.restore();
+  }
+}

@@ -1,0 +1,107 @@
+// Measures the web build in Debian's Chromium, phone-emulated, and prints the figures as
+// JSON for bench/report.py: the sizes a phone downloads, the start to the first frame beside
+// a bare page that draws one rectangle (the same browser, the same run), a tap to its
+// painted frame, and what painting one frame costs.
+// Usage: node bench.mjs SITE-FOLDER
+import { execFileSync } from 'node:child_process';
+import { readFileSync, readdirSync, statSync } from 'node:fs';
+import http from 'node:http';
+import { dirname, extname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { gzipSync } from 'node:zlib';
+import { chromium } from 'playwright-core';
+
+const site = resolve(process.argv[2]);
+const here = dirname(fileURLToPath(import.meta.url));
+const runs = 15;
+const types = {
+  '.html': 'text/html', '.mjs': 'text/javascript', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.png': 'image/png', '.woff2': 'font/woff2', '.webmanifest': 'application/manifest+json',
+};
+
+function files(folder) {
+  return readdirSync(folder).flatMap((name) => {
+    const path = join(folder, name);
+    return statSync(path).isDirectory() ? files(path) : [path];
+  });
+}
+
+const gzipped = (path) => gzipSync(readFileSync(path), { level: 9 }).length;
+const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
+
+const server = http.createServer((request, response) => {
+  const path = new URL(request.url, 'http://localhost').pathname;
+  const file = path === '/bare.html' ? join(here, 'bare.html') : join(site, path.endsWith('/') ? `${path}index.html` : path);
+  try {
+    const body = readFileSync(file);
+    response.writeHead(200, { 'content-type': types[extname(file)] ?? 'application/octet-stream' }).end(body);
+  } catch {
+    response.writeHead(404).end();
+  }
+});
+await new Promise((started) => server.listen(0, '127.0.0.1', started));
+const origin = `http://127.0.0.1:${server.address().port}/`;
+const browser = await chromium.launch({
+  executablePath: '/usr/bin/chromium',
+  args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
+    '--disable-sync', '--no-first-run'],
+});
+const phone = { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
+
+// Milliseconds from the start of navigation to a mark, in a fresh context each time.
+async function startTime(url, mark) {
+  const context = await browser.newContext(phone);
+  const page = await context.newPage();
+  await page.goto(url);
+  await page.waitForFunction((name) => performance.getEntriesByName(name).length > 0, mark);
+  const time = await page.evaluate((name) => performance.getEntriesByName(name)[0].startTime, mark);
+  await context.close();
+  return time;
+}
+
+const figures = {
+  wasmGzipped: gzipped(join(site, 'app.wasm')),
+  siteGzipped: files(site).reduce((total, path) => total + gzipped(path), 0),
+};
+const starts = [];
+const bares = [];
+for (let run = 0; run < runs; run++) {
+  starts.push(await startTime(origin, 'orvane-first-frame'));
+  bares.push(await startTime(`${origin}bare.html`, 'bare-first-frame'));
+}
+figures.firstFrame = median(starts);
+figures.bareFirstFrame = median(bares);
+
+// A tap's touch-down to the frame it changed, painted; and one frame's painting.
+const context = await browser.newContext(phone);
+const page = await context.newPage();
+await page.goto(origin);
+await page.waitForFunction(() => performance.getEntriesByName('orvane-first-frame').length > 0);
+const fields = await page.evaluate(() => {
+  const find = (node, name) => node.identifier === name ? node : node.children.map((child) => find(child, name)).find(Boolean);
+  const tree = window.orvane.accessibilityTree();
+  return [find(tree, 'wage').frame, find(tree, 'price').frame];
+});
+const tapToFrame = [];
+for (let run = 0; run < runs; run++) {
+  await page.evaluate(() => {
+    window.tapTimes = {};
+    addEventListener('pointerdown', () => { window.tapTimes.down = performance.now(); }, { capture: true, once: true });
+    addEventListener('orvane-frame', () => { window.tapTimes.frame = performance.now(); }, { once: true });
+  });
+  // Alternately into one field and the other, so that every tap changes the screen.
+  const [x, y, width, height] = fields[run % 2];
+  await page.touchscreen.tap(x + width / 2, y + height / 2);
+  await page.waitForFunction(() => window.tapTimes.frame !== undefined);
+  tapToFrame.push(await page.evaluate(() => window.tapTimes.frame - window.tapTimes.down));
+}
+figures.tapToFrame = median(tapToFrame);
+figures.displayFrame = await page.evaluate(() => new Promise((measured) => {
+  const times = [];
+  const tick = (time) => (times.push(time) < 30 ? requestAnimationFrame(tick) : measured((times[29] - times[0]) / 29));
+  requestAnimationFrame(tick);
+}));
+figures.paint = median(await page.evaluate(() => performance.getEntriesByName('orvane-paint').map((entry) => entry.duration)));
+await browser.close();
+server.close();
+console.log(JSON.stringify(figures));

@@ -1,0 +1,225 @@
+// The web build in a real browser: Debian's Chromium, driven by playwright-core, emulating a
+// phone (390 x 844 at 3x, touch). The page's screen must be the native program's: the same
+// view tree for the same steps, the same colours; it must work by touch and by a hardware
+// keyboard, offline after the first visit, for a screen reader, and without a console error.
+// Usage: node browser_test.mjs SITE-FOLDER NATIVE-ORVANE
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import http from 'node:http';
+import { tmpdir } from 'node:os';
+import { extname, join, resolve } from 'node:path';
+import { after, before, test } from 'node:test';
+
+const site = resolve(process.argv[2]);
+const native = resolve(process.argv[3]);
+const chromiumPath = '/usr/bin/chromium';
+const phone = { width: 390, height: 844 };
+
+if (!existsSync(chromiumPath)) {
+  console.error(`FAIL: no Chromium at ${chromiumPath} (scripts/setup installs Debian's chromium)`);
+  process.exit(1);
+}
+const { chromium } = await import('playwright-core');
+
+const types = {
+  '.html': 'text/html', '.mjs': 'text/javascript', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.png': 'image/png', '.woff2': 'font/woff2', '.webmanifest': 'application/manifest+json', '.txt': 'text/plain',
+};
+let server;
+let browser;
+let origin;
+
+before(async () => {
+  server = http.createServer((request, response) => {
+    let path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    if (path.endsWith('/')) path += 'index.html';
+    const file = join(site, path);
+    if (!file.startsWith(site) || !existsSync(file)) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, { 'content-type': types[extname(file)] ?? 'application/octet-stream' });
+    response.end(readFileSync(file));
+  });
+  await new Promise((started) => server.listen(0, '127.0.0.1', started));
+  origin = `http://127.0.0.1:${server.address().port}/`;
+  browser = await chromium.launch({
+    executablePath: chromiumPath,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
+      '--disable-sync', '--no-first-run'],
+  });
+});
+
+after(async () => {
+  await browser?.close();
+  server?.close();
+});
+
+// A phone-emulated page in a locale, its console watched.
+async function openPage(locale) {
+  const context = await browser.newContext({
+    viewport: phone, deviceScaleFactor: 3, isMobile: true, hasTouch: true, locale,
+  });
+  const page = await context.newPage();
+  page.complaints = [];
+  page.on('console', (message) => {
+    if (['error', 'warning'].includes(message.type())) page.complaints.push(`${message.type()}: ${message.text()}`);
+  });
+  page.on('pageerror', (error) => page.complaints.push(`page error: ${error.message}`));
+  await page.goto(origin);
+  await page.waitForFunction(() => window.orvane);
+  await nextFrame(page);
+  return page;
+}
+
+// Waits for the page to have painted what the program last changed.
+async function nextFrame(page) {
+  await page.evaluate(() => new Promise((painted) => requestAnimationFrame(() => requestAnimationFrame(painted))));
+}
+
+async function tree(page) {
+  return page.evaluate(() => window.orvane.accessibilityTree());
+}
+
+function find(node, match) {
+  if (match(node)) return node;
+  for (const child of node.children) {
+    const found = find(child, match);
+    if (found) return found;
+  }
+  return null;
+}
+
+// A finger's tap at the middle of a view, found by its identifier or, for a button, its title.
+async function tap(page, name) {
+  const node = find(await tree(page), (view) => view.identifier === name || (view.role === 'button' && view.name === name));
+  assert.ok(node, `no view ${name} on the page`);
+  const [x, y, width, height] = node.frame;
+  await page.touchscreen.tap(x + width / 2, y + height / 2);
+  await nextFrame(page);
+}
+
+// What the native program dumps, headless at the phone's size and density, after a script.
+function nativeRun(locale, script, snapshot) {
+  const result = spawnSync(native, ['--ui', 'headless', '--size', '390x844', '--scale', '3',
+    ...(snapshot ? ['--snapshot', snapshot] : [])], {
+    input: script, env: { ...process.env, LC_ALL: `${locale.replace('-', '_')}.UTF-8` }, encoding: 'utf8',
+  });
+  assert.equal(result.status, 0, result.stderr);
+  return result.stdout;
+}
+
+// A pixel of a PNG file, through ImageMagick: [red, green, blue].
+function pngPixel(file, x, y) {
+  const result = spawnSync('convert', [file, '-format', `%[fx:int(255*p{${x},${y}}.r)],%[fx:int(255*p{${x},${y}}.g)],%[fx:int(255*p{${x},${y}}.b)]`, 'info:'], { encoding: 'utf8' });
+  return result.stdout.split(',').map(Number);
+}
+
+// A pixel of what the page shows, from a screenshot: reading the canvas back would make
+// the browser warn, and the page must not.
+async function pagePixel(page, x, y) {
+  const folder = mkdtempSync(join(tmpdir(), 'orvane-web-'));
+  const file = join(folder, 'page.png');
+  await page.screenshot({ path: file });
+  const pixel = pngPixel(file, x, y);
+  rmSync(folder, { recursive: true, force: true });
+  return pixel;
+}
+
+const touches = ['wage', '1', '5', 'price', '1', '0', '0'];
+const touchScript = 'tap wage\ntap 1\ntap 5\ntap price\ntap 1\ntap 0\ntap 0\n';
+
+for (const locale of ['en-US', 'de-CH']) {
+  test(`${locale}: by touch, the hours of the native program, its view tree and its colours`, async () => {
+    const page = await openPage(locale);
+    for (const name of touches.slice(0, 3)) await tap(page, name);
+
+    // The keypad is up, with the bar on top: its colours, a field's and a badge's, as natively.
+    const folder = mkdtempSync(join(tmpdir(), 'orvane-web-'));
+    const shot = join(folder, 'native.png');
+    nativeRun(locale, 'tap wage\ntap 1\ntap 5\n', shot);
+    const view = await tree(page);
+    const bar = find(view, (node) => node.role === 'button' && node.name === 'Calculate');
+    const wage = find(view, (node) => node.identifier === 'wage');
+    const badge = wage.children[0];
+    for (const [x, y, what] of [[bar.frame[0] + 3, bar.frame[1] + 3, 'the bar'],
+      [wage.frame[0] + wage.frame[2] - 6, wage.frame[1] + 6, 'a field'],
+      [wage.frame[0] + badge.frame[0] - wage.frame[0] + 2, badge.frame[1] + 10, 'a badge']]) {
+      const expected = pngPixel(shot, Math.round(x * 3), Math.round(y * 3));
+      const actual = await pagePixel(page, Math.round(x * 3), Math.round(y * 3));
+      actual.forEach((channel, index) => assert.ok(Math.abs(channel - expected[index]) <= 1,
+        `${what}: ${actual} on the page, ${expected} natively`));
+    }
+    assert.deepEqual(await pagePixel(page, Math.round((bar.frame[0] + 3) * 3), Math.round((bar.frame[1] + 3) * 3)), [255, 151, 5]);
+    rmSync(folder, { recursive: true, force: true });
+
+    for (const name of touches.slice(3)) await tap(page, name);
+    await tap(page, 'Calculate');
+    const dump = await page.evaluate(() => window.orvane.dump());
+    assert.match(dump, /#result \([^)]*\) "7"\n/);
+    assert.doesNotMatch(dump, /UIKeyboard/, 'the keypad left after Calculate');
+    assert.equal(dump, nativeRun(locale, `${touchScript}tap calculate\ndump\n`));
+    assert.deepEqual(page.complaints, []);
+    await page.context().close();
+  });
+}
+
+test('by a hardware keyboard, the same', async () => {
+  const page = await openPage('en-US');
+  await page.keyboard.press('Tab');
+  await page.keyboard.type('15');
+  await page.keyboard.press('Tab');
+  await page.keyboard.type('100');
+  await page.keyboard.press('Enter');
+  await nextFrame(page);
+  assert.equal(await page.evaluate(() => window.orvane.dump()),
+    nativeRun('en-US', 'tap wage\ntype 15\ntap price\ntype 100\ntap calculate\ndump\n'));
+  assert.deepEqual(page.complaints, []);
+  await page.context().close();
+});
+
+test('offline after the first visit, and no request of its own', async () => {
+  const page = await openPage('en-US');
+  await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+  const network = [];
+  page.context().on('request', (request) => network.push(request));
+  await page.context().setOffline(true);
+  await page.reload();
+  await page.waitForFunction(() => window.orvane);
+  await nextFrame(page);
+  assert.deepEqual(await pagePixel(page, 15, 15), [28, 37, 65], 'the first frame is on screen');
+  await tap(page, 'wage');
+  await tap(page, '7');
+  const failed = network.filter((request) => request.failure());
+  assert.deepEqual(failed.map((request) => request.url()), []);
+  for (const request of network) {
+    const response = await request.response();
+    assert.ok(response?.fromServiceWorker(), `${request.url()} reached the network`);
+  }
+  assert.deepEqual(page.complaints, []);
+  await page.context().close();
+});
+
+test('a screen reader finds labelled text boxes, buttons, and hears the hours', async () => {
+  const page = await openPage('en-US');
+  const cdp = await page.context().newCDPSession(page);
+  const accessibility = async () => (await cdp.send('Accessibility.getFullAXTree')).nodes;
+  const named = (nodes, role) => nodes.filter((node) => node.role?.value === role).map((node) => node.name?.value);
+
+  let nodes = await accessibility();
+  assert.deepEqual(named(nodes, 'textbox'), ['Hourly wage', 'Item price']);
+  assert.ok(named(nodes, 'button').includes('Clear calculator'));
+  for (const name of touches) await tap(page, name);
+  nodes = await accessibility();
+  for (const key of ['1', '0', '.', 'Delete', 'Calculate']) assert.ok(named(nodes, 'button').includes(key), key);
+  await tap(page, 'Calculate');
+  assert.equal(await page.locator('[role=status]').textContent(), '7 hours');
+  nodes = await accessibility();
+  assert.ok(nodes.some((node) => node.role?.value === 'status'), 'a live region');
+  assert.ok(!named(nodes, 'button').includes('Calculate'), 'the bar left with the keypad');
+  await tap(page, 'clear');
+  assert.equal(await page.locator('[role=status]').textContent(), '');
+  assert.deepEqual(page.complaints, []);
+  await page.context().close();
+});

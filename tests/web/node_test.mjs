@@ -1,0 +1,56 @@
+// The program compiled to WebAssembly, without a browser: started in Node through the same
+// page module a browser uses, driven through its exported entry points.
+// Usage: node node_test.mjs SITE-FOLDER
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { join, resolve } from 'node:path';
+import { pathToFileURL } from 'node:url';
+import { test } from 'node:test';
+
+const site = resolve(process.argv[2]);
+const { Key, Program } = await import(pathToFileURL(join(site, 'platform.mjs')).href);
+const bytes = readFileSync(join(site, 'app.wasm'));
+
+async function start(locale) {
+  const errors = [];
+  const program = await Program.start(bytes, {
+    environment: { LANG: `${locale}.UTF-8` },
+    viewport: { width: 390, height: 844, pixelRatio: 3 },
+    output: (descriptor, line) => descriptor === 2 && errors.push(line),
+  });
+  return { program, errors };
+}
+
+// The line of the dump for a view, by its identifier.
+function line(dump, identifier) {
+  return dump.split('\n').find((text) => text.includes(`#${identifier} `)) ?? '';
+}
+
+test('fifteen an hour and a price of a hundred come to seven hours', async () => {
+  const { program, errors } = await start('en_US');
+  assert.ok(program.key(Key.tab));
+  assert.ok(program.type('15'));
+  assert.ok(program.key(Key.tab));
+  assert.ok(program.type('100'));
+  assert.ok(program.key(Key.enter));
+  const dump = program.dump();
+  assert.match(line(dump, 'result'), /"7"$/);
+  assert.doesNotMatch(dump, /UIKeyboard/);
+  assert.deepEqual(errors, []);
+});
+
+test('the badge shows the currency of the locale, as ICU gives it natively', async () => {
+  for (const [locale, symbol] of [['de_CH', 'CHF'], ['en_US', '$'], ['ja_JP', '￥'], ['de_DE', '€']]) {
+    const { program } = await start(locale);
+    program.frame();
+    assert.ok(program.dump().includes(`UILabel (5, 16, 20, 20) "${symbol}"`), locale);
+  }
+});
+
+test('a frame is given only when the screen changed', async () => {
+  const { program } = await start('en_US');
+  assert.ok(Array.isArray(program.frame()));
+  assert.equal(program.frame(), null);
+  program.key(Key.tab);
+  assert.ok(program.frame().some(([kind, ...rest]) => kind === 'fill' && rest[5] === 1 && rest[6] > 0.59 && rest[6] < 0.6));
+});
