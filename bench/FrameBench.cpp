@@ -1,5 +1,6 @@
 // One whole frame of the main screen with the keyboard up, at 2x: describing the view tree,
 // and describing plus painting it with Cairo and Pango.
+#include "FrontEnds/ViewQuery.h"
 #include "Painters/CairoPainter.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UITextField.h"
@@ -15,7 +16,7 @@ std::shared_ptr<UIWindow> editingScreen() {
     auto window = loadMainInterfaceWindow();
     window->makeKeyAndVisible();
     window->displayIfNeeded();
-    const auto wage = window->subviews().front()->subviews().at(2);
+    const auto wage = std::get<std::shared_ptr<UIView>>(ViewQuery::find(*window, "wage"));
     const CGPoint center{CGRectGetMidX(wage->frameInWindow()),
                          CGRectGetMidY(wage->frameInWindow())};
     window->sendTouch(UITouchPhase::Began, center);
@@ -39,7 +40,7 @@ void paintFrameAt2x(benchmark::State& state) {
     CairoPainter painter(window->bounds().size, 2);
     for (auto _ : state) {
         Drawing::DisplayList list;
-        window->describe(list);
+        window->describeScreen(list);
         painter.paint(list);
         benchmark::DoNotOptimize(painter.pixel(0, 0));
     }

@@ -1,6 +1,7 @@
 // The screen in character cells: the real main screen laid out on a terminal's grid, and the
 // cell painter's rules on their own.
 #include "Controller/MainVC.h"
+#include "FrontEnds/ViewQuery.h"
 #include "Painters/CellPainter.h"
 #include "Painters/TerminalColors.h"
 #include "TestSupport.h"
@@ -86,15 +87,6 @@ bool touch(const std::pair<CellPainter::Position, CellPainter::Position>& one,
     return rowGap < 1 && columnGap < 1;
 }
 
-std::shared_ptr<UIView> viewNamed(const std::shared_ptr<UIView>& view, const std::string& name) {
-    if (view->accessibilityIdentifier() == name)
-        return view;
-    for (const auto& subview : view->subviews())
-        if (auto found = viewNamed(subview, name))
-            return found;
-    return nullptr;
-}
-
 TEST_P(TerminalLayout, everyKeyIsABoxOfItsOwnWithItsTitleOnItsMiddleRow) {
     TerminalScreen screen(GetParam().columns, GetParam().rows, true);
     const auto keys = screen.window->visibleKeyboard()->keypad()->subviews();
@@ -137,7 +129,7 @@ TEST_P(TerminalLayout, theFieldsTextsSitOnTheirBoxesMiddleRowsAndNothingMerges) 
     }
     const std::vector<std::shared_ptr<UIView>> apart{controller.wageTxt(), controller.priceTxt(),
                                                      controller.resultLbl(), controller.hoursLbl(),
-                                                     viewNamed(screen.window, "clear")};
+                                                     std::get<std::shared_ptr<UIView>>(ViewQuery::find(*screen.window, "clear"))};
     // The rows each takes on screen: a box's, or a label's one line of text.
     const auto rowsOf = [&](const UIView& view) {
         const auto cells = screen.cellsOf(view);

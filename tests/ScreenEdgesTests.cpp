@@ -1,6 +1,7 @@
 // The screen at its edges: the narrowest phone, the longest numbers, a hardware keyboard.
 #include "Controller/MainVC.h"
 #include "FrontEnds/KeyCommands.h"
+#include "FrontEnds/ViewQuery.h"
 #include "Painters/CairoPainter.h"
 #include "TestSupport.h"
 #include "UIKit/UIApplication.h"
@@ -34,15 +35,7 @@ class ScreenAtSize {
         painter->paint(list);
     }
     std::shared_ptr<UIView> viewNamed(const std::string& identifier) const {
-        std::vector<std::shared_ptr<UIView>> views{window};
-        while (!views.empty()) {
-            auto view = views.back();
-            views.pop_back();
-            if (view->accessibilityIdentifier() == identifier)
-                return view;
-            views.insert(views.end(), view->subviews().begin(), view->subviews().end());
-        }
-        return nullptr;
+        return std::get<std::shared_ptr<UIView>>(ViewQuery::find(*window, identifier));
     }
     void calculate(const std::string& wage, const std::string& price) {
         controller().wageTxt()->setText(wage);

@@ -91,8 +91,10 @@ def main(capture, output):
                 parts.append(f'<span style="{style(state)}">{html.escape(piece)}</span>')
         lines.append("".join(parts))
     with open(output, "w", encoding="utf-8") as page:
+        # Each row exactly as tall as its cells' backgrounds, so that rows meet without seams.
         page.write("<!doctype html><meta charset=utf-8><style>body{margin:0;background:#000}"
-                   "pre{margin:0;font:16px/1.2 'DejaVu Sans Mono',monospace}</style><pre>")
+                   "pre{margin:0;font:16px/20px 'DejaVu Sans Mono',monospace}"
+                   "span{display:inline-block;height:20px;vertical-align:top}</style><pre>")
         page.write("\n".join(lines))
         page.write("</pre>")
 
