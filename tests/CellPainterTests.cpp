@@ -127,9 +127,9 @@ TEST_P(TerminalLayout, theFieldsTextsSitOnTheirBoxesMiddleRowsAndNothingMerges) 
                   std::string::npos)
             << text;
     }
-    const std::vector<std::shared_ptr<UIView>> apart{controller.wageTxt(), controller.priceTxt(),
-                                                     controller.resultLbl(), controller.hoursLbl(),
-                                                     std::get<std::shared_ptr<UIView>>(ViewQuery::find(*screen.window, "clear"))};
+    const std::vector<std::shared_ptr<UIView>> apart{
+        controller.wageTxt(), controller.priceTxt(), controller.resultLbl(), controller.hoursLbl(),
+        std::get<std::shared_ptr<UIView>>(ViewQuery::find(*screen.window, "clear"))};
     // The rows each takes on screen: a box's, or a label's one line of text.
     const auto rowsOf = [&](const UIView& view) {
         const auto cells = screen.cellsOf(view);
