@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sys/wait.h>
 
 namespace {
@@ -207,6 +208,20 @@ TEST(OddEnvironment, noFontsStillDrawsASnapshot) {
     EXPECT_EQ(result.output, "7\n");
     EXPECT_TRUE(std::filesystem::file_size(folder + "/screen.png") > 0);
     std::filesystem::remove_all(folder);
+}
+
+TEST(OddEnvironment, aFolderAsStandardInputIsAnError) {
+    const std::string folder = makeTemporaryDirectory();
+    const std::string errorsFile = folder + "/errors";
+    const std::string command = std::string("'") + ORVANE_BINARY + "' --ui headless < '" + folder +
+                                "' 2> '" + errorsFile + "'";
+    const int status = std::system(command.c_str());
+    std::ifstream stream(errorsFile);
+    const std::string errors((std::istreambuf_iterator<char>(stream)), {});
+    std::filesystem::remove_all(folder);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(errors, "orvane: cannot read standard input: Is a directory\n");
 }
 
 TEST(OddEnvironment, aClosedStandardOutputIsAnError) {

@@ -26,9 +26,12 @@ bool isSet(const char* name) {
     return value && *value;
 }
 
+// The names of the views a script reads or taps: those that show a text or take a touch, not
+// the groups that hold them.
 std::vector<std::string> accessibilityIdentifiers(const UIView& view) {
     std::vector<std::string> identifiers;
-    if (!view.accessibilityIdentifier().empty())
+    const bool showsSomething = ViewQuery::shownText(view).has_value();
+    if (!view.accessibilityIdentifier().empty() && showsSomething)
         identifiers.push_back(view.accessibilityIdentifier());
     for (const auto& subview : view.subviews())
         for (auto& identifier : accessibilityIdentifiers(*subview))

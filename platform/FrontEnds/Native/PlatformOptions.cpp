@@ -3,6 +3,7 @@
 #include "Runtime/Error.h"
 #include "Runtime/NumberParsing.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -102,6 +103,31 @@ PlatformOptions PlatformOptions::parse(int argc, char* argv[]) {
     return options;
 }
 
+// Words filled into lines of at most 80 columns, the first starting after `indent` columns.
+namespace {
+
+std::string filled(const std::string& text, std::size_t indent) {
+    std::string result;
+    std::size_t column = indent;
+    for (std::size_t start = 0; start < text.size();) {
+        const auto end = std::min(text.find(' ', start), text.size());
+        const std::string word = text.substr(start, end - start);
+        if (column > indent && column + 1 + word.size() > 80) {
+            result += '\n';
+            column = 0;
+        } else if (column > indent) {
+            result += ' ';
+            ++column;
+        }
+        result += word;
+        column += word.size();
+        start = end + 1;
+    }
+    return result;
+}
+
+} // namespace
+
 std::string PlatformHelp::text() const {
     std::string names;
     for (const auto& name : viewNames)
@@ -131,13 +157,11 @@ Options:
   --version          show the version and exit
   --                 end of the options
 
-In the window: click to touch, type on the keyboard, Tab and Shift-Tab move
-between the fields, Enter taps the bar on top of the keyboard, Escape ends
-editing, Ctrl-Q quits.
-
-In the terminal: digits, the point and Backspace edit, Tab and Shift-Tab move
-through the fields and buttons, Enter taps the bar on top of the keyboard or the
-focused button, Escape ends editing, q or Ctrl-C quits; the mouse taps.
+Keys, in the window and in the terminal: typing starts on the first field;
+Tab and Shift-Tab move through the fields and buttons; Enter taps the bar on
+top of the keyboard, or presses the focused button, as Space does; Backspace
+deletes; Escape ends editing. Ctrl-Q quits the window; q or Ctrl-C quits the
+terminal when no field is being edited. The mouse taps.
 
 Headless script commands, one a line (# starts a comment line):
   tap NAME | tap X Y       touch a view by its name, or a point in points
@@ -146,9 +170,11 @@ Headless script commands, one a line (# starts a comment line):
   print NAME | keyboard    print what a view shows, or whether the keyboard is up
   dump                     print the view tree
   snapshot FILE            write what the screen shows to a PNG file
-Names: a view's accessibility identifier)" +
-           (names.empty() ? std::string() : " (" + names + ")") +
-           R"(; while the keyboard is up,
-its keys and the bar on top of it by their titles (1, ., delete).
-)";
+)" +
+           filled("Names: a view's accessibility identifier" +
+                      (names.empty() ? std::string() : " (" + names + ")") +
+                      "; while the keyboard is up, its keys and the bar on top of it by their "
+                      "titles (1, ., Delete).",
+                  0) +
+           "\n";
 }
