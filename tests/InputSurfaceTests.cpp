@@ -90,6 +90,14 @@ std::string infoNaming(const std::string& name) {
     return info.replace(info.find("NAME"), 4, name);
 }
 
+// A resources folder whose Info.plist names Main.storyboard, made by `make`.
+std::function<void(const fs::path&)> withMainInterface(std::function<void(const fs::path&)> make) {
+    return [make](const fs::path& folder) {
+        writeFile(folder / "Info.plist", infoNaming("Main"));
+        make(folder / "Main.storyboard");
+    };
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Names, InputSurface,
     testing::Values(
@@ -215,26 +223,21 @@ INSTANTIATE_TEST_SUITE_P(
                     "orvane: cannot read TMP/Info.plist: it is a directory\n",
                     "",
                     [](const fs::path& folder) { fs::create_directory(folder / "Info.plist"); }},
-        SurfaceCase{"anInterfaceFileThatIsADevice",
-                    {"--resources", "TMP"},
-                    "",
-                    1,
-                    "orvane: cannot read TMP/Main.storyboard: it is not a regular file\n",
-                    "",
-                    [](const fs::path& folder) {
-                        writeFile(folder / "Info.plist", infoNaming("Main"));
-                        fs::create_symlink("/dev/zero", folder / "Main.storyboard");
-                    }},
+        SurfaceCase{
+            "anInterfaceFileThatIsADevice",
+            {"--resources", "TMP"},
+            "",
+            1,
+            "orvane: cannot read TMP/Main.storyboard: it is not a regular file\n",
+            "",
+            withMainInterface([](const fs::path& file) { fs::create_symlink("/dev/zero", file); })},
         SurfaceCase{"anInterfaceFileThatIsAPipe",
                     {"--resources", "TMP"},
                     "",
                     1,
                     "orvane: cannot read TMP/Main.storyboard: it is not a regular file\n",
                     "",
-                    [](const fs::path& folder) {
-                        writeFile(folder / "Info.plist", infoNaming("Main"));
-                        mkfifo((folder / "Main.storyboard").c_str(), 0600);
-                    }},
+                    withMainInterface([](const fs::path& file) { mkfifo(file.c_str(), 0600); })},
         SurfaceCase{"anInterfaceNamedOutsideTheBundle",
                     {"--resources", "TMP/res"},
                     "",
