@@ -12,23 +12,37 @@ namespace {
 constexpr double maximumCoordinate = 1e6;
 
 template <class Value, std::size_t count>
-std::optional<Value>
-decodeName(NSCoder& coder, std::string_view key,
-           const std::array<std::pair<std::string_view, Value>, count>& names) {
-    const auto text = coder.decodeStringForKey(key);
-    if (!text)
-        return std::nullopt;
+using NameTable = std::array<std::pair<std::string_view, Value>, count>;
+
+template <class Value, std::size_t count>
+std::optional<Value> valueNamed(const NameTable<Value, count>& names, std::string_view word) {
     for (const auto& [name, value] : names)
-        if (*text == name)
+        if (word == name)
             return value;
+    return std::nullopt;
+}
+
+template <class Value, std::size_t count>
+std::string listOfNames(const NameTable<Value, count>& names) {
     std::string known;
     for (const auto& [name, value] : names) {
         if (!known.empty())
             known += ", ";
         known += name;
     }
-    coder.failWithError("'" + std::string(key) + "' takes one of " + known + ", not \"" + *text +
-                        "\"");
+    return known;
+}
+
+template <class Value, std::size_t count>
+std::optional<Value> decodeName(NSCoder& coder, std::string_view key,
+                                const NameTable<Value, count>& names) {
+    const auto text = coder.decodeStringForKey(key);
+    if (!text)
+        return std::nullopt;
+    if (const auto value = valueNamed(names, *text))
+        return value;
+    coder.failWithError("'" + std::string(key) + "' takes one of " + listOfNames(names) +
+                        ", not \"" + *text + "\"");
     return std::nullopt;
 }
 
@@ -62,7 +76,7 @@ std::optional<CGRect> decodeCGRect(NSCoder& coder, std::string_view key) {
 }
 
 std::optional<unsigned> decodeAutoresizingMask(NSCoder& coder, std::string_view key) {
-    static constexpr std::array<std::pair<std::string_view, unsigned>, 6> parts{{
+    static constexpr NameTable<unsigned, 6> parts{{
         {"flexibleLeftMargin", UIViewAutoresizingFlexibleLeftMargin},
         {"flexibleWidth", UIViewAutoresizingFlexibleWidth},
         {"flexibleRightMargin", UIViewAutoresizingFlexibleRightMargin},
@@ -82,17 +96,13 @@ std::optional<unsigned> decodeAutoresizingMask(NSCoder& coder, std::string_view 
         rest.remove_prefix(start);
         const std::string_view word = rest.substr(0, rest.find(' '));
         rest.remove_prefix(word.size());
-        const auto part = std::find_if(parts.begin(), parts.end(),
-                                       [&](const auto& entry) { return entry.first == word; });
-        if (part == parts.end()) {
-            std::string known;
-            for (const auto& [name, value] : parts)
-                known += (known.empty() ? "" : ", ") + std::string(name);
-            coder.failWithError("'" + std::string(key) + "' takes some of " + known + ", not \"" +
-                                std::string(word) + "\"");
+        const auto part = valueNamed(parts, word);
+        if (!part) {
+            coder.failWithError("'" + std::string(key) + "' takes some of " + listOfNames(parts) +
+                                ", not \"" + std::string(word) + "\"");
             return std::nullopt;
         }
-        mask |= part->second;
+        mask |= *part;
     }
     return mask;
 }
@@ -118,7 +128,7 @@ std::optional<UIColor> decodeUIColor(NSCoder& coder, std::string_view key) {
 }
 
 std::optional<NSTextAlignment> decodeTextAlignment(NSCoder& coder, std::string_view key) {
-    static constexpr std::array<std::pair<std::string_view, NSTextAlignment>, 5> names{{
+    static constexpr NameTable<NSTextAlignment, 5> names{{
         {"left", NSTextAlignmentLeft},
         {"center", NSTextAlignmentCenter},
         {"right", NSTextAlignmentRight},
@@ -129,7 +139,7 @@ std::optional<NSTextAlignment> decodeTextAlignment(NSCoder& coder, std::string_v
 }
 
 UIFont decodeFont(NSCoder& coder, UIFont font) {
-    static constexpr std::array<std::pair<std::string_view, UIFontWeight>, 5> weights{{
+    static constexpr NameTable<UIFontWeight, 5> weights{{
         {"light", UIFontWeight::Light},
         {"regular", UIFontWeight::Regular},
         {"medium", UIFontWeight::Medium},
