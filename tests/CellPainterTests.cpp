@@ -1,12 +1,8 @@
 // The screen in character cells: the real main screen laid out on a terminal's grid, and the
 // cell painter's rules on their own.
-#include "Controller/MainVC.h"
-#include "FrontEnds/ViewQuery.h"
+#include "MainScreenHarness.h"
 #include "Painters/CellPainter.h"
 #include "Painters/TerminalColors.h"
-#include "TestSupport.h"
-#include "UIKit/UIApplication.h"
-#include "UIKit/UIScreen.h"
 
 #include <gtest/gtest.h>
 
@@ -17,36 +13,22 @@
 namespace {
 
 // The main screen as the terminal front end shows it on a grid of cells.
-class TerminalScreen {
+class TerminalScreen : public MainScreen {
   public:
     TerminalScreen(int columns, int rows, bool keyboardUp)
-        : m_grid(CellGrid::forTerminal(columns, rows)),
-          m_oldBounds(UIScreen::mainScreen().bounds()),
-          m_oldPixel(UIScreen::mainScreen().pointsPerPixel()) {
+        : TerminalScreen(CellGrid::forTerminal(columns, rows), keyboardUp) {}
+    TerminalScreen(const CellGrid& grid, bool keyboardUp)
+        : MainScreen(grid.screenSize(), grid.pointsPerCell),
+          painter(std::make_unique<CellPainter>(grid)) {
         std::setlocale(LC_CTYPE, "C.UTF-8");
-        environment.set("LC_ALL", "en_US.UTF-8");
-        UIScreen::mainScreen().setBounds(CGRect{{}, m_grid.screenSize()});
-        UIScreen::mainScreen().setPointsPerPixel(m_grid.pointsPerCell);
-        window = loadMainInterfaceWindow();
-        window->makeKeyAndVisible();
         if (keyboardUp)
             controller().wageTxt()->becomeFirstResponder();
         controller().wageTxt()->insertText("15");
-        window->displayIfNeeded();
-        painter = std::make_unique<CellPainter>(m_grid);
-        Drawing::DisplayList list;
-        window->describeScreen(list);
-        painter->paint(list);
+        paint();
     }
-    ~TerminalScreen() {
-        UIScreen::mainScreen().setBounds(m_oldBounds);
-        UIScreen::mainScreen().setPointsPerPixel(m_oldPixel);
-        std::setlocale(LC_CTYPE, "C");
-    }
+    ~TerminalScreen() { std::setlocale(LC_CTYPE, "C"); }
 
-    orvane::MainVC& controller() {
-        return dynamic_cast<orvane::MainVC&>(*window->rootViewController());
-    }
+    void paint() { painter->paint(session->takeFrame()); }
     // The cells a view's box takes, first inclusive, last exclusive.
     std::pair<CellPainter::Position, CellPainter::Position> cellsOf(const UIView& view) const {
         return painter->cellsCovering(view.frameInWindow());
@@ -58,14 +40,7 @@ class TerminalScreen {
         return text;
     }
 
-    ScopedEnvironment environment;
-    std::shared_ptr<UIWindow> window;
     std::unique_ptr<CellPainter> painter;
-
-  private:
-    CellGrid m_grid;
-    CGRect m_oldBounds;
-    CGSize m_oldPixel;
 };
 
 struct GridCase {
@@ -115,9 +90,7 @@ TEST_P(TerminalLayout, theFieldsTextsSitOnTheirBoxesMiddleRowsAndNothingMerges) 
     auto& controller = screen.controller();
     controller.priceTxt()->setText("100");
     controller.calculate();
-    Drawing::DisplayList list;
-    screen.window->describeScreen(list);
-    screen.painter->paint(list);
+    screen.paint();
     for (const auto& [field, text] :
          {std::pair{controller.wageTxt(), "15"}, std::pair{controller.priceTxt(), "100"}}) {
         const auto cells = screen.cellsOf(*field);

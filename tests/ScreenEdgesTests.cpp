@@ -1,11 +1,6 @@
 // The screen at its edges: the narrowest phone, the longest numbers, a hardware keyboard.
-#include "Controller/MainVC.h"
-#include "FrontEnds/KeyCommands.h"
-#include "FrontEnds/ViewQuery.h"
+#include "MainScreenHarness.h"
 #include "Painters/CairoPainter.h"
-#include "TestSupport.h"
-#include "UIKit/UIApplication.h"
-#include "UIKit/UIScreen.h"
 
 #include <gtest/gtest.h>
 
@@ -14,41 +9,13 @@
 namespace {
 
 // The real main screen on a screen of a size, painted by Cairo.
-class ScreenAtSize {
+class ScreenAtSize : public MainScreen {
   public:
-    explicit ScreenAtSize(CGSize size) : m_oldBounds(UIScreen::mainScreen().bounds()) {
-        environment.set("LC_ALL", "en_US.UTF-8");
-        UIScreen::mainScreen().setBounds(CGRect{{}, size});
-        window = loadMainInterfaceWindow();
-        window->makeKeyAndVisible();
-        painter = std::make_unique<CairoPainter>(size, 2);
-    }
-    ~ScreenAtSize() { UIScreen::mainScreen().setBounds(m_oldBounds); }
+    explicit ScreenAtSize(CGSize size)
+        : MainScreen(size), painter(std::make_unique<CairoPainter>(size, 2)) {}
+    void paint() { painter->paint(session->takeFrame()); }
 
-    orvane::MainVC& controller() {
-        return dynamic_cast<orvane::MainVC&>(*window->rootViewController());
-    }
-    void paint() {
-        window->displayIfNeeded();
-        Drawing::DisplayList list;
-        window->describeScreen(list);
-        painter->paint(list);
-    }
-    std::shared_ptr<UIView> viewNamed(const std::string& identifier) const {
-        return std::get<std::shared_ptr<UIView>>(ViewQuery::find(*window, identifier));
-    }
-    void calculate(const std::string& wage, const std::string& price) {
-        controller().wageTxt()->setText(wage);
-        controller().priceTxt()->setText(price);
-        controller().calculate();
-    }
-
-    ScopedEnvironment environment;
-    std::shared_ptr<UIWindow> window;
     std::unique_ptr<CairoPainter> painter;
-
-  private:
-    CGRect m_oldBounds;
 };
 
 struct ResultCase {
@@ -104,35 +71,34 @@ TEST(LongNumbers, whileTypingTheEndShowsWithTheCaretAndAfterwardsTheTailIsCut) {
 
 // What Tab, Enter and Space do, as a person with a hardware keyboard meets them.
 TEST(HardwareKeyboard, tabReachesTheClearButtonWithARingAndEnterOrSpacePressesIt) {
-    using KeyCommands::Key;
     ScreenAtSize screen({375, 667});
     auto& window = *screen.window;
+    auto& session = *screen.session;
     const auto clear = screen.viewNamed("clear");
     ASSERT_NE(clear, nullptr);
 
-    KeyCommands::press(window, Key::Tab);
+    session.pressKey(UIKey::Tab);
     EXPECT_EQ(window.firstResponder(), screen.controller().wageTxt());
-    KeyCommands::typeText(window, "15");
-    KeyCommands::press(window, Key::Tab);
+    session.insertText("15");
+    session.pressKey(UIKey::Tab);
     EXPECT_EQ(window.firstResponder(), screen.controller().priceTxt());
-    KeyCommands::typeText(window, "100");
-    KeyCommands::press(window, Key::Enter);
+    session.insertText("100");
+    session.pressKey(UIKey::Enter);
     EXPECT_EQ(screen.controller().resultLbl()->text(), "7");
 
     for (int tab = 0; tab < 3; ++tab)
-        KeyCommands::press(window, Key::Tab);
+        session.pressKey(UIKey::Tab);
     EXPECT_EQ(window.firstResponder(), nullptr);
     EXPECT_EQ(window.focusedView(), clear);
-    Drawing::DisplayList list;
-    window.describeScreen(list);
+    const Drawing::DisplayList list = session.takeFrame();
     const auto* ring = std::get_if<Drawing::StrokeRect>(&list.back());
     ASSERT_NE(ring, nullptr);
     EXPECT_EQ(ring->rect, clear->frameInWindow());
 
-    KeyCommands::press(window, Key::Space);
+    session.pressKey(UIKey::Space);
     EXPECT_TRUE(screen.controller().resultLbl()->isHidden());
     EXPECT_EQ(screen.controller().priceTxt()->text(), "");
-    KeyCommands::press(window, Key::ShiftTab);
+    session.pressKey(UIKey::ShiftTab);
     EXPECT_EQ(window.firstResponder(), screen.controller().priceTxt());
     EXPECT_EQ(window.focusedView(), nullptr);
 }
@@ -140,10 +106,10 @@ TEST(HardwareKeyboard, tabReachesTheClearButtonWithARingAndEnterOrSpacePressesIt
 TEST(HardwareKeyboard, aTouchTakesTheFocusRingAway) {
     ScreenAtSize screen({375, 667});
     auto& window = *screen.window;
-    KeyCommands::press(window, KeyCommands::Key::ShiftTab);
+    screen.session->pressKey(UIKey::ShiftTab);
     ASSERT_NE(window.focusedView(), nullptr);
-    window.sendTouch(UITouchPhase::Began, {5, 5});
-    window.sendTouch(UITouchPhase::Ended, {5, 5});
+    screen.session->touch(UITouchPhase::Began, {5, 5});
+    screen.session->touch(UITouchPhase::Ended, {5, 5});
     EXPECT_EQ(window.focusedView(), nullptr);
 }
 

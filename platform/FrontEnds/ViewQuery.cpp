@@ -1,10 +1,8 @@
 #include "FrontEnds/ViewQuery.h"
 
 #include "Runtime/ClassRegistry.h"
-#include "UIKit/UIButton.h"
+#include "UIKit/UIControl.h"
 #include "UIKit/UIKeyboard.h"
-#include "UIKit/UILabel.h"
-#include "UIKit/UITextField.h"
 
 #include <algorithm>
 #include <cctype>
@@ -95,7 +93,7 @@ void dumpView(const UIView& view, int depth, std::string& out) {
            formatPoints(frame.size.width) + ", " + formatPoints(frame.size.height) + ")";
     if (view.isHidden())
         out += " hidden";
-    if (const auto text = shownText(view); text && !text->empty())
+    if (const auto text = view.shownText(); text && !text->empty())
         out += " " + quoted(*text);
     out += '\n';
     for (const auto& subview : view.subviews())
@@ -117,21 +115,8 @@ std::variant<std::shared_ptr<UIView>, std::string> find(UIWindow& window, std::s
 }
 
 std::optional<std::string> coveringView(UIWindow& window, const UIView& view) {
-    const CGRect frame = view.frameInWindow();
-    const auto hit = window.hitTest({CGRectGetMidX(frame), CGRectGetMidY(frame)});
-    // A touch that reaches the view, or passes through it to what holds it, is not blocked.
-    if (!hit || hit->isDescendantOfView(view) || view.isDescendantOfView(*hit))
-        return std::nullopt;
-    return describe(*hit);
-}
-
-std::optional<std::string> shownText(const UIView& view) {
-    if (const auto* field = dynamic_cast<const UITextField*>(&view))
-        return field->text();
-    if (const auto* label = dynamic_cast<const UILabel*>(&view))
-        return label->text();
-    if (const auto* button = dynamic_cast<const UIButton*>(&view))
-        return button->currentTitle();
+    if (const auto cover = window.viewCovering(view))
+        return describe(*cover);
     return std::nullopt;
 }
 

@@ -5,6 +5,7 @@
 #include "Runtime/Error.h"
 #include "Runtime/FatalError.h"
 #include "UIKit/UIApplicationHost.h"
+#include "UIKit/UIHostSession.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UIStoryboard.h"
 
@@ -73,8 +74,9 @@ UIApplicationEnding launch(int argc, char* argv[],
     const auto window = delegate.window();
     window->makeKeyAndVisible();
     delegate.application(*application, std::nullopt);
-    const UIApplicationEnding ending = host.run(*application, *window);
-    delegate.applicationWillTerminate(*application);
+    UIHostSession session(*application, *window);
+    const UIApplicationEnding ending = host.run(session);
+    application->terminate();
     return ending;
 }
 
@@ -91,6 +93,39 @@ UIApplicationDelegate& UIApplication::delegate() const {
     if (!m_delegateInterface)
         fatalError("the application has no delegate");
     return *m_delegateInterface;
+}
+
+void UIApplication::transitionTo(UIApplicationState state) {
+    using enum UIApplicationState;
+    if (m_terminated)
+        return;
+    // Active and Background are two steps apart, through Inactive.
+    if (m_state != state && m_state != Inactive && state != Inactive)
+        step(Inactive);
+    if (m_state != state)
+        step(state);
+}
+
+void UIApplication::step(UIApplicationState to) {
+    using enum UIApplicationState;
+    auto& delegate = this->delegate();
+    if (m_state == Active && to == Inactive)
+        delegate.applicationWillResignActive(*this);
+    else if (m_state == Inactive && to == Active)
+        delegate.applicationDidBecomeActive(*this);
+    else if (m_state == Inactive && to == Background)
+        delegate.applicationDidEnterBackground(*this);
+    else if (m_state == Background && to == Inactive)
+        delegate.applicationWillEnterForeground(*this);
+    m_state = to;
+}
+
+void UIApplication::terminate() {
+    transitionTo(UIApplicationState::Background);
+    if (m_terminated)
+        return;
+    m_terminated = true;
+    delegate().applicationWillTerminate(*this);
 }
 
 std::shared_ptr<UIWindow> loadMainInterfaceWindow() {

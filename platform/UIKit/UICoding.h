@@ -2,9 +2,9 @@
 
 #include "CoreGraphics/CGGeometry.h"
 #include "Foundation/NSCoder.h"
+#include "UIKit/NSText.h"
 #include "UIKit/UIColor.h"
 #include "UIKit/UIFont.h"
-#include "UIKit/UIGeometry.h"
 
 #include <optional>
 #include <string_view>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "Drawing/DisplayList.h"
+#include "UIKit/NSText.h"
 #include "UIKit/UIColor.h"
 #include "UIKit/UIFont.h"
-#include "UIKit/UIGeometry.h"
 
 #include <string>
 

@@ -19,10 +19,12 @@ constexpr UIColor keypadColor{0.82f, 0.835f, 0.86f, 1};
 constexpr UIColor keyColor{1, 1, 1, 1};
 constexpr UIColor keyTitleColor{0, 0, 0, 1};
 constexpr CGFloat keyGap = 6;
-constexpr std::string_view deleteKey = "delete";
-// The phone's keypad: four rows of keys 46.5 points high with 6 points around each, three to
-// a row across the whole width.
+// The phone's keypad: four rows of three keys 46.5 points high with 6 points around each,
+// across the whole width.
+constexpr int keyColumns = 3;
+constexpr int keyRows = 4;
 constexpr CGFloat designKeyHeight = 46.5;
+constexpr CGFloat keyTitleSize = 25;
 
 // A length in whole pixels, at least one.
 CGFloat wholePixels(CGFloat length, CGFloat pixel) {
@@ -34,8 +36,8 @@ CGFloat oddPixels(CGFloat length, CGFloat pixel) {
     return (2 * std::max<CGFloat>(0, std::round((length / pixel - 1) / 2)) + 1) * pixel;
 }
 
-constexpr std::array<std::string_view, 12> keyTitles{"1", "2", "3", "4", "5", "6",
-                                                     "7", "8", "9", ".", "0", "⌫"};
+constexpr std::array<std::string_view, keyColumns * keyRows> keyTitles{
+    "1", "2", "3", "4", "5", "6", "7", "8", "9", ".", "0", "⌫"};
 
 } // namespace
 
@@ -59,11 +61,12 @@ void UIKeyboard::addKeys() {
         const bool isDelete = i + 1 == keyTitles.size();
         key->setTitle(std::string(keyTitles[i]), UIControlStateNormal);
         key->setTitleColor(keyTitleColor, UIControlStateNormal);
-        key->setTitleFont(UIFont::systemFontOfSize(25));
-        key->setAccessibilityIdentifier(isDelete ? std::string(deleteKey)
-                                                 : "key" + std::string(keyTitles[i]));
-        if (isDelete)
+        key->setTitleFont(UIFont::systemFontOfSize(keyTitleSize));
+        key->setAccessibilityIdentifier(isDelete ? "delete" : "key" + std::string(keyTitles[i]));
+        if (isDelete) {
             key->setAccessibilityLabel("Delete");
+            m_deleteKey = key;
+        }
         if (keyTitles[i] != "." && !isDelete) {
             key->setBackgroundColor(keyColor);
             key->layer().setCornerRadius(5);
@@ -83,17 +86,18 @@ void UIKeyboard::layoutForScreen() {
     // colour tells them from the bar and the screen's edge.
     const CGFloat marginY = std::round(keyGap / pixel.height) * pixel.height;
     const CGFloat keyHeight = oddPixels(designKeyHeight, pixel.height);
-    const CGFloat keyWidth =
-        std::max<CGFloat>(0, std::floor((width - 4 * gapX) / 3 / pixel.width) * pixel.width);
+    const CGFloat keyWidth = std::max<CGFloat>(
+        0, std::floor((width - (keyColumns + 1) * gapX) / keyColumns / pixel.width) * pixel.width);
     const CGFloat left =
-        std::round((width - 3 * keyWidth - 2 * gapX) / 2 / pixel.width) * pixel.width;
+        std::round((width - keyColumns * keyWidth - (keyColumns - 1) * gapX) / 2 / pixel.width) *
+        pixel.width;
     const auto& keys = m_keypad->subviews();
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        const CGFloat x = left + static_cast<CGFloat>(i % 3) * (keyWidth + gapX);
-        const CGFloat y = marginY + static_cast<CGFloat>(i / 3) * (keyHeight + gapY);
+        const CGFloat x = left + static_cast<CGFloat>(i % keyColumns) * (keyWidth + gapX);
+        const CGFloat y = marginY + static_cast<CGFloat>(i / keyColumns) * (keyHeight + gapY);
         keys[i]->setFrame(CGRectMake(x, y, keyWidth, keyHeight));
     }
-    const CGFloat keypadHeight = 4 * keyHeight + 3 * gapY + 2 * marginY;
+    const CGFloat keypadHeight = keyRows * keyHeight + (keyRows - 1) * gapY + 2 * marginY;
     const CGFloat accessoryHeight = m_accessoryView ? m_accessoryView->frame().size.height : 0;
     m_keypad->setFrame(CGRectMake(0, accessoryHeight, width, keypadHeight));
     if (m_accessoryView)
@@ -128,7 +132,7 @@ void UIKeyboard::keyPressed(const std::shared_ptr<NSObject>& sender) {
         std::dynamic_pointer_cast<UIKeyInput>(window ? window->firstResponder() : nullptr);
     if (!key || !input)
         return;
-    if (key->accessibilityIdentifier() == deleteKey)
+    if (key == m_deleteKey.lock())
         input->deleteBackward();
     else
         input->insertText(key->titleForState(UIControlStateNormal).value_or(""));

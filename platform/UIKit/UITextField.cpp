@@ -87,8 +87,9 @@ void UITextField::deleteBackward() {
     invalidateScreen();
 }
 
+// The text itself is the field's value; its label says what it is for.
 std::optional<std::string> UITextField::defaultAccessibilityLabel() const {
-    return m_text.empty() ? placeholder() : m_text;
+    return placeholder();
 }
 
 void UITextField::describeContent(Drawing::DisplayList& list, CGRect rect) const {

@@ -90,6 +90,11 @@ void UIView::setAccessibilityIdentifier(std::string identifier) {
     m_accessibilityIdentifier = std::move(identifier);
 }
 
+UIAccessibilityRole UIView::accessibilityRole() const {
+    return m_shouldGroupAccessibilityChildren ? UIAccessibilityRole::LiveRegion
+                                              : UIAccessibilityRole::Group;
+}
+
 std::optional<std::string> UIView::accessibilityLabel() const {
     return m_accessibilityLabel ? m_accessibilityLabel : defaultAccessibilityLabel();
 }

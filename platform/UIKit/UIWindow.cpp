@@ -3,6 +3,9 @@
 #include "Runtime/ClassRegistry.h"
 #include "UIKit/UIScreen.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 const Runtime::Registration registration = Runtime::ClassDeclaration<UIWindow>("UIWindow");
 }
@@ -50,6 +53,40 @@ void UIWindow::setFocusedView(const std::shared_ptr<UIView>& view) {
         return;
     m_focusedView = view;
     screenChanged();
+}
+
+namespace {
+void collectFocusable(const std::shared_ptr<UIView>& view, const UIView* keyboard,
+                      std::vector<std::shared_ptr<UIView>>& ring) {
+    if (view->isHidden() || view.get() == keyboard)
+        return;
+    if (view->canBecomeFocused())
+        ring.push_back(view);
+    for (const auto& subview : view->subviews())
+        collectFocusable(subview, keyboard, ring);
+}
+} // namespace
+
+std::shared_ptr<UIView> UIWindow::nextInFocusRing(bool backwards) const {
+    std::vector<std::shared_ptr<UIView>> ring;
+    for (const auto& subview : subviews())
+        collectFocusable(subview, m_keyboard.get(), ring);
+    if (ring.empty())
+        return nullptr;
+    const auto current = firstResponder() ? firstResponder() : focusedView();
+    const auto found = std::find(ring.begin(), ring.end(), current);
+    if (found == ring.end())
+        return backwards ? ring.back() : ring.front();
+    const auto index = static_cast<std::size_t>(found - ring.begin());
+    return ring[(index + (backwards ? ring.size() - 1 : 1)) % ring.size()];
+}
+
+std::shared_ptr<UIView> UIWindow::viewCovering(const UIView& view) {
+    const CGRect frame = view.frameInWindow();
+    const auto hit = hitTest({CGRectGetMidX(frame), CGRectGetMidY(frame)});
+    if (!hit || hit->isDescendantOfView(view) || view.isDescendantOfView(*hit))
+        return nullptr;
+    return hit;
 }
 
 void UIWindow::describeScreen(Drawing::DisplayList& list) const {

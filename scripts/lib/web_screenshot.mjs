@@ -34,14 +34,14 @@ const context = await browser.newContext({
 });
 const page = await context.newPage();
 await page.goto(`http://127.0.0.1:${server.address().port}/`);
-await page.waitForFunction(() => performance.getEntriesByName('orvane-first-frame').length > 0);
+await page.waitForFunction(() => performance.getEntriesByName('platform-first-frame').length > 0);
 const find = async (name) => page.evaluate((wanted) => {
-  const search = (node) => (node.identifier === wanted || (node.role === 'button' && node.name === wanted)
+  const search = (node) => (node.identifier === wanted || (node.role === 'Button' && node.label === wanted)
     ? node : node.children.map(search).find(Boolean));
-  return search(window.orvane.accessibilityTree()).frame;
+  return search(window.platformProgram.accessibilityTree()).frame;
 }, name);
 for (const name of ['wage', '1', '5', 'price', '1', '0', '0', 'Calculate']) {
-  const [x, y, width, height] = await find(name);
+  const { x, y, width, height } = await find(name);
   await page.touchscreen.tap(x + width / 2, y + height / 2);
   await page.evaluate(() => new Promise((painted) => requestAnimationFrame(() => requestAnimationFrame(painted))));
 }

@@ -66,7 +66,7 @@ const figures = {
 const starts = [];
 const bares = [];
 for (let run = 0; run < runs; run++) {
-  starts.push(await startTime(origin, 'orvane-first-frame'));
+  starts.push(await startTime(origin, 'platform-first-frame'));
   bares.push(await startTime(`${origin}bare.html`, 'bare-first-frame'));
 }
 figures.firstFrame = median(starts);
@@ -76,10 +76,10 @@ figures.bareFirstFrame = median(bares);
 const context = await browser.newContext(phone);
 const page = await context.newPage();
 await page.goto(origin);
-await page.waitForFunction(() => performance.getEntriesByName('orvane-first-frame').length > 0);
+await page.waitForFunction(() => performance.getEntriesByName('platform-first-frame').length > 0);
 const fields = await page.evaluate(() => {
   const find = (node, name) => node.identifier === name ? node : node.children.map((child) => find(child, name)).find(Boolean);
-  const tree = window.orvane.accessibilityTree();
+  const tree = window.platformProgram.accessibilityTree();
   return [find(tree, 'wage').frame, find(tree, 'price').frame];
 });
 const tapToFrame = [];
@@ -87,10 +87,10 @@ for (let run = 0; run < runs; run++) {
   await page.evaluate(() => {
     window.tapTimes = {};
     addEventListener('pointerdown', () => { window.tapTimes.down = performance.now(); }, { capture: true, once: true });
-    addEventListener('orvane-frame', () => { window.tapTimes.frame = performance.now(); }, { once: true });
+    addEventListener('platform-frame', () => { window.tapTimes.frame = performance.now(); }, { once: true });
   });
   // Alternately into one field and the other, so that every tap changes the screen.
-  const [x, y, width, height] = fields[run % 2];
+  const { x, y, width, height } = fields[run % 2];
   await page.touchscreen.tap(x + width / 2, y + height / 2);
   await page.waitForFunction(() => window.tapTimes.frame !== undefined);
   tapToFrame.push(await page.evaluate(() => window.tapTimes.frame - window.tapTimes.down));
@@ -101,7 +101,7 @@ figures.displayFrame = await page.evaluate(() => new Promise((measured) => {
   const tick = (time) => (times.push(time) < 30 ? requestAnimationFrame(tick) : measured((times[29] - times[0]) / 29));
   requestAnimationFrame(tick);
 }));
-figures.paint = median(await page.evaluate(() => performance.getEntriesByName('orvane-paint').map((entry) => entry.duration)));
+figures.paint = median(await page.evaluate(() => performance.getEntriesByName('platform-paint').map((entry) => entry.duration)));
 await browser.close();
 server.close();
 console.log(JSON.stringify(figures));

@@ -68,7 +68,7 @@ async function openPage(locale) {
   });
   page.on('pageerror', (error) => page.complaints.push(`page error: ${error.message}`));
   await page.goto(origin);
-  await page.waitForFunction(() => window.orvane);
+  await page.waitForFunction(() => window.platformProgram);
   await nextFrame(page);
   return page;
 }
@@ -79,7 +79,7 @@ async function nextFrame(page) {
 }
 
 async function tree(page) {
-  return page.evaluate(() => window.orvane.accessibilityTree());
+  return page.evaluate(() => window.platformProgram.accessibilityTree());
 }
 
 function find(node, match) {
@@ -93,9 +93,9 @@ function find(node, match) {
 
 // A finger's tap at the middle of a view, found by its identifier or, for a button, its title.
 async function tap(page, name) {
-  const node = find(await tree(page), (view) => view.identifier === name || (view.role === 'button' && view.name === name));
+  const node = find(await tree(page), (view) => view.identifier === name || (view.role === 'Button' && view.label === name));
   assert.ok(node, `no view ${name} on the page`);
-  const [x, y, width, height] = node.frame;
+  const { x, y, width, height } = node.frame;
   await page.touchscreen.tap(x + width / 2, y + height / 2);
   await nextFrame(page);
 }
@@ -140,23 +140,23 @@ for (const locale of ['en-US', 'de-CH']) {
     const shot = join(folder, 'native.png');
     nativeRun(locale, 'tap wage\ntap 1\ntap 5\n', shot);
     const view = await tree(page);
-    const bar = find(view, (node) => node.role === 'button' && node.name === 'Calculate');
+    const bar = find(view, (node) => node.role === 'Button' && node.label === 'Calculate');
     const wage = find(view, (node) => node.identifier === 'wage');
     const badge = wage.children[0];
-    for (const [x, y, what] of [[bar.frame[0] + 3, bar.frame[1] + 3, 'the bar'],
-      [wage.frame[0] + wage.frame[2] - 6, wage.frame[1] + 6, 'a field'],
-      [wage.frame[0] + badge.frame[0] - wage.frame[0] + 2, badge.frame[1] + 10, 'a badge']]) {
+    for (const [x, y, what] of [[bar.frame.x + 3, bar.frame.y + 3, 'the bar'],
+      [wage.frame.x + wage.frame.width - 6, wage.frame.y + 6, 'a field'],
+      [badge.frame.x + 2, badge.frame.y + 10, 'a badge']]) {
       const expected = pngPixel(shot, Math.round(x * 3), Math.round(y * 3));
       const actual = await pagePixel(page, Math.round(x * 3), Math.round(y * 3));
       actual.forEach((channel, index) => assert.ok(Math.abs(channel - expected[index]) <= 1,
         `${what}: ${actual} on the page, ${expected} natively`));
     }
-    assert.deepEqual(await pagePixel(page, Math.round((bar.frame[0] + 3) * 3), Math.round((bar.frame[1] + 3) * 3)), [255, 151, 5]);
+    assert.deepEqual(await pagePixel(page, Math.round((bar.frame.x + 3) * 3), Math.round((bar.frame.y + 3) * 3)), [255, 151, 5]);
     rmSync(folder, { recursive: true, force: true });
 
     for (const name of touches.slice(3)) await tap(page, name);
     await tap(page, 'Calculate');
-    const dump = await page.evaluate(() => window.orvane.dump());
+    const dump = await page.evaluate(() => window.platformProgram.dump());
     assert.match(dump, /#result \([^)]*\) "7"\n/);
     assert.doesNotMatch(dump, /UIKeyboard/, 'the keypad left after Calculate');
     assert.equal(dump, nativeRun(locale, `${touchScript}tap calculate\ndump\n`));
@@ -173,7 +173,7 @@ test('by a hardware keyboard, the same', async () => {
   await page.keyboard.type('100');
   await page.keyboard.press('Enter');
   await nextFrame(page);
-  assert.equal(await page.evaluate(() => window.orvane.dump()),
+  assert.equal(await page.evaluate(() => window.platformProgram.dump()),
     nativeRun('en-US', 'tap wage\ntype 15\ntap price\ntype 100\ntap calculate\ndump\n'));
   assert.deepEqual(page.complaints, []);
   await page.context().close();
@@ -186,7 +186,7 @@ test('offline after the first visit, and no request of its own', async () => {
   page.context().on('request', (request) => network.push(request));
   await page.context().setOffline(true);
   await page.reload();
-  await page.waitForFunction(() => window.orvane);
+  await page.waitForFunction(() => window.platformProgram);
   await nextFrame(page);
   assert.deepEqual(await pagePixel(page, 15, 15), [28, 37, 65], 'the first frame is on screen');
   await tap(page, 'wage');

@@ -8,7 +8,8 @@ import { pathToFileURL } from 'node:url';
 import { test } from 'node:test';
 
 const site = resolve(process.argv[2]);
-const { Key, Program } = await import(pathToFileURL(join(site, 'platform.mjs')).href);
+const { Program, UIKey } = await import(pathToFileURL(join(site, 'platform.mjs')).href);
+const { CommandKind } = await import(pathToFileURL(join(site, 'schema.mjs')).href);
 const bytes = readFileSync(join(site, 'app.wasm'));
 
 async function start(locale) {
@@ -28,11 +29,11 @@ function line(dump, identifier) {
 
 test('fifteen an hour and a price of a hundred come to seven hours', async () => {
   const { program, errors } = await start('en_US');
-  assert.ok(program.key(Key.tab));
-  assert.ok(program.type('15'));
-  assert.ok(program.key(Key.tab));
-  assert.ok(program.type('100'));
-  assert.ok(program.key(Key.enter));
+  assert.ok(program.key(UIKey.Tab));
+  assert.ok(program.insertText('15'));
+  assert.ok(program.key(UIKey.Tab));
+  assert.ok(program.insertText('100'));
+  assert.ok(program.key(UIKey.Enter));
   const dump = program.dump();
   assert.match(line(dump, 'result'), /"7"$/);
   assert.doesNotMatch(dump, /UIKeyboard/);
@@ -51,6 +52,7 @@ test('a frame is given only when the screen changed', async () => {
   const { program } = await start('en_US');
   assert.ok(Array.isArray(program.frame()));
   assert.equal(program.frame(), null);
-  program.key(Key.tab);
-  assert.ok(program.frame().some(([kind, ...rest]) => kind === 'fill' && rest[5] === 1 && rest[6] > 0.59 && rest[6] < 0.6));
+  program.key(UIKey.Tab);
+  assert.ok(program.frame().some(({ kind, color }) =>
+    kind === CommandKind.FillRect && color.red === 1 && color.green > 0.59 && color.green < 0.6));
 });

@@ -4,6 +4,9 @@
 #include "Runtime/NumberParsing.h"
 #include "UIKit/UIWindow.h"
 
+#include <array>
+#include <utility>
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -59,11 +62,15 @@ UIKeyInput& editingField(UIWindow& window) {
     return *input;
 }
 
-// The frame a window draws from: pending display passes run first.
-void runDisplayCycle(UIWindow& window) {
-    window.displayIfNeeded();
-    window.screenUpdated();
-}
+// The keys `press` names, as people write them.
+constexpr std::array<std::pair<std::string_view, UIKey>, 6> keyNames{{
+    {"Tab", UIKey::Tab},
+    {"Shift-Tab", UIKey::ShiftTab},
+    {"Enter", UIKey::Enter},
+    {"Space", UIKey::Space},
+    {"Escape", UIKey::Escape},
+    {"Backspace", UIKey::Backspace},
+}};
 
 void writeOutput(std::string_view text) {
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
@@ -79,8 +86,15 @@ HeadlessFrontEnd::HeadlessFrontEnd(const PlatformOptions& options)
 
 HeadlessFrontEnd::~HeadlessFrontEnd() = default;
 
-UIApplicationEnding HeadlessFrontEnd::run(UIApplication&, UIWindow& window) {
-    runDisplayCycle(window);
+// A script has no life cycle of its own, and a screen of one size.
+UIHostFeatures HeadlessFrontEnd::features() const {
+    return {.touches = true, .hardwareKeys = true, .textInput = true};
+}
+
+UIApplicationEnding HeadlessFrontEnd::run(UIHostSession& session) {
+    UIWindow& window = session.window();
+    // Every step runs the real display cycle, as a screen would show it.
+    session.takeFrameIfChanged();
     while (const auto line = m_script.nextLine()) {
         std::string_view text = *line;
         if (text.ends_with('\r'))
@@ -90,18 +104,18 @@ UIApplicationEnding HeadlessFrontEnd::run(UIApplication&, UIWindow& window) {
             continue;
         const auto space = std::min(text.find_first_of(blanks), text.size());
         const std::string_view command = text.substr(0, space);
-        // `type` takes the rest of the line as it stands, blanks included; every other
+        // `type` and `input` take the rest of the line as it stands, blanks included; every other
         // argument is a name, a number or a path, which no trailing blank belongs to.
-        const std::string_view argument = command == "type"
+        const std::string_view argument = command == "type" || command == "input"
                                               ? text.substr(std::min(space + 1, text.size()))
                                               : trimmed(text.substr(space));
         try {
-            execute(window, command, argument);
+            execute(session, command, argument);
         } catch (const Runtime::Error& error) {
             Runtime::raise(Runtime::Error("line " + std::to_string(m_script.lineNumber()) + ": " +
                                           error.what()));
         }
-        runDisplayCycle(window);
+        session.takeFrameIfChanged();
     }
     if (m_finalSnapshotPath)
         snapshot(window, *m_finalSnapshotPath);
@@ -111,10 +125,15 @@ UIApplicationEnding HeadlessFrontEnd::run(UIApplication&, UIWindow& window) {
     return {};
 }
 
-void HeadlessFrontEnd::execute(UIWindow& window, std::string_view command,
+void HeadlessFrontEnd::execute(UIHostSession& session, std::string_view command,
                                std::string_view argument) {
+    UIWindow& window = session.window();
     if (command == "tap") {
-        tap(window, argument);
+        tap(session, argument);
+    } else if (command == "press") {
+        press(session, argument);
+    } else if (command == "input") {
+        session.insertText(argument);
     } else if (command == "type") {
         editingField(window).insertText(argument);
     } else if (command == "delete") {
@@ -139,7 +158,8 @@ void HeadlessFrontEnd::execute(UIWindow& window, std::string_view command,
     }
 }
 
-void HeadlessFrontEnd::tap(UIWindow& window, std::string_view argument) {
+void HeadlessFrontEnd::tap(UIHostSession& session, std::string_view argument) {
+    UIWindow& window = session.window();
     const auto space = argument.find_first_of(blanks);
     const auto x = Runtime::doubleFromString(argument.substr(0, space));
     const auto y = space == std::string_view::npos
@@ -157,8 +177,19 @@ void HeadlessFrontEnd::tap(UIWindow& window, std::string_view argument) {
         if (const auto cover = ViewQuery::coveringView(window, view))
             Runtime::raise(ScriptError(echoed(argument) + " is covered by " + *cover));
     }
-    window.sendTouch(UITouchPhase::Began, point);
-    window.sendTouch(UITouchPhase::Ended, point);
+    session.touch(UITouchPhase::Began, point);
+    session.touch(UITouchPhase::Ended, point);
+}
+
+void HeadlessFrontEnd::press(UIHostSession& session, std::string_view key) {
+    for (const auto& [name, code] : keyNames)
+        if (name == key) {
+            session.pressKey(code);
+            return;
+        }
+    Runtime::raise(ScriptError("press takes Tab, Shift-Tab, Enter, Space, Escape or Backspace, "
+                               "not '" +
+                               echoed(key) + "'"));
 }
 
 void HeadlessFrontEnd::print(UIWindow& window, std::string_view name) {
@@ -167,7 +198,7 @@ void HeadlessFrontEnd::print(UIWindow& window, std::string_view name) {
     const auto& view = viewNamed(window, name);
     if (view.isHiddenOnScreen())
         return writeOutput("(hidden)\n");
-    writeOutput(ViewQuery::shownText(view).value_or("") + "\n");
+    writeOutput(view.shownText().value_or("") + "\n");
 }
 
 void HeadlessFrontEnd::snapshot(UIWindow& window, const std::string& path) {

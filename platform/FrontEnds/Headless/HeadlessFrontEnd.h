@@ -17,6 +17,8 @@ class UIView;
 //   tap NAME | tap X Y      a whole touch at a view's center, or at a point
 //   type TEXT               the rest of the line into the field being edited
 //   delete [N]              N characters backward (1 by default)
+//   press KEY               a hardware key: Tab, Shift-Tab, Enter, Space, Escape, Backspace
+//   input TEXT              the rest of the line as a hardware keyboard or a paste gives it
 //   print NAME | keyboard   what a view shows, "(hidden)", or "up" / "down"
 //   dump                    the view tree
 //   snapshot FILE           what the screen shows, as a PNG at the front end's scale
@@ -26,11 +28,13 @@ class HeadlessFrontEnd : public FrontEnd {
   public:
     explicit HeadlessFrontEnd(const PlatformOptions& options);
     ~HeadlessFrontEnd() override;
-    UIApplicationEnding run(UIApplication& application, UIWindow& window) override;
+    UIHostFeatures features() const override;
+    UIApplicationEnding run(UIHostSession& session) override;
 
   private:
-    void execute(UIWindow& window, std::string_view command, std::string_view argument);
-    void tap(UIWindow& window, std::string_view argument);
+    void execute(UIHostSession& session, std::string_view command, std::string_view argument);
+    void tap(UIHostSession& session, std::string_view argument);
+    void press(UIHostSession& session, std::string_view key);
     void print(UIWindow& window, std::string_view name);
     void snapshot(UIWindow& window, const std::string& path);
 

@@ -2,6 +2,7 @@
 // end (window, terminal or headless, the first two loaded as modules), and what happens
 // around the loop.
 #include "Foundation/NSData.h"
+#include "FrontEnds/Environment.h"
 #include "FrontEnds/Modules.h"
 #include "FrontEnds/PlatformOptions.h"
 #include "FrontEnds/ViewQuery.h"
@@ -21,16 +22,11 @@
 
 namespace {
 
-bool isSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value && *value;
-}
-
 // The names of the views a script reads or taps: those that show a text or take a touch, not
 // the groups that hold them.
 std::vector<std::string> accessibilityIdentifiers(const UIView& view) {
     std::vector<std::string> identifiers;
-    const bool showsSomething = ViewQuery::shownText(view).has_value();
+    const bool showsSomething = view.shownText().has_value();
     if (!view.accessibilityIdentifier().empty() && showsSomething)
         identifiers.push_back(view.accessibilityIdentifier());
     for (const auto& subview : view.subviews())
@@ -60,7 +56,7 @@ void writeToStandardOutput(const std::string& text) {
 class NativeHost : public UIApplicationHost {
   public:
     bool prepare(int argc, char* argv[]) override;
-    UIApplicationEnding run(UIApplication& application, UIWindow& window) override;
+    UIApplicationEnding run(UIHostSession& session) override;
 
   private:
     std::unique_ptr<FrontEnd> makeFrontEnd() const;
@@ -110,7 +106,7 @@ std::unique_ptr<FrontEnd> NativeHost::makeFrontEnd() const {
     if (m_options.scriptPath || m_options.snapshotPath)
         return std::make_unique<HeadlessFrontEnd>(m_options);
     // A display or a terminal that cannot be used is passed over, as if it were not there.
-    if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY")) {
+    if (isEnvironmentSet("DISPLAY") || isEnvironmentSet("WAYLAND_DISPLAY")) {
         try {
             return Modules::makeFrontEnd("window", m_options);
         } catch (const FrontEndUnavailable&) {
@@ -125,11 +121,12 @@ std::unique_ptr<FrontEnd> NativeHost::makeFrontEnd() const {
     return std::make_unique<HeadlessFrontEnd>(m_options);
 }
 
-UIApplicationEnding NativeHost::run(UIApplication& application, UIWindow& window) {
+UIApplicationEnding NativeHost::run(UIHostSession& session) {
     const auto frontEnd = makeFrontEnd();
-    const UIApplicationEnding ending = frontEnd->run(application, window);
+    session.declareFeatures(frontEnd->features());
+    const UIApplicationEnding ending = frontEnd->run(session);
     if (m_options.dumpPath)
-        NSDataWriteToFileAtomically(*m_options.dumpPath, ViewQuery::dump(window));
+        NSDataWriteToFileAtomically(*m_options.dumpPath, ViewQuery::dump(session.window()));
     return ending;
 }
 

@@ -1,14 +1,13 @@
 // The module platform-terminal.so: the screen full-screen in a terminal (ncurses), laid out
 // for character cells and redrawn as the terminal changes size.
-#include "FrontEnds/KeyCommands.h"
+#include "FrontEnds/Environment.h"
 #include "FrontEnds/ModuleInterface.h"
 #include "FrontEnds/Modules.h"
 #include "Painters/CellPainter.h"
 #include "Painters/TerminalColors.h"
 #include "Runtime/FatalError.h"
 #include "Terminal/TerminalType.h"
-#include "UIKit/UIApplication.h"
-#include "UIKit/UIScreen.h"
+#include "UIKit/UIHostSession.h"
 
 #include <curses.h>
 #include <langinfo.h>
@@ -32,6 +31,7 @@ constexpr int minimumRows = 16;
 constexpr int rowsForHint = 20;
 constexpr wint_t controlC = 3;
 constexpr wint_t escape = 27;
+constexpr wint_t delete_ = 127;
 constexpr const char* hint = "Tab move · Enter press · Esc end editing · q quit";
 
 // Signals that end a program by default. Each ends this one too, once the terminal is put
@@ -56,12 +56,15 @@ constexpr std::array<std::pair<int, wint_t>, 5> keypadKeys{
     {{KEY_A1, '7'}, {KEY_A3, '9'}, {KEY_B2, '5'}, {KEY_C1, '1'}, {KEY_C3, '3'}}};
 constexpr int firstKeypadCode = KEY_MAX + 1;
 
-enum class ColorMode { None, Basic, Palette, Direct };
+// A terminal has no safe areas, and is either in front or gone.
+constexpr UIHostFeatures terminalFeatures{.touches = true,
+                                          .hardwareKeys = true,
+                                          .textInput = true,
+                                          .screenChanges = true,
+                                          .lifeCycle = true,
+                                          .safeAreas = false};
 
-bool isSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value && *value;
-}
+enum class ColorMode { None, Basic, Palette, Direct };
 
 // Wide characters need a UTF-8 character type; numbers stay in the C locale regardless.
 void useUtf8Characters() {
@@ -72,7 +75,7 @@ void useUtf8Characters() {
 
 // What colours the terminal shows; colour is started if it shows any.
 ColorMode startColors() {
-    if (isSet("NO_COLOR") || !has_colors())
+    if (isEnvironmentSet("NO_COLOR") || !has_colors())
         return ColorMode::None;
     start_color();
     use_default_colors();
@@ -130,8 +133,8 @@ class CursesSession {
 
 class TerminalSession {
   public:
-    TerminalSession(UIApplication& application, UIWindow& screen, const std::string& type)
-        : m_application(application), m_screen(screen), m_curses(type) {}
+    TerminalSession(UIHostSession& session, const std::string& type)
+        : m_session(session), m_curses(type) {}
     UIApplicationEnding run();
 
   private:
@@ -146,8 +149,7 @@ class TerminalSession {
     void drawCell(int column, int row, const CellPainter::Cell& cell);
     int colorNumber(const Drawing::Color& color) const;
 
-    UIApplication& m_application;
-    UIWindow& m_screen;
+    UIHostSession& m_session;
     CursesSession m_curses;
     std::unique_ptr<CellPainter> m_painter;
     bool m_quit = false;
@@ -155,7 +157,7 @@ class TerminalSession {
 };
 
 UIApplicationEnding TerminalSession::run() {
-    m_application.delegate().applicationDidBecomeActive(m_application);
+    m_session.setApplicationState(UIApplicationState::Active);
     draw();
     // get_wch sleeps until a key, a mouse event, a resize or a signal: no polling. What
     // arrives together (a paste, a click's press and release) is all taken in before one
@@ -173,7 +175,6 @@ UIApplicationEnding TerminalSession::run() {
         if (!m_quit && !pendingSignal)
             draw();
     }
-    m_application.delegate().applicationWillResignActive(m_application);
     return {0, static_cast<int>(pendingSignal)};
 }
 
@@ -185,26 +186,23 @@ void TerminalSession::handle(int kind, wint_t input) {
 }
 
 void TerminalSession::handleCharacter(wint_t character) {
-    using KeyCommands::Key;
-    const bool editing = m_screen.firstResponder() != nullptr;
+    const bool editing = m_session.window().firstResponder() != nullptr;
     if (character == escape || (character == controlC && editing)) {
-        KeyCommands::press(m_screen, Key::Escape);
+        m_session.pressKey(UIKey::Escape);
     } else if (character == controlC || (character == 'q' && !editing)) {
         m_quit = true;
     } else if (character == '\t') {
-        KeyCommands::press(m_screen, Key::Tab);
+        m_session.pressKey(UIKey::Tab);
     } else if (character == '\r' || character == '\n') {
-        KeyCommands::press(m_screen, Key::Enter);
-    } else if (character == 127 || character == '\b') {
-        KeyCommands::press(m_screen, Key::Backspace);
-    } else if (character == ' ' && !editing) {
-        KeyCommands::press(m_screen, Key::Space);
+        m_session.pressKey(UIKey::Enter);
+    } else if (character == delete_ || character == '\b') {
+        m_session.pressKey(UIKey::Backspace);
     } else if (std::iswprint(character)) {
         char bytes[MB_LEN_MAX];
         std::mbstate_t state{};
         const std::size_t length = std::wcrtomb(bytes, static_cast<wchar_t>(character), &state);
         if (length != static_cast<std::size_t>(-1))
-            KeyCommands::typeText(m_screen, std::string_view(bytes, length));
+            m_session.insertText(std::string_view(bytes, length));
     }
 }
 
@@ -217,11 +215,11 @@ void TerminalSession::handleKeyCode(int key) {
             return handleCharacter(character);
     switch (key) {
     case KEY_BTAB:
-        KeyCommands::press(m_screen, KeyCommands::Key::ShiftTab);
+        m_session.pressKey(UIKey::ShiftTab);
         break;
     case KEY_BACKSPACE:
     case KEY_DC:
-        KeyCommands::press(m_screen, KeyCommands::Key::Backspace);
+        m_session.pressKey(UIKey::Backspace);
         break;
     case KEY_ENTER:
         handleCharacter('\r');
@@ -245,9 +243,9 @@ void TerminalSession::handleMouse() {
     const bool clicked =
         event.bstate & (BUTTON1_CLICKED | BUTTON1_DOUBLE_CLICKED | BUTTON1_TRIPLE_CLICKED);
     if ((event.bstate & BUTTON1_PRESSED) || clicked)
-        m_screen.sendTouch(UITouchPhase::Began, point);
+        m_session.touch(UITouchPhase::Began, point);
     if ((event.bstate & BUTTON1_RELEASED) || clicked)
-        m_screen.sendTouch(UITouchPhase::Ended, point);
+        m_session.touch(UITouchPhase::Ended, point);
 }
 
 // The screen takes the terminal's size: a phone's height over its rows (less the hint's),
@@ -257,9 +255,7 @@ void TerminalSession::layOut() {
     getmaxyx(stdscr, rows, columns);
     const int screenRows = rows >= rowsForHint ? rows - 1 : rows;
     const CellGrid grid = CellGrid::forTerminal(columns, screenRows);
-    UIScreen::mainScreen().setBounds(CGRect{{}, grid.screenSize()});
-    UIScreen::mainScreen().setPointsPerPixel(grid.pointsPerCell);
-    m_screen.screenDidChange();
+    m_session.setScreen(grid.screenSize(), grid.pointsPerCell);
     m_painter = std::make_unique<CellPainter>(grid);
 }
 
@@ -267,8 +263,8 @@ void TerminalSession::draw() {
     // ncurses has already taken the new size by the time it reports KEY_RESIZE.
     int rows = 0, columns = 0;
     getmaxyx(stdscr, rows, columns);
-    erase();
     if (columns < minimumColumns || rows < minimumRows) {
+        erase();
         drawTooSmall(columns, rows);
         m_resized = true;
         return;
@@ -277,10 +273,12 @@ void TerminalSession::draw() {
         layOut();
         m_resized = false;
     }
-    m_screen.displayIfNeeded();
-    Drawing::DisplayList list;
-    m_screen.describeScreen(list);
-    m_painter->paint(list);
+    const auto frame = m_session.takeFrameIfChanged();
+    if (!frame)
+        return;
+    // Every cell is written again: curses sends the terminal only what differs.
+    erase();
+    m_painter->paint(*frame);
     for (int row = 0; row < m_painter->rows(); ++row)
         for (int column = 0; column < m_painter->columns(); ++column)
             drawCell(column, row, m_painter->cell(column, row));
@@ -293,7 +291,6 @@ void TerminalSession::draw() {
         curs_set(0);
     }
     refresh();
-    m_screen.screenUpdated();
 }
 
 void TerminalSession::drawTooSmall(int columns, int rows) {
@@ -362,7 +359,7 @@ void TerminalSession::drawCell(int column, int row, const CellPainter::Cell& cel
     mvadd_wch(row, column, &character);
 }
 
-// The screen in the terminal. Keys do what KeyCommands says; q or Ctrl-C quits when no
+// The screen in the terminal. Keys go to the session; q or Ctrl-C quits when no
 // field is being edited (Ctrl-C while editing ends editing); the mouse taps. Below 40 x 16 it
 // asks for more room until it has it.
 class TerminalFrontEnd : public FrontEnd {
@@ -374,10 +371,11 @@ class TerminalFrontEnd : public FrontEnd {
         m_type = terminalType();
     }
 
-    UIApplicationEnding run(UIApplication& application, UIWindow& window) override {
+    UIHostFeatures features() const override { return terminalFeatures; }
+    UIApplicationEnding run(UIHostSession& session) override {
         pendingSignal = 0;
-        TerminalSession session(application, window, m_type);
-        return session.run();
+        TerminalSession terminal(session, m_type);
+        return terminal.run();
     }
 
   private:

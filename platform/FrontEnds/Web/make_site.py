@@ -8,7 +8,7 @@ Everything about the program comes from its resources: the name and description 
 Info.plist, the colours from the screen's root view in the main interface file, the icon
 from the SVG Info.plist names.
 
-Usage: make_site.py --wasm FILE --resources DIR --page DIR --out DIR
+Usage: make_site.py --wasm FILE --schema FILE --resources DIR --page DIR --out DIR
 """
 import argparse
 import hashlib
@@ -73,7 +73,7 @@ def fill(template, values):
 
 def main():
     arguments = argparse.ArgumentParser()
-    for option in ("--wasm", "--resources", "--page", "--out"):
+    for option in ("--wasm", "--schema", "--resources", "--page", "--out"):
         arguments.add_argument(option, required=True, type=pathlib.Path)
     options = arguments.parse_args()
 
@@ -88,6 +88,7 @@ def main():
     shutil.rmtree(building, ignore_errors=True)
     building.mkdir(parents=True)
     shutil.copy(options.wasm, building / "app.wasm")
+    shutil.copy(options.schema, building / "schema.mjs")
     shutil.copy(options.page / "platform.mjs", building)
     shutil.copy(options.page / "page.mjs", building)
     values = {"NAME": name, "THEME_COLOR": colour, "DESCRIPTION": description}

@@ -306,18 +306,57 @@ int CairoPainter::missingGlyphs(const Drawing::DrawText& text) {
     return pango_layout_get_unknown_glyphs_count(layoutFor(text, text.fontSize, -1));
 }
 
-CairoPainter::Pixel CairoPainter::pixel(int x, int y) const {
-    const auto* data = cairo_image_surface_get_data(m_surface.get());
-    const int stride = cairo_image_surface_get_stride(m_surface.get());
-    std::uint32_t argb = 0;
-    std::memcpy(&argb, data + y * stride + x * 4, sizeof argb);
-    const std::uint8_t alpha = argb >> 24;
-    const auto channel = [&](int shift) -> std::uint8_t {
+namespace {
+
+// Cairo's ARGB pixel, premultiplied, with its colour divided back out of its alpha.
+std::uint32_t unpremultiplied(std::uint32_t argb) {
+    const std::uint32_t alpha = argb >> 24;
+    const auto channel = [&](int shift) -> std::uint32_t {
         const std::uint32_t premultiplied = (argb >> shift) & 0xFF;
         return alpha == 0 ? 0
-                          : static_cast<std::uint8_t>((premultiplied * 255 + alpha / 2) / alpha);
+                          : std::min<std::uint32_t>(255, (premultiplied * 255 + alpha / 2) / alpha);
     };
-    return {channel(16), channel(8), channel(0), alpha};
+    return (alpha << 24) | (channel(16) << 16) | (channel(8) << 8) | channel(0);
+}
+
+std::uint32_t pixelAt(cairo_surface_t* surface, int x, int y) {
+    const auto* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    std::uint32_t argb = 0;
+    std::memcpy(&argb, data + y * stride + x * 4, sizeof argb);
+    return unpremultiplied(argb);
+}
+
+} // namespace
+
+StraightImage decodePNG(std::string_view bytes) {
+    const auto read = [](void* closure, unsigned char* data, unsigned int length) {
+        auto& rest = *static_cast<std::string_view*>(closure);
+        if (rest.size() < length)
+            return CAIRO_STATUS_READ_ERROR;
+        std::memcpy(data, rest.data(), length);
+        rest.remove_prefix(length);
+        return CAIRO_STATUS_SUCCESS;
+    };
+    cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(read, &bytes);
+    StraightImage image;
+    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
+        cairo_surface_flush(surface);
+        image.width = cairo_image_surface_get_width(surface);
+        image.height = cairo_image_surface_get_height(surface);
+        image.pixels.reserve(static_cast<std::size_t>(image.width) * image.height);
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x)
+                image.pixels.push_back(pixelAt(surface, x, y));
+    }
+    cairo_surface_destroy(surface);
+    return image;
+}
+
+CairoPainter::Pixel CairoPainter::pixel(int x, int y) const {
+    const std::uint32_t argb = pixelAt(m_surface.get(), x, y);
+    return {static_cast<std::uint8_t>(argb >> 16), static_cast<std::uint8_t>(argb >> 8),
+            static_cast<std::uint8_t>(argb), static_cast<std::uint8_t>(argb >> 24)};
 }
 
 std::string CairoPainter::encodePNG() const {

@@ -2,7 +2,7 @@
 // language, feeds it touches and keys, paints a frame only when the program says the screen
 // changed, mirrors the screen into elements a screen reader reads, and installs the site to
 // run offline.
-import { CanvasPainter, Key, Program } from './platform.mjs';
+import { CanvasPainter, Program, UIKey, UITouchPhase } from './platform.mjs';
 
 const canvas = document.getElementById('screen');
 const mirror = document.getElementById('mirror');
@@ -45,13 +45,13 @@ function paintFrame() {
   // Marked for the benchmarks: when the first frame is on screen, what a frame costs.
   const started = performance.now();
   painter.paint(list);
-  performance.measure('orvane-paint', { start: started, end: performance.now() });
+  performance.measure('platform-paint', { start: started, end: performance.now() });
   if (!firstFramePainted) {
     firstFramePainted = true;
-    performance.mark('orvane-first-frame');
+    performance.mark('platform-first-frame');
   }
   updateMirror(program.accessibilityTree());
-  window.dispatchEvent(new CustomEvent('orvane-frame'));
+  window.dispatchEvent(new CustomEvent('platform-frame'));
 }
 
 // Runs a call into the program; a fatal error there stops the page with its message.
@@ -84,42 +84,45 @@ function mirrorElement(key, tag, setUp) {
   return element;
 }
 
-function place(element, [x, y, width, height]) {
+function place(element, { x, y, width, height }) {
   Object.assign(element.style, { left: `${x}px`, top: `${y}px`, width: `${width}px`, height: `${height}px` });
 }
 
 function textOf(node) {
-  if (node.role === 'text') return node.name;
+  if (node.role === 'Text') return node.label;
   return node.children.map(textOf).filter(Boolean).join(' ');
 }
 
+// A screen reader's activation: a touch at the element's center, only while nothing covers it.
 function activate(node) {
-  const [x, y, width, height] = node.frame;
+  if (!node.activatable) return;
+  const { x, y, width, height } = node.frame;
   drive(() => {
-    program.touch(0, x + width / 2, y + height / 2);
-    program.touch(2, x + width / 2, y + height / 2);
+    program.touch(UITouchPhase.Began, x + width / 2, y + height / 2);
+    program.touch(UITouchPhase.Ended, x + width / 2, y + height / 2);
   });
 }
 
 function mirrorNode(node, key) {
-  if (node.role === 'textbox') {
+  if (node.role === 'TextField') {
     const box = mirrorElement(key, 'div', (element) => {
       element.setAttribute('role', 'textbox');
       element.addEventListener('click', () => activate(element.node));
     });
     box.node = node;
-    box.setAttribute('aria-label', node.placeholder || node.name);
+    box.setAttribute('aria-label', node.label);
     box.textContent = node.value;
     place(box, node.frame);
-  } else if (node.role === 'button') {
+  } else if (node.role === 'Button') {
     const button = mirrorElement(key, 'button', (element) => {
       element.tabIndex = -1;
       element.addEventListener('click', () => activate(element.node));
     });
     button.node = node;
-    button.textContent = node.name;
+    button.textContent = node.label;
+    button.disabled = !node.activatable;
     place(button, node.frame);
-  } else if (node.role === 'status') {
+  } else if (node.role === 'LiveRegion') {
     const region = mirrorElement(key, 'div', (element) => {
       element.setAttribute('role', 'status');
       element.setAttribute('aria-live', 'polite');
@@ -127,9 +130,9 @@ function mirrorNode(node, key) {
     const text = textOf(node);
     if (region.textContent !== text) region.textContent = text;
     place(region, node.frame);
-  } else if (node.role === 'text' && node.name) {
+  } else if (node.role === 'Text' && node.label) {
     const text = mirrorElement(key, 'span', () => {});
-    text.textContent = node.name;
+    text.textContent = node.label;
     place(text, node.frame);
   } else {
     node.children.forEach((child, index) => mirrorNode(child, `${key}/${child.identifier || index}`));
@@ -155,35 +158,32 @@ function listen() {
     event.preventDefault();
     touching = event.pointerId;
     canvas.setPointerCapture(event.pointerId);
-    drive(() => program.touch(0, ...point(event)));
+    drive(() => program.touch(UITouchPhase.Began, ...point(event)));
   });
   canvas.addEventListener('pointermove', (event) => {
     if (event.pointerId !== touching) return;
-    drive(() => program.touch(1, ...point(event)));
+    drive(() => program.touch(UITouchPhase.Moved, ...point(event)));
   });
   const end = (phase) => (event) => {
     if (event.pointerId !== touching) return;
     touching = null;
     drive(() => program.touch(phase, ...point(event)));
   };
-  canvas.addEventListener('pointerup', end(2));
-  canvas.addEventListener('pointercancel', end(3));
+  canvas.addEventListener('pointerup', end(UITouchPhase.Ended));
+  canvas.addEventListener('pointercancel', end(UITouchPhase.Cancelled));
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
 
-  const keys = { Enter: Key.enter, Escape: Key.escape, Backspace: Key.backspace };
+  const keys = { Enter: UIKey.Enter, Escape: UIKey.Escape, Backspace: UIKey.Backspace };
   document.addEventListener('keydown', (event) => {
     if (event.ctrlKey || event.metaKey || event.altKey) return;
-    const key = event.key === 'Tab' ? (event.shiftKey ? Key.shiftTab : Key.tab) : keys[event.key];
+    const key = event.key === 'Tab' ? (event.shiftKey ? UIKey.ShiftTab : UIKey.Tab) : keys[event.key];
     if (key !== undefined) {
       event.preventDefault();
       drive(() => program.key(key));
-    } else if (event.key === ' ') {
-      // Space presses the focused button, or is typed into the field being edited.
-      event.preventDefault();
-      drive(() => program.key(Key.space) || program.type(' '));
     } else if ([...event.key].length === 1) {
+      // A character, Space included: the program decides what it does.
       event.preventDefault();
-      drive(() => program.type(event.key));
+      drive(() => program.insertText(event.key));
     }
   });
 
@@ -215,8 +215,9 @@ async function start() {
     },
   });
   listen();
-  // The page's scripting interface, for tests and automation: the running program.
-  window.orvane = program;
+  // The page's one scripting hook, for tests and automation: the running program (its view
+  // tree as dump(), what a screen reader is given as accessibilityTree()).
+  window.platformProgram = program;
   // The first frame at once: the display's next would only add to the wait.
   paintFrame();
   // Once running: the site is kept for offline starts without delaying this one.

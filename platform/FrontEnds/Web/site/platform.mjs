@@ -1,3 +1,7 @@
+import { Alignment, CommandKind, Overflow, UIAccessibilityRole, UIKey, UITouchPhase, Weight } from './schema.mjs';
+
+export { UIKey, UITouchPhase };
+
 // The web front end's half in JavaScript: it runs a program compiled to WebAssembly (WASI
 // preview 1, as a reactor) the way an operating system would, and paints the frames it
 // describes on a canvas. It works in a browser and, without a canvas, in Node for tests.
@@ -99,9 +103,6 @@ class SystemInterface {
   }
 }
 
-// The keys of a hardware keyboard, as the program numbers them.
-export const Key = { tab: 0, shiftTab: 1, enter: 2, space: 3, escape: 4, backspace: 5 };
-
 // A program compiled to WebAssembly, started and alive.
 export class Program {
   // code: the program's bytes, or the module compiled from them.
@@ -142,20 +143,22 @@ export class Program {
     return decoder.decode(bytes.subarray(pointer, end));
   }
 
-  // phase: 0 began, 1 moved, 2 ended, 3 cancelled; the point in CSS pixels.
+  // phase: a UITouchPhase; the point in CSS pixels.
   touch(phase, x, y) {
     this.exports.webTouch(phase, x, y);
   }
 
+  // key: a UIKey. False when it had nothing to do.
   key(key) {
     return this.exports.webKey(key) !== 0;
   }
 
-  type(text) {
+  // Text from a hardware keyboard, a paste or an input method. False when nothing took it.
+  insertText(text) {
     const bytes = encoder.encode(text);
     const at = this.exports.webInputBuffer(bytes.length);
     new Uint8Array(this.exports.memory.buffer).set(bytes, at);
-    return this.exports.webType() !== 0;
+    return this.exports.webInsertText() !== 0;
   }
 
   resize(width, height, pixelRatio) {
@@ -172,8 +175,12 @@ export class Program {
     return json === null ? null : JSON.parse(json);
   }
 
+  // What a screen reader is given: elements with a role (by its name in UIAccessibilityRole),
+  // label, value, identifier, frame, whether they can be activated now, and children.
   accessibilityTree() {
-    return JSON.parse(this.text(this.exports.webAccessibility()));
+    const roles = Object.fromEntries(Object.entries(UIAccessibilityRole).map(([name, value]) => [value, name]));
+    const named = (element) => ({ ...element, role: roles[element.role], children: element.children.map(named) });
+    return named(JSON.parse(this.text(this.exports.webAccessibility())));
   }
 
   dump() {
@@ -181,12 +188,13 @@ export class Program {
   }
 }
 
-const weights = [300, 400, 500, 600, 700];
-const alignments = ['left', 'center', 'right'];
+const cssWeights = {
+  [Weight.Light]: 300, [Weight.Regular]: 400, [Weight.Medium]: 500, [Weight.Semibold]: 600, [Weight.Bold]: 700,
+};
 const caretWidth = 2;
 const family = 'Inter, "DejaVu Sans", sans-serif';
 
-function rgba(red, green, blue, alpha) {
+function rgba({ red, green, blue, alpha }) {
   return `rgba(${red * 255}, ${green * 255}, ${blue * 255}, ${alpha})`;
 }
 
@@ -220,52 +228,52 @@ export class CanvasPainter {
     context.setTransform(this.pixelRatio, 0, 0, this.pixelRatio, 0, 0);
     context.clearRect(0, 0, this.width, this.height);
     for (const command of list) {
-      const [kind, ...values] = command;
-      switch (kind) {
-        case 'fill':
-          this.fill(...values);
+      switch (command.kind) {
+        case CommandKind.FillRect:
+          this.fill(command);
           break;
-        case 'ring':
-          this.ring(...values);
+        case CommandKind.StrokeRect:
+          this.ring(command);
           break;
-        case 'clip':
+        case CommandKind.PushClip:
           context.save();
-          this.roundedRectangle(...values);
+          this.roundedRectangle(command.rect, command.cornerRadius);
           context.clip();
           break;
-        case 'unclip':
+        case CommandKind.PopClip:
           context.restore();
           break;
-        case 'text':
-          this.text(...values);
+        case CommandKind.DrawText:
+          this.text(command);
           break;
         default:
-          throw new Error(`a display list command of an unknown kind: ${kind}`);
+          throw new Error(`a display list command of an unknown kind: ${command.kind}`);
       }
     }
   }
 
-  roundedRectangle(x, y, width, height, radius) {
+  roundedRectangle({ x, y, width, height }, radius) {
     this.context.beginPath();
     this.context.roundRect(x, y, width, height, Math.max(0, Math.min(radius, width / 2, height / 2)));
   }
 
-  fill(x, y, width, height, radius, red, green, blue, alpha) {
-    this.roundedRectangle(x, y, width, height, radius);
-    this.context.fillStyle = rgba(red, green, blue, alpha);
+  fill({ rect, cornerRadius, color }) {
+    this.roundedRectangle(rect, cornerRadius);
+    this.context.fillStyle = rgba(color);
     this.context.fill();
   }
 
-  ring(x, y, width, height, radius, lineWidth, red, green, blue, alpha) {
+  ring({ rect: { x, y, width, height }, cornerRadius, lineWidth, color }) {
     const half = lineWidth / 2;
-    this.roundedRectangle(x - half, y - half, width + lineWidth, height + lineWidth, radius + half);
-    this.context.strokeStyle = rgba(red, green, blue, alpha);
+    this.roundedRectangle(
+      { x: x - half, y: y - half, width: width + lineWidth, height: height + lineWidth }, cornerRadius + half);
+    this.context.strokeStyle = rgba(color);
     this.context.lineWidth = lineWidth;
     this.context.stroke();
   }
 
   setFont(size, weight) {
-    this.context.font = `${weights[weight]} ${size}px ${family}`;
+    this.context.font = `${cssWeights[weight]} ${size}px ${family}`;
   }
 
   // The size the text is drawn at: its own, or smaller to fit where it may shrink.
@@ -296,15 +304,17 @@ export class CanvasPainter {
     return characters.slice(0, low).join('') + '…';
   }
 
-  text(x, y, width, height, text, size, weight, alignment, red, green, blue, alpha, minimumScale, showEnd, ...caret) {
+  text({ rect: { x, y, width, height }, text, fontSize: size, weight, alignment, color, minimumScaleFactor: minimumScale,
+    overflow, caret }) {
     if (width <= 0 || height <= 0) return;
+    const showEnd = overflow === Overflow.ShowEnd;
     const context = this.context;
     this.fittingSize(text, width, size, weight, minimumScale);
     const metrics = context.measureText(text || 'M');
     const ascent = metrics.fontBoundingBoxAscent;
     const lineHeight = ascent + metrics.fontBoundingBoxDescent;
     const top = y + (height - lineHeight) / 2;
-    const room = width - (caret.length ? caretWidth : 0);
+    const room = width - (caret ? caretWidth : 0);
     let shown = text;
     let textWidth = context.measureText(text).width;
     let left;
@@ -318,16 +328,16 @@ export class CanvasPainter {
       textWidth = context.measureText(shown).width;
     }
     if (showEnd && textWidth > room) left = x + room - textWidth;
-    else if (alignments[alignment] === 'center') left = x + (width - textWidth) / 2;
-    else if (alignments[alignment] === 'right') left = x + width - textWidth;
+    else if (alignment === Alignment.Center) left = x + (width - textWidth) / 2;
+    else if (alignment === Alignment.Right) left = x + width - textWidth;
     else left = x;
-    context.fillStyle = rgba(red, green, blue, alpha);
+    context.fillStyle = rgba(color);
     context.textBaseline = 'alphabetic';
     context.textAlign = 'left';
     context.fillText(shown, left, top + ascent);
-    if (caret.length) {
-      const caretX = text === '' && alignments[alignment] === 'center' ? x + width / 2 : left + textWidth;
-      context.fillStyle = rgba(...caret);
+    if (caret) {
+      const caretX = text === '' && alignment === Alignment.Center ? x + width / 2 : left + textWidth;
+      context.fillStyle = rgba(caret);
       context.fillRect(caretX, top, caretWidth, lineHeight);
     }
     context.restore();

@@ -2,9 +2,7 @@
 
 #include "Runtime/Error.h"
 #include "UIKit/UIApplicationHost.h"
-
-class UIApplication;
-class UIWindow;
+#include "UIKit/UIHostSession.h"
 
 // A front end that cannot run here: no display, no terminal, a module that will not load.
 class FrontEndUnavailable : public Runtime::Error {
@@ -12,10 +10,13 @@ class FrontEndUnavailable : public Runtime::Error {
     using Runtime::Error::Error;
 };
 
-// Something that shows the window to a person (or a script) and feeds it touches and keys.
+// Something that shows the window to a person (or a script) and feeds it touches and keys,
+// by translating its own events into the session's calls.
 class FrontEnd {
   public:
     virtual ~FrontEnd() = default;
+    // Which of the session's calls it makes.
+    virtual UIHostFeatures features() const = 0;
     // Runs the event loop until the person or the script ends it.
-    virtual UIApplicationEnding run(UIApplication& application, UIWindow& window) = 0;
+    virtual UIApplicationEnding run(UIHostSession& session) = 0;
 };

@@ -18,8 +18,6 @@ std::variant<std::shared_ptr<UIView>, std::string> find(UIWindow& window, std::s
 // What a touch at the view's center would reach instead of it ("the keyboard", "'clear'"),
 // when something lies on top of it there; empty when the touch reaches the view.
 std::optional<std::string> coveringView(UIWindow& window, const UIView& view);
-// The text a view shows: a label's, a field's, a button's title; empty when none.
-std::optional<std::string> shownText(const UIView& view);
 // The runtime name of the view's class ("UILabel"); "UIView" for one never registered.
 std::string className(const UIView& view);
 // The tree as text, a view a line, indented two spaces per depth.

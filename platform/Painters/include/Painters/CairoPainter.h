@@ -7,12 +7,23 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
 typedef struct _cairo_surface cairo_surface_t;
 typedef struct _cairo cairo_t;
 typedef struct _PangoLayout PangoLayout;
+
+// An image in straight-alpha ARGB pixels (not premultiplied), row after row.
+struct StraightImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+// Decodes a PNG file's bytes; an image without pixels when they are not a PNG image.
+StraightImage decodePNG(std::string_view bytes);
 
 // Rasterizes display lists into an ARGB image at a scale (points to pixels): shapes with
 // Cairo, text with Pango in the Inter face (any sans-serif when Inter is missing).

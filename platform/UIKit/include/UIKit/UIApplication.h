@@ -34,7 +34,12 @@ class UIApplicationDelegate {
     virtual void applicationWillTerminate(UIApplication&) {}
 };
 
-// The running application: holds its delegate for as long as it runs.
+// Where the application stands: on screen and taking events; on screen but not taking them
+// (launching, a window without focus); or off screen.
+enum class UIApplicationState { Active, Inactive, Background };
+
+// The running application: holds its delegate for as long as it runs, and tells it of every
+// change of state in the order a phone does.
 class UIApplication : public UIResponder {
   public:
     UIApplication() = default;
@@ -44,9 +49,21 @@ class UIApplication : public UIResponder {
     void setDelegate(std::shared_ptr<NSObject> delegate);
     UIApplicationDelegate& delegate() const;
 
+    UIApplicationState applicationState() const { return m_state; }
+    // Goes to the state through the ones between, with the delegate's message for each step:
+    // from the background it enters the foreground and becomes active; to it, it resigns
+    // active first. Nothing when already there, or once terminated.
+    void transitionTo(UIApplicationState state);
+    // Goes to the background and tells the delegate the application will terminate, once.
+    void terminate();
+
   private:
+    void step(UIApplicationState to);
+
     std::shared_ptr<NSObject> m_delegate;
     UIApplicationDelegate* m_delegateInterface = nullptr;
+    UIApplicationState m_state = UIApplicationState::Inactive;
+    bool m_terminated = false;
 };
 
 // A screen-sized window holding the main interface that the main bundle's Info.plist names

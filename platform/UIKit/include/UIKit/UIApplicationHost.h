@@ -2,8 +2,7 @@
 
 #include <memory>
 
-class UIApplication;
-class UIWindow;
+class UIHostSession;
 
 // How an application's event loop ended: an exit status, or the signal that ended it, which
 // the process dies of once everything is put back, so that its caller sees it.
@@ -23,7 +22,8 @@ class UIApplicationHost {
     // something that is already done (the help, the version). Raises Runtime::UsageError for
     // arguments it cannot take, Runtime::Error for anything else that fails.
     virtual bool prepare(int argc, char* argv[]) = 0;
-    virtual UIApplicationEnding run(UIApplication& application, UIWindow& window) = 0;
+    // Shows the application's window and feeds it events through the session until the end.
+    virtual UIApplicationEnding run(UIHostSession& session) = 0;
 
     // The host the program was linked with; none is a programming error.
     static UIApplicationHost& linked();

@@ -25,6 +25,10 @@ class UIButton : public UIControl {
     const UIFont& titleFont() const { return m_titleFont; }
     void setTitleFont(UIFont font);
 
+    UIAccessibilityRole accessibilityRole() const override { return UIAccessibilityRole::Button; }
+    std::optional<std::string> shownText() const override { return currentTitle(); }
+    bool canBecomeFocused() const override { return true; }
+
   protected:
     std::optional<std::string> defaultAccessibilityLabel() const override { return currentTitle(); }
     // The title, centered; dimmed while a finger is down on the button.

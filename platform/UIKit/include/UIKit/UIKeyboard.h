@@ -37,6 +37,7 @@ class UIKeyboard : public UIView {
 
     std::shared_ptr<UIView> m_accessoryView;
     std::shared_ptr<UIView> m_keypad;
+    std::weak_ptr<UIView> m_deleteKey;
     // Its own change of height is not a change to lay out again for.
     bool m_layingOut = false;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "UIKit/NSText.h"
 #include "UIKit/UIFont.h"
-#include "UIKit/UIGeometry.h"
 #include "UIKit/UIView.h"
 
 #include <optional>
@@ -28,6 +28,9 @@ class UILabel : public UIView {
     void setAdjustsFontSizeToFitWidth(bool adjusts);
     CGFloat minimumScaleFactor() const { return m_minimumScaleFactor; }
     void setMinimumScaleFactor(CGFloat factor);
+
+    UIAccessibilityRole accessibilityRole() const override { return UIAccessibilityRole::Text; }
+    std::optional<std::string> shownText() const override { return m_text; }
 
   protected:
     std::optional<std::string> defaultAccessibilityLabel() const override { return m_text; }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "Foundation/NSAttributedString.h"
+#include "UIKit/NSText.h"
 #include "UIKit/UIControl.h"
 #include "UIKit/UIFont.h"
-#include "UIKit/UIGeometry.h"
 
 #include <memory>
 #include <optional>
@@ -36,6 +36,13 @@ class UITextField : public UIControl, public UIKeyInput {
     // The field owns its accessory; one view may serve several fields.
     std::shared_ptr<UIView> inputAccessoryView() const override { return m_inputAccessoryView; }
     void setInputAccessoryView(std::shared_ptr<UIView> view);
+
+    UIAccessibilityRole accessibilityRole() const override {
+        return UIAccessibilityRole::TextField;
+    }
+    std::optional<std::string> accessibilityValue() const override { return m_text; }
+    std::optional<std::string> shownText() const override { return m_text; }
+    bool canBecomeFocused() const override { return true; }
 
     bool isEditing() const { return isFirstResponder(); }
     bool canBecomeFirstResponder() const override { return true; }

@@ -26,6 +26,9 @@ enum UIViewAutoresizing : unsigned {
     UIViewAutoresizingFlexibleBottomMargin = 1 << 5,
 };
 
+// What a screen reader is told a view is.
+enum class UIAccessibilityRole { Group, Text, Button, TextField, LiveRegion };
+
 // A rectangle on screen with a background, a layer, and subviews that it owns.
 // The tree owns its views (shared_ptr down); a view knows its superview only weakly.
 class UIView : public UIResponder {
@@ -69,6 +72,16 @@ class UIView : public UIResponder {
     void setShouldGroupAccessibilityChildren(bool group) {
         m_shouldGroupAccessibilityChildren = group;
     }
+    // A group, or a live region when its children are read as one.
+    virtual UIAccessibilityRole accessibilityRole() const;
+    // What the view holds, beside its label: a field's text.
+    virtual std::optional<std::string> accessibilityValue() const { return std::nullopt; }
+
+    // The text the view shows: a label's, a field's, a button's title; empty when it shows
+    // none.
+    virtual std::optional<std::string> shownText() const { return std::nullopt; }
+    // Whether Tab may reach it: a field to edit, a button to ring.
+    virtual bool canBecomeFocused() const { return false; }
 
     const std::vector<std::shared_ptr<UIView>>& subviews() const { return m_subviews; }
     std::shared_ptr<UIView> superview() const { return m_superview.lock(); }

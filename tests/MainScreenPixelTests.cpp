@@ -1,9 +1,7 @@
 // Pixels of the real main screen, painted by Cairo at 2x, checked where the design promises
 // a color.
-#include "Controller/MainVC.h"
+#include "MainScreenHarness.h"
 #include "Painters/CairoPainter.h"
-#include "TestSupport.h"
-#include "UIKit/UIApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -32,27 +30,10 @@ const Pixel badgeColor = over(0.884053469f, 0.878465712f, 0.888343275f, 0.797067
 
 class MainScreenPixels : public testing::Test {
   protected:
-    void SetUp() override {
-        environment.set("LC_ALL", "en_US.UTF-8");
-        window = loadMainInterfaceWindow();
-        window->makeKeyAndVisible();
-    }
-
-    auto& controller() { return dynamic_cast<orvane::MainVC&>(*window->rootViewController()); }
-
-    void tap(const UIView& view) {
-        const CGRect frame = view.frameInWindow();
-        const CGPoint center{CGRectGetMidX(frame), CGRectGetMidY(frame)};
-        window->sendTouch(UITouchPhase::Began, center);
-        window->sendTouch(UITouchPhase::Ended, center);
-    }
-
-    void paint() {
-        window->displayIfNeeded();
-        Drawing::DisplayList list;
-        window->describe(list);
-        painter.paint(list);
-    }
+    auto& controller() { return screen.controller(); }
+    void tap(const UIView& view) { screen.tap(view); }
+    // The frame a front end is handed; nothing is ringed in these tests.
+    void paint() { painter.paint(screen.session->takeFrame()); }
 
     // The pixel under a point, in window points.
     Pixel at(CGFloat x, CGFloat y) const {
@@ -84,8 +65,7 @@ class MainScreenPixels : public testing::Test {
         return true;
     }
 
-    ScopedEnvironment environment;
-    std::shared_ptr<UIWindow> window;
+    MainScreen screen;
     CairoPainter painter{CGSize{375, 667}, scale};
 };
 
@@ -127,7 +107,7 @@ TEST_F(MainScreenPixels, hiddenResultLeavesNoPixelsUntilACalculationShowsIt) {
     EXPECT_TRUE(regionHas(calculateBar, white)); // its title
     EXPECT_TRUE(regionIsAll(CGRectMake(0, 0, 375, 0.5), screenBackground));
 
-    tap(*window->visibleKeyboard()->accessoryView());
+    tap(*screen.window->visibleKeyboard()->accessoryView());
     paint();
     EXPECT_TRUE(regionHas(result, white));
     EXPECT_FALSE(regionHas(calculateBar, calculateOrange));
@@ -136,11 +116,10 @@ TEST_F(MainScreenPixels, hiddenResultLeavesNoPixelsUntilACalculationShowsIt) {
 
 TEST_F(MainScreenPixels, theScreenIsOnlyRedrawnWhenSomethingChanged) {
     paint();
-    window->screenUpdated();
-    window->displayIfNeeded();
-    EXPECT_FALSE(window->needsScreenUpdate());
+    EXPECT_FALSE(screen.session->takeFrameIfChanged());
     tap(*controller().wageTxt());
-    EXPECT_TRUE(window->needsScreenUpdate());
+    EXPECT_TRUE(screen.session->takeFrameIfChanged());
+    EXPECT_FALSE(screen.session->takeFrameIfChanged());
 }
 
 } // namespace

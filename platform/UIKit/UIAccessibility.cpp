@@ -1,0 +1,29 @@
+#include "UIKit/UIAccessibility.h"
+
+#include "UIKit/UIControl.h"
+#include "UIKit/UIWindow.h"
+
+namespace {
+
+UIAccessibilityElement elementFor(UIWindow& window, const UIView& view) {
+    UIAccessibilityElement element;
+    element.role = view.accessibilityRole();
+    element.label = view.accessibilityLabel().value_or("");
+    element.value = view.accessibilityValue().value_or("");
+    element.identifier = view.accessibilityIdentifier();
+    element.frame = view.frameInWindow();
+    element.isActivatable = dynamic_cast<const UIControl*>(&view) &&
+                            view.isUserInteractionEnabled() && !window.viewCovering(view);
+    element.isFocused =
+        &view == window.firstResponder().get() || &view == window.focusedView().get();
+    for (const auto& subview : view.subviews())
+        if (!subview->isHidden())
+            element.children.push_back(elementFor(window, *subview));
+    return element;
+}
+
+} // namespace
+
+UIAccessibilityElement UIAccessibilityTree(UIWindow& window) {
+    return elementFor(window, window);
+}

@@ -1,0 +1,135 @@
+#include "UIKit/UIHostSession.h"
+
+#include "Runtime/FatalError.h"
+#include "UIKit/UIControl.h"
+#include "UIKit/UIScreen.h"
+
+#include <string>
+
+namespace {
+
+UIKeyInput* editingField(UIWindow& window) {
+    return dynamic_cast<UIKeyInput*>(window.firstResponder().get());
+}
+
+bool moveFocus(UIWindow& window, bool backwards) {
+    const auto next = window.nextInFocusRing(backwards);
+    if (!next)
+        return false;
+    if (next->becomeFirstResponder()) {
+        window.setFocusedView(nullptr);
+        return true;
+    }
+    window.endEditing(true);
+    window.setFocusedView(next);
+    return true;
+}
+
+bool tapKeyboardAccessory(UIWindow& window) {
+    const auto keyboard = window.visibleKeyboard();
+    const auto control =
+        std::dynamic_pointer_cast<UIControl>(keyboard ? keyboard->accessoryView() : nullptr);
+    if (control)
+        control->sendActionsForControlEvents(UIControlEventTouchUpInside);
+    return control != nullptr;
+}
+
+bool pressFocusedButton(UIWindow& window) {
+    const auto control = std::dynamic_pointer_cast<UIControl>(window.focusedView());
+    if (!control || control->isHiddenOnScreen())
+        return false;
+    control->sendActionsForControlEvents(UIControlEventTouchUpInside);
+    return true;
+}
+
+} // namespace
+
+UIHostSession::UIHostSession(UIApplication& application, UIWindow& window)
+    : m_application(application), m_window(window) {
+}
+
+void UIHostSession::require(bool declared, const char* feature) const {
+    if (!declared)
+        fatalError(std::string("a front end used ") + feature + " without declaring it");
+}
+
+void UIHostSession::setScreen(CGSize points, CGSize pointsPerPixel, UIEdgeInsets safeArea) {
+    if (safeArea != UIEdgeInsets{})
+        require(m_features.safeAreas, "safe areas");
+    auto& screen = UIScreen::mainScreen();
+    screen.setBounds(CGRect{{}, points});
+    screen.setPointsPerPixel(pointsPerPixel);
+    screen.setSafeAreaInsets(safeArea);
+    m_window.screenDidChange();
+    m_window.screenChanged();
+}
+
+std::optional<Drawing::DisplayList> UIHostSession::takeFrameIfChanged() {
+    m_window.displayIfNeeded();
+    if (!m_window.needsScreenUpdate())
+        return std::nullopt;
+    return takeFrame();
+}
+
+Drawing::DisplayList UIHostSession::takeFrame() {
+    m_window.displayIfNeeded();
+    Drawing::DisplayList list;
+    m_window.describeScreen(list);
+    m_window.screenUpdated();
+    return list;
+}
+
+void UIHostSession::setApplicationState(UIApplicationState state) {
+    require(m_features.lifeCycle, "the life cycle");
+    m_application.transitionTo(state);
+}
+
+void UIHostSession::touch(UITouchPhase phase, CGPoint point) {
+    require(m_features.touches, "touches");
+    m_window.sendTouch(phase, point);
+}
+
+bool UIHostSession::pressKey(UIKey key) {
+    require(m_features.hardwareKeys, "hardware keys");
+    switch (key) {
+    case UIKey::Tab:
+        return moveFocus(m_window, false);
+    case UIKey::ShiftTab:
+        return moveFocus(m_window, true);
+    case UIKey::Enter:
+        return tapKeyboardAccessory(m_window) || pressFocusedButton(m_window);
+    case UIKey::Space:
+        if (auto* input = editingField(m_window)) {
+            input->insertText(" ");
+            return true;
+        }
+        return pressFocusedButton(m_window);
+    case UIKey::Escape:
+        return m_window.endEditing(true);
+    case UIKey::Backspace:
+        if (auto* input = editingField(m_window)) {
+            input->deleteBackward();
+            return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+bool UIHostSession::insertText(std::string_view text) {
+    require(m_features.textInput, "text input");
+    auto* input = editingField(m_window);
+    if (!input && text == " ")
+        return pressFocusedButton(m_window);
+    if (!input) {
+        // Typing with no field being edited starts on the first one, as a person means.
+        m_window.setFocusedView(nullptr);
+        const auto first = m_window.nextInFocusRing(false);
+        if (!first || !first->becomeFirstResponder())
+            return false;
+        input = editingField(m_window);
+    }
+    if (input)
+        input->insertText(text);
+    return input != nullptr;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "Drawing/DisplayList.h"
+#include "UIKit/UIApplication.h"
+#include "UIKit/UIGeometry.h"
+#include "UIKit/UIWindow.h"
+
+#include <optional>
+#include <string_view>
+
+// The keys of a hardware keyboard that do something beyond typing.
+enum class UIKey { Tab, ShiftTab, Enter, Space, Escape, Backspace };
+
+// Which of the session's calls a front end makes. A call it did not declare is a programming
+// error, so that the list stays true; what a front end lacks, it says here.
+struct UIHostFeatures {
+    bool touches = false;       // touch(): a finger, a mouse, a click
+    bool hardwareKeys = false;  // pressKey()
+    bool textInput = false;     // insertText(): typed characters, a paste
+    bool screenChanges = false; // setScreen() while running: resizing, a new scale
+    bool lifeCycle = false;     // setApplicationState(): focus, minimizing, a hidden page
+    bool safeAreas = false;     // setScreen() with insets other than zero
+};
+
+// What a front end may do to a running application, and all it needs to do: tell it of the
+// screen, of touches, keys and text, and of the life cycle, and show the frames it hands
+// out. What each of those means (what a key does, what takes focus, when a frame is due) is
+// decided here once, so that every front end behaves alike.
+class UIHostSession {
+  public:
+    UIHostSession(UIApplication& application, UIWindow& window);
+
+    UIApplication& application() { return m_application; }
+    UIWindow& window() { return m_window; }
+    const UIHostFeatures& features() const { return m_features; }
+    // The front end's list of what it does; none until then.
+    void declareFeatures(UIHostFeatures features) { m_features = features; }
+
+    // The screen's size in points, the size of a pixel in points, and what its hardware
+    // covers; the window follows.
+    void setScreen(CGSize points, CGSize pointsPerPixel, UIEdgeInsets safeArea = {});
+
+    // The frame to show when anything changed since the last one was taken (pending display
+    // passes run first); empty when nothing did.
+    std::optional<Drawing::DisplayList> takeFrameIfChanged();
+    // The frame as it stands, whether or not anything changed.
+    Drawing::DisplayList takeFrame();
+
+    void setApplicationState(UIApplicationState state);
+
+    void touch(UITouchPhase phase, CGPoint point);
+
+    // What a key does: Tab and Shift-Tab move through the shown fields and buttons (a field by
+    // editing it, a button by the focus ring); Enter taps the bar on top of the keyboard while
+    // it is up, else presses the ringed button; Space types a space into the field being
+    // edited, else presses the ringed button; Escape ends editing; Backspace deletes. False
+    // when the key had nothing to do.
+    bool pressKey(UIKey key);
+    // Text from a hardware keyboard, a paste or an input method: into the field being edited,
+    // or the first field when none is. A lone space with no field being edited is the Space
+    // key, so that a front end whose keyboard reports both never does both. False when
+    // nothing took it.
+    bool insertText(std::string_view text);
+
+  private:
+    void require(bool declared, const char* feature) const;
+
+    UIApplication& m_application;
+    UIWindow& m_window;
+    UIHostFeatures m_features;
+};

@@ -1,0 +1,193 @@
+// The contract every front end speaks: frames only after a change, the life cycle in the
+// delegate's order, what Space does, and what a screen reader may activate.
+#include "MainScreenHarness.h"
+#include "UIKit/UIAccessibility.h"
+#include "UIKit/UILabel.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(HostSessionFrames, aFrameIsHandedOutOnlyAfterSomethingChanged) {
+    UIApplication application;
+    const auto window = std::make_shared<UIWindow>(CGRectMake(0, 0, 100, 100));
+    auto label = std::make_shared<UILabel>(CGRectMake(0, 0, 50, 20));
+    window->addSubview(label);
+    UIHostSession session(application, *window);
+    EXPECT_TRUE(session.takeFrameIfChanged());
+    EXPECT_FALSE(session.takeFrameIfChanged());
+    label->setText("7");
+    const auto frame = session.takeFrameIfChanged();
+    ASSERT_TRUE(frame);
+    EXPECT_TRUE(std::any_of(frame->begin(), frame->end(), [](const Drawing::Command& command) {
+        const auto* text = std::get_if<Drawing::DrawText>(&command);
+        return text && text->text == "7";
+    }));
+    EXPECT_FALSE(session.takeFrameIfChanged());
+    session.setScreen({100, 100}, {1, 1});
+    EXPECT_TRUE(session.takeFrameIfChanged()) << "a new pixel size needs a new frame";
+}
+
+// A delegate that writes down what it hears.
+class RecordingDelegate : public NSObject, public UIApplicationDelegate {
+  public:
+    std::shared_ptr<UIWindow> window() const override { return nullptr; }
+    void setWindow(std::shared_ptr<UIWindow>) override {}
+    void applicationWillResignActive(UIApplication&) override { heard.push_back("resign"); }
+    void applicationDidEnterBackground(UIApplication&) override { heard.push_back("background"); }
+    void applicationWillEnterForeground(UIApplication&) override { heard.push_back("foreground"); }
+    void applicationDidBecomeActive(UIApplication&) override { heard.push_back("active"); }
+    void applicationWillTerminate(UIApplication&) override { heard.push_back("terminate"); }
+
+    std::vector<std::string> heard;
+};
+
+struct LifeCycleCase {
+    const char* name;
+    std::vector<UIApplicationState> states;
+    std::vector<std::string> heard;
+};
+
+void PrintTo(const LifeCycleCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LifeCycle : public testing::TestWithParam<LifeCycleCase> {};
+
+TEST_P(LifeCycle, theDelegateHearsEveryStepInOrder) {
+    using enum UIApplicationState;
+    auto delegate = std::make_shared<RecordingDelegate>();
+    UIApplication application(delegate);
+    const auto window = std::make_shared<UIWindow>(CGRectMake(0, 0, 100, 100));
+    UIHostSession session(application, *window);
+    session.declareFeatures({.lifeCycle = true});
+    for (const auto state : GetParam().states)
+        session.setApplicationState(state);
+    application.terminate();
+    application.terminate();
+    EXPECT_EQ(delegate->heard, GetParam().heard);
+    EXPECT_EQ(application.applicationState(), Background);
+}
+
+using enum UIApplicationState;
+INSTANTIATE_TEST_SUITE_P(
+    Transitions, LifeCycle,
+    testing::Values(
+        LifeCycleCase{"launchedThenQuit", {}, {"background", "terminate"}},
+        LifeCycleCase{"shownThenQuit", {Active}, {"active", "resign", "background", "terminate"}},
+        LifeCycleCase{"hiddenAndShownAgain",
+                      {Active, Background, Active},
+                      {"active", "resign", "background", "foreground", "active", "resign",
+                       "background", "terminate"}},
+        LifeCycleCase{"focusLostAndRegained",
+                      {Active, Inactive, Inactive, Active},
+                      {"active", "resign", "active", "resign", "background", "terminate"}},
+        LifeCycleCase{"minimizedThenRestoredWithoutFocus",
+                      {Background, Inactive},
+                      {"background", "foreground", "background", "terminate"}}));
+
+struct SpaceCase {
+    const char* name;
+    // What the screen is doing when Space comes: 0 nothing, 1 editing the wage holding "1",
+    // 2 the clear button ringed with both fields filled.
+    int before;
+    bool asText;
+    std::string wage, price;
+    bool keyboardUp;
+};
+
+void PrintTo(const SpaceCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SpaceRule : public testing::TestWithParam<SpaceCase> {};
+
+TEST_P(SpaceRule, typesIntoTheFieldBeingEditedElsePressesTheRingedButton) {
+    MainScreen screen;
+    auto& session = *screen.session;
+    const auto& c = GetParam();
+    if (c.before == 1) {
+        session.insertText("1");
+    } else if (c.before == 2) {
+        screen.controller().wageTxt()->setText("15");
+        screen.controller().priceTxt()->setText("100");
+        session.pressKey(UIKey::ShiftTab);
+        ASSERT_EQ(screen.window->focusedView(), screen.viewNamed("clear"));
+    }
+    if (c.asText)
+        session.insertText(" ");
+    else
+        session.pressKey(UIKey::Space);
+    EXPECT_EQ(screen.controller().wageTxt()->text(), c.wage);
+    EXPECT_EQ(screen.controller().priceTxt()->text(), c.price);
+    EXPECT_EQ(screen.window->visibleKeyboard() != nullptr, c.keyboardUp);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    KeyOrText, SpaceRule,
+    testing::Values(SpaceCase{"keyWhileEditing", 1, false, "1 ", "", true},
+                    SpaceCase{"textWhileEditing", 1, true, "1 ", "", true},
+                    SpaceCase{"keyOnTheRingedClear", 2, false, "", "", false},
+                    SpaceCase{"textOnTheRingedClear", 2, true, "", "", false},
+                    SpaceCase{"keyWithNothingFocused", 0, false, "", "", false},
+                    SpaceCase{"textWithNothingFocused", 0, true, "", "", false}));
+
+const UIAccessibilityElement* elementNamed(const UIAccessibilityElement& element,
+                                           const std::string& identifier) {
+    if (element.identifier == identifier)
+        return &element;
+    for (const auto& child : element.children)
+        if (const auto* found = elementNamed(child, identifier))
+            return found;
+    return nullptr;
+}
+
+TEST(Accessibility, aControlUnderTheKeyboardCannotBeActivatedUntilItLeaves) {
+    MainScreen screen;
+    const auto activatable = [&] {
+        const auto tree = UIAccessibilityTree(*screen.window);
+        const auto* clear = elementNamed(tree, "clear");
+        EXPECT_NE(clear, nullptr);
+        return clear && clear->isActivatable;
+    };
+    EXPECT_TRUE(activatable());
+    screen.tap(*screen.controller().wageTxt());
+    ASSERT_NE(screen.window->visibleKeyboard(), nullptr);
+    EXPECT_FALSE(activatable());
+    screen.session->pressKey(UIKey::Escape);
+    EXPECT_TRUE(activatable());
+}
+
+TEST(Accessibility, eachViewSaysWhatItIsWhatItIsCalledAndWhatItHolds) {
+    MainScreen screen;
+    screen.session->insertText("15");
+    const auto tree = UIAccessibilityTree(*screen.window);
+    const auto* wage = elementNamed(tree, "wage");
+    const auto* clear = elementNamed(tree, "clear");
+    ASSERT_NE(wage, nullptr);
+    ASSERT_NE(clear, nullptr);
+    EXPECT_EQ(wage->role, UIAccessibilityRole::TextField);
+    EXPECT_EQ(wage->label, screen.controller().wageTxt()->placeholder());
+    EXPECT_EQ(wage->value, "15");
+    EXPECT_TRUE(wage->isFocused);
+    EXPECT_EQ(clear->role, UIAccessibilityRole::Button);
+    EXPECT_FALSE(clear->isFocused);
+    EXPECT_EQ(elementNamed(tree, "result"), nullptr) << "hidden views are not read";
+}
+
+TEST(HostSessionFeatures, aCallAFrontEndDidNotDeclareStopsTheProgram) {
+    EXPECT_DEATH(
+        {
+            UIApplication application;
+            const auto window = std::make_shared<UIWindow>(CGRectMake(0, 0, 10, 10));
+            UIHostSession session(application, *window);
+            session.touch(UITouchPhase::Began, {1, 1});
+        },
+        "Fatal error: a front end used touches without declaring it");
+}
+
+} // namespace
