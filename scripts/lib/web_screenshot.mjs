@@ -1,30 +1,15 @@
 // Takes a picture of the site as a phone's browser shows it (Debian's Chromium, 390 x 844
 // points at 2x, touch), after a calculation by touch.
 // Usage: node web_screenshot.mjs SITE-FOLDER OUTPUT.png
-import http from 'node:http';
-import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
-import { dirname, extname, join, resolve } from 'node:path';
+import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { serveSite } from './site_server.mjs';
 
 const require = createRequire(join(dirname(fileURLToPath(import.meta.url)), '../../tests/web/'));
 const { chromium } = require('playwright-core');
 const [site, output] = [resolve(process.argv[2]), resolve(process.argv[3])];
-const types = {
-  '.html': 'text/html', '.mjs': 'text/javascript', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.png': 'image/png', '.woff2': 'font/woff2', '.webmanifest': 'application/manifest+json',
-};
-const server = http.createServer((request, response) => {
-  let path = new URL(request.url, 'http://localhost').pathname;
-  if (path.endsWith('/')) path += 'index.html';
-  try {
-    response.writeHead(200, { 'content-type': types[extname(path)] ?? 'application/octet-stream' })
-      .end(readFileSync(join(site, path)));
-  } catch {
-    response.writeHead(404).end();
-  }
-});
-await new Promise((started) => server.listen(0, '127.0.0.1', started));
+const server = await serveSite(site);
 const browser = await chromium.launch({
   executablePath: '/usr/bin/chromium',
   args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--no-first-run'],
@@ -33,7 +18,7 @@ const context = await browser.newContext({
   viewport: { width: 390, height: 844 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true, locale: 'en-US',
 });
 const page = await context.newPage();
-await page.goto(`http://127.0.0.1:${server.address().port}/`);
+await page.goto(server.origin);
 await page.waitForFunction(() => performance.getEntriesByName('platform-first-frame').length > 0);
 const find = async (name) => page.evaluate((wanted) => {
   const search = (node) => (node.identifier === wanted || (node.role === 'Button' && node.label === wanted)

@@ -5,19 +5,15 @@
 // Usage: node bench.mjs SITE-FOLDER
 import { execFileSync } from 'node:child_process';
 import { readFileSync, readdirSync, statSync } from 'node:fs';
-import http from 'node:http';
-import { dirname, extname, join, resolve } from 'node:path';
+import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { gzipSync } from 'node:zlib';
 import { chromium } from 'playwright-core';
+import { serveSite } from '../../scripts/lib/site_server.mjs';
 
 const site = resolve(process.argv[2]);
 const here = dirname(fileURLToPath(import.meta.url));
 const runs = 15;
-const types = {
-  '.html': 'text/html', '.mjs': 'text/javascript', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.png': 'image/png', '.woff2': 'font/woff2', '.webmanifest': 'application/manifest+json',
-};
 
 function files(folder) {
   return readdirSync(folder).flatMap((name) => {
@@ -29,18 +25,8 @@ function files(folder) {
 const gzipped = (path) => gzipSync(readFileSync(path), { level: 9 }).length;
 const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
 
-const server = http.createServer((request, response) => {
-  const path = new URL(request.url, 'http://localhost').pathname;
-  const file = path === '/bare.html' ? join(here, 'bare.html') : join(site, path.endsWith('/') ? `${path}index.html` : path);
-  try {
-    const body = readFileSync(file);
-    response.writeHead(200, { 'content-type': types[extname(file)] ?? 'application/octet-stream' }).end(body);
-  } catch {
-    response.writeHead(404).end();
-  }
-});
-await new Promise((started) => server.listen(0, '127.0.0.1', started));
-const origin = `http://127.0.0.1:${server.address().port}/`;
+const server = await serveSite(site, { '/bare.html': join(here, 'bare.html') });
+const { origin } = server;
 const browser = await chromium.launch({
   executablePath: '/usr/bin/chromium',
   args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',

@@ -5,11 +5,11 @@
 // Usage: node browser_test.mjs SITE-FOLDER NATIVE-ORVANE
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
-import http from 'node:http';
+import { existsSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { extname, join, resolve } from 'node:path';
+import { join, resolve } from 'node:path';
 import { after, before, test } from 'node:test';
+import { serveSite } from '../../scripts/lib/site_server.mjs';
 
 const site = resolve(process.argv[2]);
 const native = resolve(process.argv[3]);
@@ -22,28 +22,13 @@ if (!existsSync(chromiumPath)) {
 }
 const { chromium } = await import('playwright-core');
 
-const types = {
-  '.html': 'text/html', '.mjs': 'text/javascript', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.png': 'image/png', '.woff2': 'font/woff2', '.webmanifest': 'application/manifest+json', '.txt': 'text/plain',
-};
 let server;
 let browser;
 let origin;
 
 before(async () => {
-  server = http.createServer((request, response) => {
-    let path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
-    if (path.endsWith('/')) path += 'index.html';
-    const file = join(site, path);
-    if (!file.startsWith(site) || !existsSync(file)) {
-      response.writeHead(404).end();
-      return;
-    }
-    response.writeHead(200, { 'content-type': types[extname(file)] ?? 'application/octet-stream' });
-    response.end(readFileSync(file));
-  });
-  await new Promise((started) => server.listen(0, '127.0.0.1', started));
-  origin = `http://127.0.0.1:${server.address().port}/`;
+  server = await serveSite(site);
+  origin = server.origin;
   browser = await chromium.launch({
     executablePath: chromiumPath,
     args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',

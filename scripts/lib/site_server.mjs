@@ -1,0 +1,39 @@
+// Serves a folder on 127.0.0.1, on a free port, with the types a web app needs: for
+// `scripts/run --ui web`, the tests and the benchmarks alike. Run on its own, it says where
+// and serves until stopped.
+// Usage: node site_server.mjs FOLDER
+import { readFileSync, statSync } from 'node:fs';
+import http from 'node:http';
+import { extname, join, resolve, sep } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const types = {
+  '.html': 'text/html', '.mjs': 'text/javascript', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.png': 'image/png', '.woff2': 'font/woff2', '.webmanifest': 'application/manifest+json', '.txt': 'text/plain',
+};
+
+// Serves FOLDER; `extra` maps a path ("/bare.html") to a file served there too. Resolves to
+// the server's origin ("http://127.0.0.1:PORT/") and a function that stops it.
+export async function serveSite(folder, extra = {}) {
+  const root = resolve(folder);
+  const server = http.createServer((request, response) => {
+    let path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    if (path.endsWith('/')) path += 'index.html';
+    const file = extra[path] ?? join(root, path);
+    try {
+      if (!extra[path] && !file.startsWith(root + sep)) throw new Error('outside the folder');
+      if (!statSync(file).isFile()) throw new Error('not a file');
+      response.writeHead(200, { 'content-type': types[extname(file)] ?? 'application/octet-stream' });
+      response.end(readFileSync(file));
+    } catch {
+      response.writeHead(404).end();
+    }
+  });
+  await new Promise((started) => server.listen(0, '127.0.0.1', started));
+  return { origin: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
+}
+
+if (process.argv[1] === fileURLToPath(import.meta.url)) {
+  const { origin } = await serveSite(process.argv[2]);
+  console.log(`serving ${resolve(process.argv[2])} at ${origin} (Ctrl-C stops)`);
+}
