@@ -1,0 +1,61 @@
+// The browser's half of the conformance table: each behaviour's steps in a fresh page of
+// Debian's Chromium, 375 x 667 with touch, as keys, typed text and touches; prints each
+// behaviour's view tree afterwards, as JSON by name. The steps come as JSON on standard
+// input, from conformance.py, which checks them.
+// Usage: node browser.mjs SITE-FOLDER < STEPS.json
+import { existsSync, readFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { serveSite } from '../../scripts/lib/site_server.mjs';
+
+const chromiumPath = '/usr/bin/chromium';
+if (!existsSync(chromiumPath)) {
+  console.log(`no Chromium at ${chromiumPath} (scripts/setup installs Debian's chromium)`);
+  process.exit(77);
+}
+const require = createRequire(join(dirname(fileURLToPath(import.meta.url)), '../web/'));
+const { chromium } = require('playwright-core');
+
+const keys = { Tab: 'Tab', 'Shift-Tab': 'Shift+Tab', Enter: 'Enter', Space: ' ', Escape: 'Escape', Backspace: 'Backspace' };
+const table = JSON.parse(readFileSync(0, 'utf8'));
+const server = await serveSite(resolve(process.argv[2]));
+const browser = await chromium.launch({
+  executablePath: chromiumPath,
+  args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--no-first-run'],
+});
+
+const painted = (page) => page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+
+async function centerOf(page, identifier) {
+  const frame = await page.evaluate((wanted) => {
+    const search = (node) => (node.identifier === wanted ? node : node.children.map(search).find(Boolean));
+    return search(window.platformProgram.accessibilityTree())?.frame;
+  }, identifier);
+  if (!frame) throw new Error(`no view ${identifier} on the page`);
+  return [frame.x + frame.width / 2, frame.y + frame.height / 2];
+}
+
+const dumps = {};
+try {
+  for (const { name, steps } of table) {
+    const context = await browser.newContext({
+      viewport: { width: 375, height: 667 }, deviceScaleFactor: 2, hasTouch: true, locale: 'en-US',
+    });
+    const page = await context.newPage();
+    await page.goto(server.origin);
+    await page.waitForFunction(() => window.platformProgram);
+    for (const [kind, value] of steps) {
+      if (kind === 'key') await page.keyboard.press(keys[value]);
+      else if (kind === 'text') await page.keyboard.type(value);
+      else await page.touchscreen.tap(...(await centerOf(page, value)));
+      await painted(page);
+    }
+    dumps[name] = await page.evaluate(() => window.platformProgram.dump());
+    await context.close();
+  }
+} finally {
+  await browser.close();
+  server.close();
+}
+console.log(JSON.stringify(dumps));

@@ -1,0 +1,314 @@
+#!/usr/bin/env python3
+"""Runs the table of behaviours (behaviours.txt) against one front end, the real program
+driven as a person drives it there, and checks what shows afterwards in the view tree the
+program dumps. Each front end gets the same steps, translated into its own events: a
+headless script, X events (xdotool under Xvfb), a terminal's bytes (tmux), a browser's
+keys and touches (Chromium).
+
+Usage: conformance.py headless|window|terminal ORVANE
+       conformance.py chromium SITE-FOLDER
+Ends with "N passed, N failed"; exits 1 when one failed, 77 when the front end's
+tools are missing.
+"""
+import json
+import os
+import pathlib
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = pathlib.Path(__file__).resolve().parent
+SCREEN = (375, 667)
+PATIENCE = float(os.environ.get("ORVANE_TEST_PATIENCE", "10"))
+
+
+def behaviours():
+    for line in (HERE / "behaviours.txt").read_text().splitlines():
+        if not line.strip() or line.startswith("#"):
+            continue
+        name, steps, expected = (part.strip() for part in line.split(" | "))
+        yield name, [step.strip() for step in steps.split(", ")], dict(
+            (item.split("=", 1)[0].strip(), item.split("=", 1)[1]) for item in expected.split("; "))
+
+
+def parse_step(step):
+    """("key", NAME), ("text", TEXT) or ("tap", NAME)."""
+    if step.startswith("text "):
+        return "text", step[5:]
+    if step.startswith("tap "):
+        return "tap", step[4:]
+    return "key", step
+
+
+def shown(dump):
+    """What the dump says the screen shows: each named view's text or "hidden", and the keyboard."""
+    state = {"keyboard": "up" if re.search(r"^\s*UIKeyboard ", dump, re.M) else "down"}
+    for match in re.finditer(r"#(\S+) \(([^)]*)\)( hidden)?(?: \"(.*)\")?$", dump, re.M):
+        name, _, hidden, text = match.groups()
+        state[name] = "hidden" if hidden else (text or "")
+    return state
+
+
+def window_frame(dump, name):
+    """A named view's frame in window points: the dump gives each frame in its parent's."""
+    stack = []
+    for line in dump.splitlines():
+        depth = (len(line) - len(line.lstrip())) // 2
+        match = re.search(r"\(([^)]*)\)", line)
+        x, y, width, height = (float(value) for value in match.group(1).split(", "))
+        del stack[depth:]
+        origin = (stack[-1][0] + x, stack[-1][1] + y) if stack else (x, y)
+        stack.append(origin)
+        if f"#{name} " in line:
+            return origin[0], origin[1], width, height
+    raise SystemExit(f"conformance.py: no view {name} in the dump")
+
+
+class Headless:
+    def __init__(self, orvane):
+        self.orvane = orvane
+
+    def close(self):
+        pass
+
+    def run(self, steps, taps):
+        lines = []
+        for kind, value in steps:
+            if kind == "key":
+                lines.append(f"press {value}")
+            elif kind == "text":
+                lines.append(f"input {value}")
+            else:
+                lines.append("tap %g %g" % taps[value])
+        script = "\n".join(lines + ["dump"]) + "\n"
+        result = subprocess.run([self.orvane, "--ui", "headless", "--size", "%dx%d" % SCREEN],
+                                input=script, capture_output=True, text=True,
+                                env={**os.environ, "LC_ALL": "en_US.UTF-8"}, timeout=PATIENCE * 3)
+        if result.returncode != 0:
+            raise RuntimeError(result.stderr.strip())
+        return result.stdout
+
+
+class Window:
+    KEYS = {"Tab": "Tab", "Shift-Tab": "shift+Tab", "Enter": "Return", "Space": "space",
+            "Escape": "Escape", "Backspace": "BackSpace"}
+
+    def __init__(self, orvane):
+        for tool in ("Xvfb", "xdotool"):
+            if not shutil.which(tool):
+                raise Skip(f"{tool} is missing (scripts/setup installs it)")
+        self.orvane = orvane
+        self.work = pathlib.Path(tempfile.mkdtemp())
+        read, write = os.pipe()
+        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
+                                        "1280x1024x24", "-nolisten", "tcp"],
+                                       pass_fds=(write,), stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as display:
+            self.display = ":" + display.readline().strip()
+
+    def close(self):
+        self.server.kill()
+        self.server.wait()
+        shutil.rmtree(self.work, ignore_errors=True)
+
+    def xdotool(self, *arguments):
+        subprocess.run(["xdotool", *arguments], check=True, env=self.environment, timeout=PATIENCE)
+
+    def run(self, steps, taps):
+        self.environment = {**os.environ, "DISPLAY": self.display, "LC_ALL": "en_US.UTF-8"}
+        for name in ("WAYLAND_DISPLAY", "GDK_SCALE"):
+            self.environment.pop(name, None)
+        out = self.work / "out"
+        out.unlink(missing_ok=True)
+        program = subprocess.Popen([self.orvane, "--ui", "window", "--scale", "1", "--size",
+                                    "%dx%d" % SCREEN, "--dump-at-exit", str(out)],
+                                   env=self.environment, stderr=subprocess.PIPE, text=True)
+        try:
+            window = subprocess.run(["xdotool", "search", "--sync", "--pid", str(program.pid),
+                                     "--name", "."], capture_output=True, text=True,
+                                    env=self.environment, timeout=PATIENCE).stdout.split()[0]
+            # Keys go through the server's own keyboard (XTEST) to the focused window, as a
+            # person's do; events sent to a window directly are marked and SDL drops them.
+            self.xdotool("windowfocus", "--sync", window)
+            for kind, value in steps:
+                if kind == "key":
+                    self.xdotool("key", self.KEYS[value])
+                elif kind == "text":
+                    self.xdotool("type", value)
+                else:
+                    x, y = taps[value]
+                    self.xdotool("mousemove", "--window", window, str(round(x)), str(round(y)),
+                                 "click", "1")
+            # Events arrive in the order they were sent: the quit comes after every step.
+            self.xdotool("key", "ctrl+q")
+            program.wait(timeout=PATIENCE)
+        finally:
+            if program.poll() is None:
+                program.kill()
+                program.wait()
+        if program.returncode != 0:
+            raise RuntimeError(program.stderr.read().strip())
+        return out.read_text()
+
+
+class Terminal:
+    KEYS = {"Tab": "Tab", "Shift-Tab": "BTab", "Enter": "Enter", "Space": "Space",
+            "Escape": "Escape", "Backspace": "BSpace"}
+    SIZE = (80, 24)
+
+    def __init__(self, orvane):
+        if not shutil.which("tmux"):
+            raise Skip("tmux is missing (scripts/setup installs it)")
+        self.orvane = orvane
+        self.work = pathlib.Path(tempfile.mkdtemp())
+        self.runs = 0
+
+    def close(self):
+        shutil.rmtree(self.work, ignore_errors=True)
+
+    def tmux(self, *arguments, **options):
+        return subprocess.run(["tmux", "-L", f"conformance-{os.getpid()}-{self.runs}", *arguments],
+                              check=True, capture_output=True, text=True, timeout=PATIENCE,
+                              **options).stdout
+
+    def settle(self):
+        """Waits until the screen has stopped changing: every key sent has been drawn."""
+        last, still, deadline = None, 0, time.monotonic() + PATIENCE
+        while still < 3 and time.monotonic() < deadline:
+            time.sleep(0.05)
+            screen = self.tmux("capture-pane", "-p", "-t", "app")
+            still = still + 1 if screen == last else 0
+            last = screen
+
+    def run(self, steps, taps):
+        self.runs += 1
+        out, status = self.work / "out", self.work / "status"
+        out.unlink(missing_ok=True)
+        status.unlink(missing_ok=True)
+        command = (f"env -u DISPLAY -u WAYLAND_DISPLAY LC_ALL=en_US.UTF-8 TERM=tmux-256color "
+                   f"'{self.orvane}' --ui terminal --dump-at-exit '{out}' 2>'{self.work}/err'; "
+                   f"echo $? > '{status}'; sleep 60")
+        self.tmux("new-session", "-d", "-s", "app", "-x", str(self.SIZE[0]), "-y",
+                  str(self.SIZE[1]), command)
+        try:
+            self.settle()
+            for kind, value in steps:
+                if kind == "key":
+                    self.tmux("send-keys", "-t", "app", self.KEYS[value])
+                elif kind == "text":
+                    self.tmux("send-keys", "-t", "app", "-l", value)
+                else:
+                    column, row = taps[value]
+                    # A press and a release of the first button (X10 encoding, from 1).
+                    press = "\033[M " + chr(33 + column) + chr(33 + row)
+                    release = "\033[M#" + chr(33 + column) + chr(33 + row)
+                    self.tmux("send-keys", "-t", "app", "-l", press + release)
+                self.settle()
+            pid = self.tmux("list-panes", "-t", "app", "-F", "#{pane_pid}").strip()
+            subprocess.run(["pkill", "-TERM", "-P", pid, "-f", str(out)], timeout=PATIENCE)
+            deadline = time.monotonic() + PATIENCE
+            while not status.exists() and time.monotonic() < deadline:
+                time.sleep(0.05)
+        finally:
+            subprocess.run(["tmux", "-L", f"conformance-{os.getpid()}-{self.runs}", "kill-server"],
+                           capture_output=True)
+        if not out.exists():
+            raise RuntimeError((self.work / "err").read_text().strip() or "no view tree at exit")
+        return out.read_text()
+
+
+class Chromium:
+    def __init__(self, site):
+        self.site = site
+
+    def close(self):
+        pass
+
+    def run_all(self, table):
+        """Every behaviour in one browser: the dump after each."""
+        result = subprocess.run(["node", HERE / "browser.mjs", self.site],
+                                input=json.dumps(table), capture_output=True, text=True,
+                                timeout=PATIENCE * 30)
+        if result.returncode == 77:
+            raise Skip(result.stdout.strip())
+        if result.returncode != 0:
+            raise RuntimeError(result.stderr.strip())
+        return json.loads(result.stdout)
+
+
+class Skip(Exception):
+    pass
+
+
+def tap_points(front_end, steps):
+    """Where each view a step taps lies, in the front end's own coordinates, as the same
+    front end shows it after the steps before: points, or a terminal's cells."""
+    points = {}
+    for index, (kind, value) in enumerate(steps):
+        if kind != "tap" or value in points:
+            continue
+        dump = front_end.run(steps[:index], points)
+        x, y, width, height = window_frame(dump, value)
+        center = (x + width / 2, y + height / 2)
+        if isinstance(front_end, Terminal):
+            # The dump's first line is the screen in points, over the terminal's cells less
+            # the hint's row.
+            _, _, screen_width, screen_height = (
+                float(value) for value in re.search(r"\(([^)]*)\)", dump).group(1).split(", "))
+            rows = front_end.SIZE[1] - 1 if front_end.SIZE[1] >= 20 else front_end.SIZE[1]
+            center = (int(center[0] / (screen_width / front_end.SIZE[0])),
+                      int(center[1] / (screen_height / rows)))
+        points[value] = center
+    return points
+
+
+def check(name, expected, dump, failures):
+    state = shown(dump)
+    wrong = [f"{key} is {state.get(key, '(missing)')!r}, not {value!r}"
+             for key, value in expected.items() if state.get(key) != value]
+    if wrong:
+        failures.append(f"{name}: " + "; ".join(wrong))
+
+
+def main():
+    if len(sys.argv) != 3 or sys.argv[1] not in ("headless", "window", "terminal", "chromium"):
+        sys.exit(__doc__)
+    kind, target = sys.argv[1], os.path.abspath(sys.argv[2])
+    table = [(name, [parse_step(step) for step in steps], expected)
+             for name, steps, expected in behaviours()]
+    try:
+        front_end = {"headless": Headless, "window": Window, "terminal": Terminal,
+                     "chromium": Chromium}[kind](target)
+    except Skip as reason:
+        print(f"SKIP: {reason}")
+        sys.exit(77)
+    failures = []
+    try:
+        if kind == "chromium":
+            dumps = front_end.run_all([{"name": name, "steps": steps} for name, steps, _ in table])
+        for name, steps, expected in table:
+            before = len(failures)
+            try:
+                dump = dumps[name] if kind == "chromium" else \
+                    front_end.run(steps, tap_points(front_end, steps))
+                check(name, expected, dump, failures)
+            except (RuntimeError, subprocess.TimeoutExpired) as error:
+                failures.append(f"{name}: {error}")
+            print(("FAIL " if len(failures) > before else "ok   ") + name, flush=True)
+    except Skip as reason:
+        print(f"SKIP: {reason}")
+        sys.exit(77)
+    finally:
+        front_end.close()
+    for failure in failures:
+        print(f"FAIL: {failure}")
+    print(f"{len(table) - len(failures)} passed, {len(failures)} failed")
+    sys.exit(1 if failures else 0)
+
+
+if __name__ == "__main__":
+    main()
