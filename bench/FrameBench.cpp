@@ -3,6 +3,8 @@
 #include "FrontEnds/ViewQuery.h"
 #include "Painters/CairoPainter.h"
 #include "UIKit/UIApplication.h"
+#include "UIKit/UIHostSession.h"
+#include "UIKit/UIScreen.h"
 #include "UIKit/UITextField.h"
 
 #include <benchmark/benchmark.h>
@@ -35,15 +37,19 @@ void describeFrame(benchmark::State& state) {
     }
 }
 
+// What a front end does for a frame: the session lays the screen out, measured by the painter,
+// and the painter draws it.
 void paintFrameAt2x(benchmark::State& state) {
     const auto window = editingScreen();
-    CairoPainter painter(window->bounds().size, 2);
+    UIApplication application;
+    UIHostSession session(application, *window);
+    const auto painter = std::make_shared<CairoPainter>(window->bounds().size, 2);
+    session.setTextMeasurer(painter);
     for (auto _ : state) {
-        Drawing::DisplayList list;
-        window->describeScreen(list);
-        painter.paint(list);
-        benchmark::DoNotOptimize(painter.pixel(0, 0));
+        painter->paint(session.takeFrame());
+        benchmark::DoNotOptimize(painter->pixel(0, 0));
     }
+    UIScreen::mainScreen().setTextMeasurer(nullptr);
 }
 
 BENCHMARK(describeFrame)->Unit(benchmark::kMicrosecond);

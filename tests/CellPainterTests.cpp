@@ -3,6 +3,7 @@
 #include "MainScreenHarness.h"
 #include "Painters/CellPainter.h"
 #include "Painters/TerminalColors.h"
+#include "UIKit/UITextLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +20,9 @@ class TerminalScreen : public MainScreen {
         : TerminalScreen(CellGrid::forTerminal(columns, rows), keyboardUp) {}
     TerminalScreen(const CellGrid& grid, bool keyboardUp)
         : MainScreen(grid.screenSize(), grid.pointsPerCell),
-          painter(std::make_unique<CellPainter>(grid)) {
+          painter(std::make_shared<CellPainter>(grid)) {
         std::setlocale(LC_CTYPE, "C.UTF-8");
+        session->setTextMeasurer(painter);
         if (keyboardUp)
             controller().wageTxt()->becomeFirstResponder();
         controller().wageTxt()->insertText("15");
@@ -40,7 +42,7 @@ class TerminalScreen : public MainScreen {
         return text;
     }
 
-    std::unique_ptr<CellPainter> painter;
+    std::shared_ptr<CellPainter> painter;
 };
 
 struct GridCase {
@@ -144,7 +146,10 @@ TEST(TerminalLayout, movesSteadilyAsTheTerminalGrows) {
 class CellPainterTest : public testing::Test {
   protected:
     void SetUp() override { std::setlocale(LC_CTYPE, "C.UTF-8"); }
-    void TearDown() override { std::setlocale(LC_CTYPE, "C"); }
+    void TearDown() override {
+        std::setlocale(LC_CTYPE, "C");
+        UIScreen::mainScreen().setTextMeasurer(nullptr);
+    }
 
     static std::string row(const CellPainter& painter, int row) {
         std::string text;
@@ -154,6 +159,18 @@ class CellPainterTest : public testing::Test {
     }
     // A grid whose cells are 10 points square, for rules easy to follow.
     static CellGrid grid(int columns, int rows) { return {columns, rows, {10, 10}}; }
+    // A painter the toolkit measures its texts with, for as long as the test runs.
+    static std::shared_ptr<CellPainter> measuringPainter(CellGrid grid) {
+        auto painter = std::make_shared<CellPainter>(grid);
+        UIScreen::mainScreen().setTextMeasurer(painter);
+        return painter;
+    }
+    // A line of text as the toolkit lays it out for the painter.
+    static Drawing::DrawText laidOut(CGRect rect, std::string_view text,
+                                     const UITextFitting& fitting = {}) {
+        return layOutText(rect, text, UIFont::systemFontOfSize(17), NSTextAlignmentLeft,
+                          UIColor::blackColor(), fitting);
+    }
 };
 
 TEST_F(CellPainterTest, blendsTranslucentFillsOverWhatIsBelow) {
@@ -165,35 +182,31 @@ TEST_F(CellPainterTest, blendsTranslucentFillsOverWhatIsBelow) {
 }
 
 TEST_F(CellPainterTest, cutsLongTextAtTheTailAndShowsWideCharactersWhole) {
-    CellPainter painter(grid(10, 1));
-    Drawing::DrawText text;
-    text.rect = {{0, 0}, {50, 10}};
-    text.text = "CHF€￥x";
-    painter.paint({text});
-    EXPECT_EQ(row(painter, 0).find("CHF€… "), 0u) << row(painter, 0);
+    const auto painter = measuringPainter(grid(10, 1));
+    const CGRect rect{{0, 0}, {50, 10}};
+    painter->paint({laidOut(rect, "CHF€￥x")});
+    EXPECT_EQ(row(*painter, 0).find("CHF€… "), 0u) << row(*painter, 0);
 
-    text.text = std::string(1'000'000, '9'); // a pasted megabyte
-    painter.paint({text});
-    EXPECT_EQ(row(painter, 0).find("9999…"), 0u) << row(painter, 0);
+    painter->paint({laidOut(rect, std::string(1'000'000, '9'))}); // a pasted megabyte
+    EXPECT_EQ(row(*painter, 0).find("9999…"), 0u) << row(*painter, 0);
 
-    text.text = "￥5";
-    painter.paint({text});
-    EXPECT_EQ(painter.cell(0, 0).text, "￥");
-    EXPECT_EQ(painter.cell(1, 0).text, ""); // the right half of the wide character
-    EXPECT_EQ(painter.cell(2, 0).text, "5");
+    painter->paint({laidOut(rect, "￥5")});
+    EXPECT_EQ(painter->cell(0, 0).text, "￥");
+    EXPECT_EQ(painter->cell(1, 0).text, ""); // the right half of the wide character
+    EXPECT_EQ(painter->cell(2, 0).text, "5");
 }
 
 TEST_F(CellPainterTest, whileTypingTheEndAndTheCaretShow) {
-    CellPainter painter(grid(10, 1));
-    Drawing::DrawText text;
-    text.rect = {{0, 0}, {60, 10}};
-    text.text = "123456789";
-    text.caret = Drawing::Color{0, 0, 1, 1};
-    text.overflow = Drawing::Overflow::ShowEnd;
-    painter.paint({text});
-    EXPECT_EQ(row(painter, 0).substr(0, 6), "56789 ");
-    ASSERT_TRUE(painter.caret());
-    EXPECT_EQ(painter.caret()->column, 5);
+    const auto painter = measuringPainter(grid(10, 1));
+    UITextFitting typing{.keepsEnd = true, .caret = UIColor{0, 0, 1, 1}};
+    painter->paint({laidOut({{0, 0}, {60, 10}}, "123456789", typing)});
+    EXPECT_EQ(row(*painter, 0).substr(0, 6), "56789 ");
+    ASSERT_TRUE(painter->caret());
+    EXPECT_EQ(painter->caret()->column, 5);
+
+    // A megabyte pasted into the field: its end, as quickly as a word's.
+    painter->paint({laidOut({{0, 0}, {60, 10}}, std::string(1'000'000, '7') + "12", typing)});
+    EXPECT_EQ(row(*painter, 0).substr(0, 6), "77712 ");
 }
 
 TEST_F(CellPainterTest, aBoxWithTextGetsAnOddNumberOfRowsAroundItsCentre) {
@@ -201,7 +214,7 @@ TEST_F(CellPainterTest, aBoxWithTextGetsAnOddNumberOfRowsAroundItsCentre) {
     Drawing::DrawText label;
     label.rect = {{0, 12}, {100, 26}}; // 2.6 rows: 3, around row 2
     label.text = "7";
-    painter.paint({Drawing::FillRect{label.rect, 0, {1, 1, 1, 1}}, label});
+    painter.paint({Drawing::FillRect{label.rect, 0, {1, 1, 1, 1}, true}, label});
     const auto [first, last] = painter.cellsCovering(label.rect);
     EXPECT_EQ(first.row, 1);
     EXPECT_EQ(last.row, 4);
@@ -214,7 +227,7 @@ TEST_F(CellPainterTest, aClickOnAnyCellOfABoxTouchesInsideIt) {
     Drawing::DrawText title;
     title.rect = thin;
     title.text = "ok";
-    painter.paint({Drawing::FillRect{thin, 0, {1, 1, 1, 1}}, title});
+    painter.paint({Drawing::FillRect{thin, 0, {1, 1, 1, 1}, true}, title});
     const CGPoint point = painter.pointAt({3, 3});
     EXPECT_TRUE(CGRectContainsPoint(thin, point)) << point.x << ", " << point.y;
 }

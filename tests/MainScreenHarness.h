@@ -27,6 +27,7 @@ class MainScreen {
         session->declareFeatures({.touches = true, .hardwareKeys = true, .textInput = true});
     }
     ~MainScreen() {
+        UIScreen::mainScreen().setTextMeasurer(nullptr);
         UIScreen::mainScreen().setBounds(m_oldBounds);
         UIScreen::mainScreen().setPointsPerPixel(m_oldPixel);
     }

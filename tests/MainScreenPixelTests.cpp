@@ -65,8 +65,12 @@ class MainScreenPixels : public testing::Test {
         return true;
     }
 
+    void SetUp() override { screen.session->setTextMeasurer(painterShared); }
+
     MainScreen screen;
-    CairoPainter painter{CGSize{375, 667}, scale};
+    std::shared_ptr<CairoPainter> painterShared =
+        std::make_shared<CairoPainter>(CGSize{375, 667}, scale);
+    CairoPainter& painter = *painterShared;
 };
 
 TEST_F(MainScreenPixels, aFieldIsTheQuarterAlphaBlendWithRoundedCorners) {

@@ -5,8 +5,8 @@
 #include "Painters/CairoPainter.h"
 #include "Runtime/Error.h"
 #include "Runtime/NumberParsing.h"
+#include "UIKit/UIHostSession.h"
 #include "UIKit/UIStoryboard.h"
-#include "UIKit/UIWindow.h"
 
 #include <iostream>
 #include <optional>
@@ -64,12 +64,13 @@ void preview(const PreviewOptions& options) {
     const CGSize size = root->frame().size;
     auto canvas = std::make_shared<UIWindow>(CGRectMake(0, 0, size.width, size.height));
     canvas->addSubview(root);
-    canvas->displayIfNeeded();
-    Drawing::DisplayList list;
-    canvas->describe(list);
-    CairoPainter painter(size, options.scale);
-    painter.paint(list);
-    NSDataWriteToFileAtomically(options.outputPath, painter.encodePNG());
+    // No application runs: the session only lays the canvas out and hands over its frame.
+    UIApplication application;
+    UIHostSession session(application, *canvas);
+    const auto painter = std::make_shared<CairoPainter>(size, options.scale);
+    session.setTextMeasurer(painter);
+    painter->paint(session.takeFrame());
+    NSDataWriteToFileAtomically(options.outputPath, painter->encodePNG());
 }
 
 } // namespace

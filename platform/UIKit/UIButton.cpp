@@ -68,7 +68,7 @@ void UIButton::describeContent(Drawing::DisplayList& list, CGRect rect) const {
     const auto title = currentTitle();
     if (!title || title->empty())
         return;
-    auto text = drawingText(rect, *title, m_titleFont, NSTextAlignmentCenter, currentTitleColor());
+    auto text = layOutText(rect, *title, m_titleFont, NSTextAlignmentCenter, currentTitleColor());
     if (isHighlighted())
         text.color.alpha *= 0.4f;
     list.push_back(std::move(text));

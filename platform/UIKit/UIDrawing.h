@@ -4,8 +4,11 @@
 #include "UIKit/NSText.h"
 #include "UIKit/UIColor.h"
 #include "UIKit/UIFont.h"
+#include "UIKit/UITextLayout.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 // UIKit's values in the drawing description's terms.
 constexpr Drawing::Color drawingColor(const UIColor& color) {
@@ -37,16 +40,4 @@ constexpr Drawing::Alignment drawingAlignment(NSTextAlignment alignment) {
     default:
         return Drawing::Alignment::Left;
     }
-}
-
-inline Drawing::DrawText drawingText(CGRect rect, std::string text, const UIFont& font,
-                                     NSTextAlignment alignment, const UIColor& color) {
-    Drawing::DrawText command;
-    command.rect = rect;
-    command.text = std::move(text);
-    command.fontSize = font.pointSize;
-    command.weight = drawingWeight(font.weight);
-    command.alignment = drawingAlignment(alignment);
-    command.color = drawingColor(color);
-    return command;
 }

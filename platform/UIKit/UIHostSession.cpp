@@ -64,6 +64,11 @@ void UIHostSession::setScreen(CGSize points, CGSize pointsPerPixel, UIEdgeInsets
     m_window.screenChanged();
 }
 
+void UIHostSession::setTextMeasurer(std::shared_ptr<Drawing::TextMeasurer> measurer) {
+    UIScreen::mainScreen().setTextMeasurer(std::move(measurer));
+    m_window.screenChanged();
+}
+
 std::optional<Drawing::DisplayList> UIHostSession::takeFrameIfChanged() {
     m_window.displayIfNeeded();
     if (!m_window.needsScreenUpdate())

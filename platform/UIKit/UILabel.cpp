@@ -65,10 +65,10 @@ void UILabel::setMinimumScaleFactor(CGFloat factor) {
 void UILabel::describeContent(Drawing::DisplayList& list, CGRect rect) const {
     if (!m_text || m_text->empty())
         return;
-    auto text = drawingText(rect, *m_text, m_font, m_textAlignment, m_textColor);
     // A factor of zero lets the platform shrink as far as it takes; a line still has to be read.
     constexpr CGFloat smallestReadable = 0.1;
+    UITextFitting fitting;
     if (m_adjustsFontSizeToFitWidth)
-        text.minimumScaleFactor = std::max(m_minimumScaleFactor, smallestReadable);
-    list.push_back(std::move(text));
+        fitting.minimumScaleFactor = std::max(m_minimumScaleFactor, smallestReadable);
+    list.push_back(layOutText(rect, *m_text, m_font, m_textAlignment, m_textColor, fitting));
 }

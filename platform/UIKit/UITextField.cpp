@@ -101,16 +101,16 @@ void UITextField::describeContent(Drawing::DisplayList& list, CGRect rect) const
         const UIColor color =
             m_attributedPlaceholder->attribute<UIColor>(NSForegroundColorAttributeName)
                 .value_or(defaultPlaceholderColor);
-        list.push_back(drawingText(textRect, m_attributedPlaceholder->string(), m_font,
-                                   m_textAlignment, color));
+        list.push_back(layOutText(textRect, m_attributedPlaceholder->string(), m_font,
+                                  m_textAlignment, color));
     }
     if (m_text.empty() && !isEditing())
         return;
-    auto text = drawingText(textRect, m_text, m_font, m_textAlignment, textColor);
+    UITextFitting fitting;
     if (isEditing()) {
         // While typing, the end of the text and the caret stay in sight.
-        text.caret = drawingColor(caretColor);
-        text.overflow = Drawing::Overflow::ShowEnd;
+        fitting.keepsEnd = true;
+        fitting.caret = caretColor;
     }
-    list.push_back(std::move(text));
+    list.push_back(layOutText(textRect, m_text, m_font, m_textAlignment, textColor, fitting));
 }

@@ -184,12 +184,24 @@ void UIView::describeAt(Drawing::DisplayList& list, CGRect rect) const {
     if (m_hidden)
         return;
     const CGFloat radius = m_layer.cornerRadius();
+    const std::size_t background = list.size();
     if (m_backgroundColor && m_backgroundColor->alpha() > 0)
         list.push_back(Drawing::FillRect{rect, radius, drawingColor(*m_backgroundColor)});
     const bool clips = m_layer.masksToBounds();
     if (clips)
         list.push_back(Drawing::PushClip{rect, radius});
+    const std::size_t content = list.size();
     describeContent(list, rect);
+    // The view's box holds a line of text when its own content is one: a painter on a coarse
+    // grid keeps such a box whole around the line.
+    if (std::any_of(
+            list.begin() + static_cast<std::ptrdiff_t>(content), list.end(),
+            [](const auto& command) { return std::holds_alternative<Drawing::DrawText>(command); }))
+        for (std::size_t i = background; i < content; ++i)
+            std::visit(Drawing::Overloaded{[](Drawing::FillRect& fill) { fill.holdsText = true; },
+                                           [](Drawing::PushClip& clip) { clip.holdsText = true; },
+                                           [](auto&) {}},
+                       list[i]);
     for (const auto& subview : m_subviews) {
         const CGRect frame = subview->m_frame;
         subview->describeAt(list, CGRectMake(rect.origin.x + frame.origin.x,

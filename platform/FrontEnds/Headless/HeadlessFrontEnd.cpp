@@ -92,7 +92,6 @@ UIHostFeatures HeadlessFrontEnd::features() const {
 }
 
 UIApplicationEnding HeadlessFrontEnd::run(UIHostSession& session) {
-    UIWindow& window = session.window();
     // Every step runs the real display cycle, as a screen would show it.
     session.takeFrameIfChanged();
     while (const auto line = m_script.nextLine()) {
@@ -118,7 +117,7 @@ UIApplicationEnding HeadlessFrontEnd::run(UIHostSession& session) {
         session.takeFrameIfChanged();
     }
     if (m_finalSnapshotPath)
-        snapshot(window, *m_finalSnapshotPath);
+        snapshot(session, *m_finalSnapshotPath);
     // Output that could not be written is a failure, not a silent success.
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         Runtime::raise(Runtime::Error("cannot write to standard output"));
@@ -152,7 +151,7 @@ void HeadlessFrontEnd::execute(UIHostSession& session, std::string_view command,
     } else if (command == "snapshot") {
         if (argument.empty())
             Runtime::raise(ScriptError("snapshot needs a file"));
-        snapshot(window, std::string(argument));
+        snapshot(session, std::string(argument));
     } else {
         Runtime::raise(ScriptError("unknown command '" + echoed(command) + "'"));
     }
@@ -201,10 +200,15 @@ void HeadlessFrontEnd::print(UIWindow& window, std::string_view name) {
     writeOutput(view.shownText().value_or("") + "\n");
 }
 
-void HeadlessFrontEnd::snapshot(UIWindow& window, const std::string& path) {
-    if (!m_painter)
-        m_painter = Modules::makeSnapshotPainter();
+// What the screen shows, without the focus ring a hardware keyboard would see, its texts laid
+// out as the snapshot's painter measures them.
+void HeadlessFrontEnd::snapshot(UIHostSession& session, const std::string& path) {
+    if (!m_painter) {
+        m_painter = Modules::makeSnapshotPainter(session.window().bounds().size, m_scale);
+        session.setTextMeasurer(m_painter->textMeasurer());
+    }
+    session.window().displayIfNeeded();
     Drawing::DisplayList list;
-    window.describe(list);
-    m_painter->writePNG(list, window.bounds().size, m_scale, path);
+    session.window().describe(list);
+    m_painter->writePNG(list, path);
 }

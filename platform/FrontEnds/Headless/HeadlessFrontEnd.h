@@ -36,7 +36,7 @@ class HeadlessFrontEnd : public FrontEnd {
     void tap(UIHostSession& session, std::string_view argument);
     void press(UIHostSession& session, std::string_view key);
     void print(UIWindow& window, std::string_view name);
-    void snapshot(UIWindow& window, const std::string& path);
+    void snapshot(UIHostSession& session, const std::string& path);
 
     ScriptReader m_script;
     double m_scale;

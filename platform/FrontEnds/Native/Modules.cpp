@@ -102,11 +102,11 @@ std::unique_ptr<FrontEnd> makeFrontEnd(const std::string& name, const PlatformOp
     return found->second(options);
 }
 
-std::unique_ptr<SnapshotPainter> makeSnapshotPainter() {
+std::unique_ptr<SnapshotPainter> makeSnapshotPainter(CGSize points, double scale) {
     const Offers& offers = load("cairo");
     if (!offers.snapshotPainter)
         Runtime::raise(FrontEndUnavailable("platform-cairo.so offers no snapshot painter"));
-    return offers.snapshotPainter();
+    return offers.snapshotPainter(points, scale);
 }
 
 } // namespace Modules

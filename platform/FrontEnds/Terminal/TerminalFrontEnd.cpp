@@ -151,7 +151,7 @@ class TerminalSession {
 
     UIHostSession& m_session;
     CursesSession m_curses;
-    std::unique_ptr<CellPainter> m_painter;
+    std::shared_ptr<CellPainter> m_painter;
     bool m_quit = false;
     bool m_resized = true;
 };
@@ -256,7 +256,8 @@ void TerminalSession::layOut() {
     const int screenRows = rows >= rowsForHint ? rows - 1 : rows;
     const CellGrid grid = CellGrid::forTerminal(columns, screenRows);
     m_session.setScreen(grid.screenSize(), grid.pointsPerCell);
-    m_painter = std::make_unique<CellPainter>(grid);
+    m_painter = std::make_shared<CellPainter>(grid);
+    m_session.setTextMeasurer(m_painter);
 }
 
 void TerminalSession::draw() {

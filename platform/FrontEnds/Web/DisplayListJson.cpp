@@ -30,6 +30,7 @@ void describeCommand(Json& json, const Drawing::Command& command) {
                        describeRect(json.key("rect"), fill.rect);
                        json.key("cornerRadius").number(fill.cornerRadius);
                        describeColor(json.key("color"), fill.color);
+                       json.key("holdsText").boolean(fill.holdsText);
                    },
                    [&](const Drawing::StrokeRect& ring) {
                        describeRect(json.key("rect"), ring.rect);
@@ -40,6 +41,7 @@ void describeCommand(Json& json, const Drawing::Command& command) {
                    [&](const Drawing::PushClip& clip) {
                        describeRect(json.key("rect"), clip.rect);
                        json.key("cornerRadius").number(clip.cornerRadius);
+                       json.key("holdsText").boolean(clip.holdsText);
                    },
                    [&](const Drawing::PopClip&) {},
                    [&](const Drawing::DrawText& text) {
@@ -49,8 +51,6 @@ void describeCommand(Json& json, const Drawing::Command& command) {
                        enumeration(json.key("weight"), text.weight);
                        enumeration(json.key("alignment"), text.alignment);
                        describeColor(json.key("color"), text.color);
-                       json.key("minimumScaleFactor").number(text.minimumScaleFactor);
-                       enumeration(json.key("overflow"), text.overflow);
                        if (text.caret)
                            describeColor(json.key("caret"), *text.caret);
                    },

@@ -17,6 +17,10 @@
 // What the page gives the program: it ends the call that hands control over.
 extern "C" [[noreturn]] __attribute__((import_module("platform"), import_name("runLoop"))) void
 pageRunLoop();
+// The width of `length` bytes of UTF-8 text at a size and weight (as Drawing::Weight numbers
+// it), as the page's canvas draws it.
+extern "C" __attribute__((import_module("platform"), import_name("measureText"))) double
+pageMeasureText(const char* text, int length, double fontSize, int weight);
 
 namespace {
 
@@ -28,6 +32,15 @@ constexpr UIHostFeatures pageFeatures{.touches = true,
                                       .screenChanges = true,
                                       .lifeCycle = true,
                                       .safeAreas = false};
+
+// The page's canvas measures the texts it will draw.
+class PageTextMeasurer : public Drawing::TextMeasurer {
+  public:
+    CGFloat widthOf(std::string_view text, CGFloat fontSize, Drawing::Weight weight) override {
+        return pageMeasureText(text.data(), static_cast<int>(text.size()), fontSize,
+                               static_cast<int>(weight));
+    }
+};
 
 // What the page drives, from run() on.
 struct PageState {
@@ -53,6 +66,7 @@ class WebHost : public UIApplicationHost {
     UIApplicationEnding run(UIHostSession& session) override {
         page().session = &session;
         session.declareFeatures(pageFeatures);
+        session.setTextMeasurer(std::make_shared<PageTextMeasurer>());
         session.setApplicationState(UIApplicationState::Active);
         pageRunLoop();
     }

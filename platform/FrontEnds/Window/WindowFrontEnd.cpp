@@ -82,7 +82,7 @@ class WindowSession {
 
     UIHostSession& m_session;
     SdlWindow m_window;
-    std::unique_ptr<CairoPainter> m_painter;
+    std::shared_ptr<CairoPainter> m_painter;
     // The painter's pixels, as SDL sees them.
     SdlSurface m_frame;
     // Window units (pixels on X11, points on a scaling Wayland compositor) per point.
@@ -135,7 +135,8 @@ void WindowSession::resize() {
     const double pixelsPerPoint = windowSurface->w / points.width;
     m_session.setScreen(points, {1 / pixelsPerPoint, 1 / pixelsPerPoint});
     m_frame.reset();
-    m_painter = std::make_unique<CairoPainter>(points, pixelsPerPoint);
+    m_painter = std::make_shared<CairoPainter>(points, pixelsPerPoint);
+    m_session.setTextMeasurer(m_painter);
     cairo_surface_t* pixels = m_painter->surface();
     m_frame.reset(SDL_CreateRGBSurfaceWithFormatFrom(
         cairo_image_surface_get_data(pixels), m_painter->pixelWidth(), m_painter->pixelHeight(), 32,

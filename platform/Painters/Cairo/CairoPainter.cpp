@@ -14,7 +14,6 @@ namespace {
 
 // More of a line than this never fits on screen; laying out pasted megabytes would stall.
 constexpr std::size_t maximumTextBytes = 4096;
-constexpr CGFloat caretWidth = 2;
 // Enough for every text on a screen and its keyboard; past it the cache starts afresh.
 constexpr std::size_t maximumCachedLayouts = 64;
 
@@ -37,20 +36,9 @@ PangoWeight pangoWeight(Drawing::Weight weight) {
     }
 }
 
-PangoAlignment pangoAlignment(Drawing::Alignment alignment) {
-    switch (alignment) {
-    case Drawing::Alignment::Center:
-        return PANGO_ALIGN_CENTER;
-    case Drawing::Alignment::Right:
-        return PANGO_ALIGN_RIGHT;
-    default:
-        return PANGO_ALIGN_LEFT;
-    }
-}
-
 // Pango takes only valid UTF-8, and a field takes whatever bytes it is given.
-std::string displayableText(const std::string& text) {
-    std::string shown = text.substr(0, maximumTextBytes);
+std::string displayableText(std::string_view text) {
+    std::string shown(text.substr(0, maximumTextBytes));
     if (!g_utf8_validate(shown.data(), static_cast<gssize>(shown.size()), nullptr)) {
         gchar* valid = g_utf8_make_valid(shown.data(), static_cast<gssize>(shown.size()));
         shown = valid;
@@ -111,7 +99,6 @@ void CairoPainter::paint(const Drawing::DisplayList& list) {
         cairo_paint(context);
         cairo_restore(context);
     }
-    m_cutTexts.clear();
     for (const auto& command : list) {
         std::visit(Drawing::Overloaded{
                        [this](const Drawing::FillRect& fill) { fillRect(fill); },
@@ -188,71 +175,19 @@ void CairoPainter::strokeRect(const Drawing::StrokeRect& ring) {
 }
 
 void CairoPainter::drawText(const Drawing::DrawText& text) {
-    if (text.rect.size.width <= 0 || text.rect.size.height <= 0)
+    const CGRect& rect = text.rect;
+    if (rect.size.width <= 0 || rect.size.height <= 0)
         return;
-    if (text.overflow == Drawing::Overflow::ShowEnd)
-        return drawTextEnd(text);
-    const CGFloat fontSize = fittingFontSize(text);
-    PangoLayout* layout = layoutFor(text, fontSize, pangoUnits(text.rect.size.width));
-    if (pango_layout_is_ellipsized(layout))
-        m_cutTexts.push_back(text.text);
-    PangoRectangle logical;
-    pango_layout_get_extents(layout, nullptr, &logical);
-    const CGFloat height = static_cast<CGFloat>(logical.height) / PANGO_SCALE;
-    const CGFloat top = text.rect.origin.y + (text.rect.size.height - height) / 2;
-    cairo_t* context = m_context.get();
-    cairo_move_to(context, text.rect.origin.x, top);
-    setSourceColor(context, text.color);
-    pango_cairo_show_layout(context, layout);
-    if (text.caret) {
-        CGFloat caretX =
-            text.rect.origin.x + static_cast<CGFloat>(logical.x + logical.width) / PANGO_SCALE;
-        if (text.text.empty() && text.alignment == Drawing::Alignment::Center)
-            caretX = CGRectGetMidX(text.rect);
-        drawCaret(*text.caret, caretX, top, height);
-    }
-}
-
-// The size a text is drawn at: its own, or smaller to fit its width when it may shrink,
-// though not below its minimum scale.
-CGFloat CairoPainter::fittingFontSize(const Drawing::DrawText& text) {
-    if (text.minimumScaleFactor >= 1)
-        return text.fontSize;
-    const CGFloat smallest = text.fontSize * text.minimumScaleFactor;
-    CGFloat size = text.fontSize;
-    // Glyph widths do not shrink exactly with the size (hinting), so check and step down.
-    for (int attempt = 0; attempt < 8 && size > smallest; ++attempt) {
-        const CGFloat width = naturalWidth(text, size);
-        if (width <= text.rect.size.width)
-            break;
-        size = std::max(smallest, std::min(size * 0.98, size * text.rect.size.width / width));
-    }
-    return size;
-}
-
-CGFloat CairoPainter::naturalWidth(const Drawing::DrawText& text, CGFloat fontSize) {
-    PangoRectangle logical;
-    pango_layout_get_extents(layoutFor(text, fontSize, -1), nullptr, &logical);
-    return static_cast<CGFloat>(logical.width) / PANGO_SCALE;
-}
-
-// The text being typed: where it is too wide, its end stays in sight with the caret after
-// it, and its start is clipped.
-void CairoPainter::drawTextEnd(const Drawing::DrawText& text) {
-    PangoLayout* layout = layoutFor(text, text.fontSize, -1);
+    PangoLayout* layout = layoutFor(text.text, text.fontSize, text.weight);
     PangoRectangle logical;
     pango_layout_get_extents(layout, nullptr, &logical);
     const CGFloat width = static_cast<CGFloat>(logical.width) / PANGO_SCALE;
     const CGFloat height = static_cast<CGFloat>(logical.height) / PANGO_SCALE;
-    const CGRect& rect = text.rect;
     CGFloat left = rect.origin.x;
     if (text.alignment == Drawing::Alignment::Center)
-        left += (rect.size.width - width) / 2;
+        left += (rect.size.width - width - (text.caret ? caretWidth() : 0)) / 2;
     else if (text.alignment == Drawing::Alignment::Right)
-        left += rect.size.width - width;
-    const CGFloat room = rect.size.width - (text.caret ? caretWidth : 0);
-    if (width > room)
-        left = rect.origin.x + room - width;
+        left += rect.size.width - width - (text.caret ? caretWidth() : 0);
     const CGFloat top = rect.origin.y + (rect.size.height - height) / 2;
     cairo_t* context = m_context.get();
     cairo_save(context);
@@ -261,24 +196,25 @@ void CairoPainter::drawTextEnd(const Drawing::DrawText& text) {
     cairo_move_to(context, left, top);
     setSourceColor(context, text.color);
     pango_cairo_show_layout(context, layout);
-    if (text.caret)
-        drawCaret(*text.caret,
-                  text.text.empty() && text.alignment == Drawing::Alignment::Center
-                      ? CGRectGetMidX(rect)
-                      : left + width,
-                  top, height);
+    if (text.caret) {
+        cairo_rectangle(context,
+                        left + static_cast<CGFloat>(logical.x + logical.width) / PANGO_SCALE, top,
+                        caretWidth(), height);
+        setSourceColor(context, *text.caret);
+        cairo_fill(context);
+    }
     cairo_restore(context);
 }
 
-void CairoPainter::drawCaret(const Drawing::Color& color, CGFloat x, CGFloat top, CGFloat height) {
-    cairo_rectangle(m_context.get(), x, top, caretWidth, height);
-    setSourceColor(m_context.get(), color);
-    cairo_fill(m_context.get());
+CGFloat CairoPainter::widthOf(std::string_view text, CGFloat fontSize, Drawing::Weight weight) {
+    PangoRectangle logical;
+    pango_layout_get_extents(layoutFor(text, fontSize, weight), nullptr, &logical);
+    return static_cast<CGFloat>(logical.width) / PANGO_SCALE;
 }
 
-// width: in Pango units; -1 for the text's natural width, never cut.
-PangoLayout* CairoPainter::layoutFor(const Drawing::DrawText& text, CGFloat fontSize, int width) {
-    LayoutKey key{displayableText(text.text), fontSize, text.weight, width, text.alignment};
+PangoLayout* CairoPainter::layoutFor(std::string_view text, CGFloat fontSize,
+                                     Drawing::Weight weight) {
+    LayoutKey key{displayableText(text), fontSize, weight};
     if (const auto found = m_layouts.find(key); found != m_layouts.end())
         return found->second.get();
     if (m_layouts.size() == maximumCachedLayouts)
@@ -289,21 +225,16 @@ PangoLayout* CairoPainter::layoutFor(const Drawing::DrawText& text, CGFloat font
     PangoFontDescription* font =
         pango_font_description_from_string("Inter, DejaVu Sans, sans-serif");
     pango_font_description_set_absolute_size(font, pangoUnits(fontSize));
-    pango_font_description_set_weight(font, pangoWeight(text.weight));
+    pango_font_description_set_weight(font, pangoWeight(weight));
     pango_layout_set_font_description(layout, font);
     pango_font_description_free(font);
     const std::string& shown = std::get<0>(key);
     pango_layout_set_text(layout, shown.data(), static_cast<int>(shown.size()));
-    if (width >= 0) {
-        pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
-        pango_layout_set_width(layout, width);
-        pango_layout_set_alignment(layout, pangoAlignment(text.alignment));
-    }
     return m_layouts.emplace(std::move(key), layout).first->second.get();
 }
 
 int CairoPainter::missingGlyphs(const Drawing::DrawText& text) {
-    return pango_layout_get_unknown_glyphs_count(layoutFor(text, text.fontSize, -1));
+    return pango_layout_get_unknown_glyphs_count(layoutFor(text.text, text.fontSize, text.weight));
 }
 
 namespace {

@@ -48,24 +48,15 @@ struct Glyph {
     int cells;
 };
 
-// The UTF-8 characters of a text with the cells each takes. Only as many as `room` cells
-// can show, from the start, or from the end when `fromEnd`: the rest could not show anyway,
-// however long a paste.
-std::vector<Glyph> glyphs(const std::string& text, int room, bool fromEnd) {
+// The UTF-8 characters of a text with the cells each takes, as many as `room` cells can
+// show: the rest could not show anyway, however long the text.
+std::vector<Glyph> glyphs(std::string_view text, int room) {
     std::vector<Glyph> result;
     int width = 0;
     std::mbstate_t state{};
-    // From the end, decoding starts far enough back to hold `room` characters of any size.
-    const std::size_t maximumBytes = static_cast<std::size_t>(room + 1) * 4;
-    std::size_t start = 0;
-    if (fromEnd && text.size() > maximumBytes) {
-        start = text.size() - maximumBytes;
-        while (start < text.size() && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
-            ++start;
-    }
-    const char* next = text.data() + start;
+    const char* next = text.data();
     const char* end = text.data() + text.size();
-    while (next < end && (fromEnd || width <= room)) {
+    while (next < end && width <= room) {
         wchar_t wide = 0;
         const std::size_t length =
             std::mbrtowc(&wide, next, static_cast<std::size_t>(end - next), &state);
@@ -86,7 +77,7 @@ std::vector<Glyph> glyphs(const std::string& text, int room, bool fromEnd) {
     return result;
 }
 
-int widthOf(const std::vector<Glyph>& line) {
+int cellsOf(const std::vector<Glyph>& line) {
     int width = 0;
     for (const auto& glyph : line)
         width += glyph.cells;
@@ -110,14 +101,24 @@ const CellPainter::Cell& CellPainter::cell(int column, int row) const {
     return m_cells[static_cast<std::size_t>(row * m_grid.columns + column)];
 }
 
-CellPainter::Area CellPainter::areaOf(CGRect rect) const {
+CGFloat CellPainter::widthOf(std::string_view text, CGFloat, Drawing::Weight) {
+    const int mostCells = static_cast<int>(std::min<std::size_t>(text.size(), 1 << 20)) * 2;
+    return cellsOf(glyphs(text, mostCells)) * m_grid.pointsPerCell.width;
+}
+
+CGFloat CellPainter::usableWidth(CGRect box) const {
+    const auto [left, right] =
+        roundedSpan(box.origin.x, box.size.width, m_grid.pointsPerCell.width);
+    return (right - left) * m_grid.pointsPerCell.width;
+}
+
+CellPainter::Area CellPainter::areaOf(CGRect rect, bool holdsText) const {
     const auto [left, right] =
         roundedSpan(rect.origin.x, rect.size.width, m_grid.pointsPerCell.width);
-    const bool holdsText =
-        m_textExtents.contains({rect.origin.y, CGRectGetMaxY(rect)}) && rect.size.height > 0;
     const auto [top, bottom] =
-        holdsText ? centredOddSpan(rect.origin.y, rect.size.height, m_grid.pointsPerCell.height)
-                  : roundedSpan(rect.origin.y, rect.size.height, m_grid.pointsPerCell.height);
+        holdsText && rect.size.height > 0
+            ? centredOddSpan(rect.origin.y, rect.size.height, m_grid.pointsPerCell.height)
+            : roundedSpan(rect.origin.y, rect.size.height, m_grid.pointsPerCell.height);
     return clipped({left, top, right, bottom});
 }
 
@@ -138,7 +139,9 @@ CellPainter::Area CellPainter::clipped(Area area) const {
 
 std::pair<CellPainter::Position, CellPainter::Position>
 CellPainter::cellsCovering(CGRect rect) const {
-    const Area area = areaOf(rect);
+    const bool holdsText =
+        std::find(m_textBoxes.begin(), m_textBoxes.end(), rect) != m_textBoxes.end();
+    const Area area = areaOf(rect, holdsText);
     return {{area.left, area.top}, {area.right, area.bottom}};
 }
 
@@ -160,27 +163,29 @@ void CellPainter::paint(const Drawing::DisplayList& list) {
     std::fill(m_boxes.begin(), m_boxes.end(), CGRect{});
     m_clips.clear();
     m_caret.reset();
-    m_textExtents.clear();
+    m_textBoxes.clear();
     for (const auto& command : list)
-        if (const auto* text = std::get_if<Drawing::DrawText>(&command))
-            m_textExtents.insert({text->rect.origin.y, CGRectGetMaxY(text->rect)});
-    for (const auto& command : list)
-        std::visit(
-            Drawing::Overloaded{
-                [this](const Drawing::FillRect& rect) { fill(rect); },
-                [this](const Drawing::StrokeRect& ring) { emphasize(ring.rect); },
-                [this](const Drawing::PushClip& clip) { m_clips.push_back(areaOf(clip.rect)); },
-                [this](const Drawing::PopClip&) {
-                    if (!m_clips.empty())
-                        m_clips.pop_back();
-                },
-                [this](const Drawing::DrawText& text) { drawText(text); },
-            },
-            command);
+        std::visit(Drawing::Overloaded{
+                       [this](const Drawing::FillRect& rect) { fill(rect); },
+                       [this](const Drawing::StrokeRect& ring) { emphasize(ring.rect); },
+                       [this](const Drawing::PushClip& clip) {
+                           if (clip.holdsText)
+                               m_textBoxes.push_back(clip.rect);
+                           m_clips.push_back(areaOf(clip.rect, clip.holdsText));
+                       },
+                       [this](const Drawing::PopClip&) {
+                           if (!m_clips.empty())
+                               m_clips.pop_back();
+                       },
+                       [this](const Drawing::DrawText& text) { drawText(text); },
+                   },
+                   command);
 }
 
 void CellPainter::fill(const Drawing::FillRect& fillCommand) {
-    const Area area = areaOf(fillCommand.rect);
+    if (fillCommand.holdsText)
+        m_textBoxes.push_back(fillCommand.rect);
+    const Area area = areaOf(fillCommand.rect, fillCommand.holdsText);
     for (int row = area.top; row < area.bottom; ++row)
         for (int column = area.left; column < area.right; ++column) {
             Cell& cell = at(column, row);
@@ -191,36 +196,23 @@ void CellPainter::fill(const Drawing::FillRect& fillCommand) {
 }
 
 void CellPainter::emphasize(CGRect rect) {
-    const Area area = areaOf(rect);
+    const Area area = areaOf(rect, false);
     for (int row = area.top; row < area.bottom; ++row)
         for (int column = area.left; column < area.right; ++column)
             at(column, row).emphasized = true;
 }
 
 void CellPainter::drawText(const Drawing::DrawText& text) {
-    const Area area = areaOf(text.rect);
+    m_textBoxes.push_back(text.rect);
+    const Area area = areaOf(text.rect, true);
     if (area.top >= area.bottom)
         return;
     // One line of text, on the middle row of its box.
     const int row = (area.top + area.bottom - 1) / 2;
-    const bool showEnd = text.overflow == Drawing::Overflow::ShowEnd;
-    const int caretRoom = text.caret ? 1 : 0;
-    const int room = std::max(0, area.right - area.left - caretRoom);
-    auto line = glyphs(text.text, room, showEnd);
-    if (widthOf(line) > room) {
-        if (showEnd) {
-            // The end of what is being typed stays in sight; its start is cut.
-            while (!line.empty() && widthOf(line) > room)
-                line.erase(line.begin());
-        } else {
-            // Cut at the tail with an ellipsis, as the labels are.
-            while (!line.empty() && widthOf(line) + 1 > room)
-                line.pop_back();
-            line.push_back({"…", 1});
-        }
-    }
+    const int room = std::max(0, area.right - area.left - (text.caret ? 1 : 0));
+    const auto line = glyphs(text.text, room);
     int column = area.left;
-    const int spare = room - widthOf(line);
+    const int spare = std::max(0, room - cellsOf(line));
     if (text.alignment == Drawing::Alignment::Center)
         column += spare / 2;
     else if (text.alignment == Drawing::Alignment::Right)

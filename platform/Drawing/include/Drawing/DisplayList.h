@@ -22,10 +22,13 @@ struct Color {
 enum class Weight { Light, Regular, Medium, Semibold, Bold };
 enum class Alignment { Left, Center, Right };
 
+// A rounded rectangle's colour. One that holds a line of text is a box a painter on a coarse
+// grid keeps whole around the line's middle.
 struct FillRect {
     CGRect rect;
     CGFloat cornerRadius = 0;
     Color color;
+    bool holdsText = false;
 };
 
 // A line along a rounded rectangle, drawn just outside it: the ring around the view that
@@ -41,17 +44,14 @@ struct StrokeRect {
 struct PushClip {
     CGRect rect;
     CGFloat cornerRadius = 0;
+    bool holdsText = false;
 };
 
 struct PopClip {};
 
-// What a line of text too long for its rectangle shows: its start, cut at the tail with an
-// ellipsis, or its end (the text being typed, with the caret after it), clipped at the start.
-enum class Overflow { TruncateTail, ShowEnd };
-
-// One line of text, centered vertically in its rectangle; a caret after it while it is being
-// edited. A text too wide is first drawn smaller, down to minimumScaleFactor of its font
-// size (1: never smaller), then what does not fit overflows as `overflow` says.
+// One line of text as the toolkit has laid it out, to be drawn as it stands: already at the
+// size that fits and already cut where it does not, aligned in its rectangle and centered
+// down it, clipped to it; a caret right after it while it is being edited.
 struct DrawText {
     CGRect rect;
     std::string text;
@@ -60,8 +60,6 @@ struct DrawText {
     Alignment alignment = Alignment::Left;
     Color color;
     std::optional<Color> caret;
-    CGFloat minimumScaleFactor = 1;
-    Overflow overflow = Overflow::TruncateTail;
 };
 
 using Command = std::variant<FillRect, StrokeRect, PushClip, PopClip, DrawText>;

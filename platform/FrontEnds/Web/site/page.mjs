@@ -213,6 +213,7 @@ async function start() {
       if (descriptor === 2) stderr.push(line);
       (descriptor === 2 ? console.error : console.log)(line);
     },
+    measureText: (text, fontSize, weight) => painter.measure(text, fontSize, weight),
   });
   listen();
   // The page's one scripting hook, for tests and automation: the running program (its view

@@ -1,4 +1,4 @@
-import { Alignment, CommandKind, Overflow, UIAccessibilityRole, UIKey, UITouchPhase, Weight } from './schema.mjs';
+import { Alignment, CommandKind, UIAccessibilityRole, UIKey, UITouchPhase, Weight } from './schema.mjs';
 
 export { UIKey, UITouchPhase };
 
@@ -13,6 +13,11 @@ const decoder = new TextDecoder();
 // Thrown by the program's run loop to give control back to the page for good; the program
 // stays alive and is driven through its exports from then on.
 class RunLoopStarted {}
+
+// A text's width where nothing draws it (Node): a little over half its size a character.
+function estimateWidth(text, size) {
+  return [...text].length * size * 0.55;
+}
 
 // The program ended itself (proc_exit).
 export class ProgramExit extends Error {
@@ -105,8 +110,9 @@ class SystemInterface {
 
 // A program compiled to WebAssembly, started and alive.
 export class Program {
-  // code: the program's bytes, or the module compiled from them.
-  static async start(code, { environment = {}, viewport, output = () => {} }) {
+  // code: the program's bytes, or the module compiled from them. measureText: how wide a
+  // text is drawn at a size and a Weight; without a canvas, an estimate.
+  static async start(code, { environment = {}, viewport, output = () => {}, measureText = estimateWidth }) {
     const system = new SystemInterface(environment, output);
     const imports = {
       wasi_snapshot_preview1: system.imports(),
@@ -114,6 +120,8 @@ export class Program {
         runLoop: () => {
           throw new RunLoopStarted();
         },
+        measureText: (at, length, size, weight) =>
+          measureText(decoder.decode(new Uint8Array(system.memory.buffer, at, length)), size, weight),
       },
     };
     const module = code instanceof WebAssembly.Module ? code : await WebAssembly.compile(code);
@@ -276,69 +284,38 @@ export class CanvasPainter {
     this.context.font = `${cssWeights[weight]} ${size}px ${family}`;
   }
 
-  // The size the text is drawn at: its own, or smaller to fit where it may shrink.
-  fittingSize(text, width, size, weight, minimumScale) {
+  // How wide the text is drawn: the program lays its texts out with this.
+  measure(text, size, weight) {
     this.setFont(size, weight);
-    if (minimumScale >= 1) return size;
-    const smallest = size * minimumScale;
-    for (let attempt = 0; attempt < 8 && size > smallest; attempt++) {
-      const natural = this.context.measureText(text).width;
-      if (natural <= width) break;
-      size = Math.max(smallest, Math.min(size * 0.98, (size * width) / natural));
-      this.setFont(size, weight);
-    }
-    return size;
+    return this.context.measureText(text).width;
   }
 
-  // The longest start of the text that fits with an ellipsis after it.
-  truncated(text, width) {
-    if (this.context.measureText(text).width <= width) return text;
-    const characters = Array.from(text);
-    let low = 0;
-    let high = characters.length;
-    while (low < high) {
-      const middle = Math.ceil((low + high) / 2);
-      if (this.context.measureText(characters.slice(0, middle).join('') + '…').width <= width) low = middle;
-      else high = middle - 1;
-    }
-    return characters.slice(0, low).join('') + '…';
-  }
-
-  text({ rect: { x, y, width, height }, text, fontSize: size, weight, alignment, color, minimumScaleFactor: minimumScale,
-    overflow, caret }) {
+  // A line as the program laid it out: aligned in its rectangle (less the caret's room) and
+  // centered down it, clipped to it, the caret right after it.
+  text({ rect: { x, y, width, height }, text, fontSize, weight, alignment, color, caret }) {
     if (width <= 0 || height <= 0) return;
-    const showEnd = overflow === Overflow.ShowEnd;
     const context = this.context;
-    this.fittingSize(text, width, size, weight, minimumScale);
+    this.setFont(fontSize, weight);
     const metrics = context.measureText(text || 'M');
     const ascent = metrics.fontBoundingBoxAscent;
     const lineHeight = ascent + metrics.fontBoundingBoxDescent;
     const top = y + (height - lineHeight) / 2;
+    const textWidth = text ? metrics.width : 0;
     const room = width - (caret ? caretWidth : 0);
-    let shown = text;
-    let textWidth = context.measureText(text).width;
-    let left;
+    let left = x;
+    if (alignment === Alignment.Center) left += (room - textWidth) / 2;
+    else if (alignment === Alignment.Right) left += room - textWidth;
     context.save();
-    if (showEnd) {
-      context.beginPath();
-      context.rect(x, y, width, height);
-      context.clip();
-    } else if (textWidth > width) {
-      shown = this.truncated(text, width);
-      textWidth = context.measureText(shown).width;
-    }
-    if (showEnd && textWidth > room) left = x + room - textWidth;
-    else if (alignment === Alignment.Center) left = x + (width - textWidth) / 2;
-    else if (alignment === Alignment.Right) left = x + width - textWidth;
-    else left = x;
+    context.beginPath();
+    context.rect(x, y, width, height);
+    context.clip();
     context.fillStyle = rgba(color);
     context.textBaseline = 'alphabetic';
     context.textAlign = 'left';
-    context.fillText(shown, left, top + ascent);
+    context.fillText(text, left, top + ascent);
     if (caret) {
-      const caretX = text === '' && alignment === Alignment.Center ? x + width / 2 : left + textWidth;
       context.fillStyle = rgba(caret);
-      context.fillRect(caretX, top, caretWidth, lineHeight);
+      context.fillRect(left + textWidth, top, caretWidth, lineHeight);
     }
     context.restore();
   }

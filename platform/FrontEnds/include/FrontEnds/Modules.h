@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Drawing/DisplayList.h"
+#include "Drawing/TextMeasurer.h"
 #include "FrontEnds/FrontEnd.h"
 #include "FrontEnds/PlatformOptions.h"
 
@@ -15,16 +16,18 @@ namespace Modules {
 
 using FrontEndFactory = std::function<std::unique_ptr<FrontEnd>(const PlatformOptions&)>;
 
-// Pixels of a whole screen, written as a PNG file.
+// Pixels of a whole screen of one size and scale, written as a PNG file.
 class SnapshotPainter {
   public:
     virtual ~SnapshotPainter() = default;
+    // How it measures text: the screen's texts are laid out with it for its snapshots.
+    virtual std::shared_ptr<Drawing::TextMeasurer> textMeasurer() = 0;
     // Raises Runtime::Error naming the path and the reason when the file cannot be written;
     // a failed write leaves no file behind.
-    virtual void writePNG(const Drawing::DisplayList& screen, CGSize points, double scale,
-                          const std::string& path) = 0;
+    virtual void writePNG(const Drawing::DisplayList& screen, const std::string& path) = 0;
 };
-using SnapshotPainterFactory = std::function<std::unique_ptr<SnapshotPainter>()>;
+using SnapshotPainterFactory =
+    std::function<std::unique_ptr<SnapshotPainter>(CGSize points, double scale)>;
 
 // What one module offers, filled in by its entry point when it has been loaded.
 struct Offers {
@@ -37,7 +40,7 @@ struct Offers {
 // or was built from another version of the toolkit, raises FrontEndUnavailable with the
 // reason, the same reason each time it is asked for again.
 std::unique_ptr<FrontEnd> makeFrontEnd(const std::string& name, const PlatformOptions& options);
-std::unique_ptr<SnapshotPainter> makeSnapshotPainter();
+std::unique_ptr<SnapshotPainter> makeSnapshotPainter(CGSize points, double scale);
 
 } // namespace Modules
 

@@ -2,6 +2,7 @@
 
 #include "CoreGraphics/CGGeometry.h"
 #include "Drawing/DisplayList.h"
+#include "Drawing/TextMeasurer.h"
 
 #include <cstdint>
 #include <map>
@@ -26,8 +27,9 @@ struct StraightImage {
 StraightImage decodePNG(std::string_view bytes);
 
 // Rasterizes display lists into an ARGB image at a scale (points to pixels): shapes with
-// Cairo, text with Pango in the Inter face (any sans-serif when Inter is missing).
-class CairoPainter {
+// Cairo, text with Pango in the Inter face (any sans-serif when Inter is missing). It
+// measures text for the toolkit the way it draws it.
+class CairoPainter : public Drawing::TextMeasurer {
   public:
     struct Pixel {
         std::uint8_t red, green, blue, alpha;
@@ -35,7 +37,7 @@ class CairoPainter {
     };
 
     CairoPainter(CGSize points, double scale);
-    ~CairoPainter();
+    ~CairoPainter() override;
     CairoPainter(const CairoPainter&) = delete;
     CairoPainter& operator=(const CairoPainter&) = delete;
 
@@ -49,10 +51,10 @@ class CairoPainter {
     cairo_surface_t* surface() const { return m_surface.get(); }
     // The last frame as a PNG file's bytes; raises Runtime::Error when it cannot be encoded.
     std::string encodePNG() const;
-    // The texts of the last frame that did not fit and were cut with an ellipsis.
-    const std::vector<std::string>& cutTexts() const { return m_cutTexts; }
     // How many characters of a text no installed font has a glyph for.
     int missingGlyphs(const Drawing::DrawText& text);
+
+    CGFloat widthOf(std::string_view text, CGFloat fontSize, Drawing::Weight weight) override;
 
   private:
     bool coversSurfaceOpaquely(const Drawing::DisplayList& list) const;
@@ -61,12 +63,8 @@ class CairoPainter {
     void popClip();
     void strokeRect(const Drawing::StrokeRect& ring);
     void drawText(const Drawing::DrawText& text);
-    void drawTextEnd(const Drawing::DrawText& text);
-    void drawCaret(const Drawing::Color& color, CGFloat x, CGFloat top, CGFloat height);
-    CGFloat fittingFontSize(const Drawing::DrawText& text);
-    CGFloat naturalWidth(const Drawing::DrawText& text, CGFloat fontSize);
     void roundedRectanglePath(CGRect rect, CGFloat radius);
-    PangoLayout* layoutFor(const Drawing::DrawText& text, CGFloat fontSize, int width);
+    PangoLayout* layoutFor(std::string_view text, CGFloat fontSize, Drawing::Weight weight);
 
     struct SurfaceDeleter {
         void operator()(cairo_surface_t* surface) const;
@@ -80,7 +78,6 @@ class CairoPainter {
     std::unique_ptr<cairo_surface_t, SurfaceDeleter> m_surface;
     std::unique_ptr<cairo_t, ContextDeleter> m_context;
     // Shaping text is the costly part of a frame, and frames mostly repeat their texts.
-    using LayoutKey = std::tuple<std::string, CGFloat, Drawing::Weight, int, Drawing::Alignment>;
+    using LayoutKey = std::tuple<std::string, CGFloat, Drawing::Weight>;
     std::map<LayoutKey, std::unique_ptr<PangoLayout, LayoutDeleter>> m_layouts;
-    std::vector<std::string> m_cutTexts;
 };

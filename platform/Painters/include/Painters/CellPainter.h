@@ -2,9 +2,9 @@
 
 #include "CoreGraphics/CGGeometry.h"
 #include "Drawing/DisplayList.h"
+#include "Drawing/TextMeasurer.h"
 
 #include <optional>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,8 +27,9 @@ struct CellGrid {
 // Replays a display list into a grid of character cells. Rectangles snap to whole cells
 // without losing what tells them apart: a box that holds a line of text gets an odd number
 // of rows around its centre, so that the text has a middle row; any other rectangle takes
-// the rows and columns its edges round to, at least one.
-class CellPainter {
+// the rows and columns its edges round to, at least one. It measures text for the toolkit
+// in whole cells, a character's one or two.
+class CellPainter : public Drawing::TextMeasurer {
   public:
     struct Cell {
         std::string text = " "; // one character, UTF-8; empty for the right half of a wide one
@@ -47,6 +48,10 @@ class CellPainter {
 
     explicit CellPainter(CellGrid grid);
 
+    CGFloat widthOf(std::string_view text, CGFloat fontSize, Drawing::Weight weight) override;
+    CGFloat usableWidth(CGRect box) const override;
+    CGFloat caretWidth() const override { return m_grid.pointsPerCell.width; }
+
     void paint(const Drawing::DisplayList& list);
 
     int columns() const { return m_grid.columns; }
@@ -57,14 +62,14 @@ class CellPainter {
     // The point a touch on a cell stands for: inside the box drawn there, nearest the cell's
     // centre, so that a click on any cell of a box touches what the box shows.
     CGPoint pointAt(Position cell) const;
-    // The cells a rectangle snaps to: first inclusive, last exclusive.
+    // The cells a rectangle of the last frame snapped to: first inclusive, last exclusive.
     std::pair<Position, Position> cellsCovering(CGRect rect) const;
 
   private:
     struct Area {
         int left, top, right, bottom; // cells, right and bottom exclusive
     };
-    Area areaOf(CGRect rect) const;
+    Area areaOf(CGRect rect, bool holdsText) const;
     Area clipped(Area area) const;
     void fill(const Drawing::FillRect& fill);
     void emphasize(CGRect rect);
@@ -78,8 +83,7 @@ class CellPainter {
     // The rectangle, in points, of the box last drawn on each cell.
     std::vector<CGRect> m_boxes;
     std::vector<Area> m_clips;
-    // The vertical extents of the texts of the frame: a rectangle with one of them holds a
-    // line of text.
-    std::set<std::pair<CGFloat, CGFloat>> m_textExtents;
+    // The boxes of the last frame that hold a line of text, as the display list marks them.
+    std::vector<CGRect> m_textBoxes;
     std::optional<Position> m_caret;
 };

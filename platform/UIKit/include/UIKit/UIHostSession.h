@@ -1,10 +1,12 @@
 #pragma once
 
 #include "Drawing/DisplayList.h"
+#include "Drawing/TextMeasurer.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIGeometry.h"
 #include "UIKit/UIWindow.h"
 
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -39,6 +41,9 @@ class UIHostSession {
     // The screen's size in points, the size of a pixel in points, and what its hardware
     // covers; the window follows.
     void setScreen(CGSize points, CGSize pointsPerPixel, UIEdgeInsets safeArea = {});
+    // How the painter that draws the frames measures text: the next frame's texts are laid
+    // out with it.
+    void setTextMeasurer(std::shared_ptr<Drawing::TextMeasurer> measurer);
 
     // The frame to show when anything changed since the last one was taken (pending display
     // passes run first); empty when nothing did.
