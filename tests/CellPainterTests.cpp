@@ -17,7 +17,7 @@ namespace {
 class TerminalScreen : public MainScreen {
   public:
     TerminalScreen(int columns, int rows, bool keyboardUp)
-        : TerminalScreen(CellGrid::forTerminal(columns, rows), keyboardUp) {}
+        : TerminalScreen(CellGrid::forTerminal(columns, rows, UIScreen::phoneSize), keyboardUp) {}
     TerminalScreen(const CellGrid& grid, bool keyboardUp)
         : MainScreen(grid.screenSize(), grid.pointsPerCell),
           painter(std::make_shared<CellPainter>(grid)) {

@@ -1,7 +1,7 @@
 // The table of currency symbols the WebAssembly build looks up gives what ICU gives, for
 // every locale ICU knows and for names it does not.
+#include "CurrencySymbols/CurrencySymbols.h"
 #include "Foundation/NSNumberFormatter.h"
-#include "Web/CurrencySymbols.h"
 
 #include <gtest/gtest.h>
 #include <unicode/locid.h>

@@ -1,6 +1,6 @@
 // Reading documents and writing files as the toolkit does it for the program: only regular
 // files, never without end, and never a partial file left behind.
-#include "Foundation/NSData.h"
+#include "Foundation/NSFileContents.h"
 #include "Runtime/Error.h"
 
 #include <gtest/gtest.h>

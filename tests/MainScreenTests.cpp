@@ -1,35 +1,15 @@
 // The main screen built from the real interface file, inside a window, without a front end.
 #include "AppDelegate.h"
-#include "Controller/MainVC.h"
-#include "UIKit/UIApplication.h"
+#include "MainScreenHarness.h"
 #include "Views/CalcBtn.h"
 
 #include <gtest/gtest.h>
 
-using orvane::MainVC;
-
 namespace {
 
-std::shared_ptr<UIWindow> mainWindow() {
-    auto window = loadMainInterfaceWindow();
-    window->makeKeyAndVisible();
-    return window;
-}
-
-MainVC& controllerOf(const UIWindow& window) {
-    return dynamic_cast<MainVC&>(*window.rootViewController());
-}
-
-void tap(UIWindow& window, const UIView& view) {
-    const CGRect frame = view.frameInWindow();
-    const CGPoint center{CGRectGetMidX(frame), CGRectGetMidY(frame)};
-    window.sendTouch(UITouchPhase::Began, center);
-    window.sendTouch(UITouchPhase::Ended, center);
-}
-
 TEST(MainScreenSetUp, sharesOneCalculateButtonAndHidesTheResult) {
-    const auto window = mainWindow();
-    auto& controller = controllerOf(*window);
+    MainScreen screen;
+    auto& controller = screen.controller();
     const auto accessory = controller.wageTxt()->inputAccessoryView();
     ASSERT_NE(accessory, nullptr);
     EXPECT_EQ(accessory, controller.priceTxt()->inputAccessoryView());
@@ -40,8 +20,8 @@ TEST(MainScreenSetUp, sharesOneCalculateButtonAndHidesTheResult) {
 }
 
 TEST(MainScreenSetUp, theFieldsAloneKeepTheCalculateButton) {
-    const auto window = mainWindow();
-    auto& controller = controllerOf(*window);
+    MainScreen screen;
+    auto& controller = screen.controller();
     const std::weak_ptr<UIView> calcBtn = controller.wageTxt()->inputAccessoryView();
     controller.wageTxt()->setInputAccessoryView(nullptr);
     EXPECT_FALSE(calcBtn.expired());
@@ -50,13 +30,14 @@ TEST(MainScreenSetUp, theFieldsAloneKeepTheCalculateButton) {
 }
 
 TEST(MainScreenSetUp, oneTouchOnCalculateCalculatesOnce) {
-    const auto window = mainWindow();
-    auto& controller = controllerOf(*window);
-    tap(*window, *controller.wageTxt());
+    MainScreen screen;
+    const auto& window = screen.window;
+    auto& controller = screen.controller();
+    screen.tap(*controller.wageTxt());
     controller.wageTxt()->insertText("15");
     controller.priceTxt()->setText("100");
     const auto calcBtn = window->visibleKeyboard()->accessoryView();
-    tap(*window, *calcBtn);
+    screen.tap(*calcBtn);
     EXPECT_EQ(controller.resultLbl()->text(), "7");
     EXPECT_EQ(window->visibleKeyboard(), nullptr);
     controller.wageTxt()->setText("10"); // a second send would now show 10
@@ -64,9 +45,10 @@ TEST(MainScreenSetUp, oneTouchOnCalculateCalculatesOnce) {
 }
 
 TEST(MainScreenClear, ignoresItsSenderAndLeavesTheKeyboardAsItWas) {
-    const auto window = mainWindow();
-    auto& controller = controllerOf(*window);
-    tap(*window, *controller.priceTxt());
+    MainScreen screen;
+    const auto& window = screen.window;
+    auto& controller = screen.controller();
+    screen.tap(*controller.priceTxt());
     controller.priceTxt()->insertText("9");
     for (const std::shared_ptr<NSObject>& sender :
          {std::shared_ptr<NSObject>(), std::static_pointer_cast<NSObject>(window)}) {
@@ -95,7 +77,8 @@ TEST(AppDelegateWindow, isEmptyUntilSetAndKeepsOnlyTheLastWindow) {
 TEST(AppDelegateLaunch, reportsSuccessWithOrWithoutOptionsAndLeavesTheWindow) {
     auto delegate = std::make_shared<orvane::AppDelegate>();
     UIApplication application(delegate);
-    const auto window = mainWindow();
+    MainScreen screen;
+    const auto window = screen.window;
     delegate->setWindow(window);
     EXPECT_TRUE(delegate->application(application, std::nullopt));
     EXPECT_TRUE(delegate->application(application, UIApplicationLaunchOptions{{"url", 1}}));

@@ -1,7 +1,7 @@
 // The design tool: an interface file as the interface design tool shows it. Its objects are
 // sent prepareForInterfaceBuilder, not awakeFromNib, and no controller code runs.
 #include "Foundation/NSBundle.h"
-#include "Foundation/NSData.h"
+#include "Foundation/NSFileContents.h"
 #include "Painters/CairoPainter.h"
 #include "Runtime/Error.h"
 #include "Runtime/NumberParsing.h"

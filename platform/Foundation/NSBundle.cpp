@@ -1,6 +1,6 @@
 #include "Foundation/NSBundle.h"
 
-#include "Foundation/NSData.h"
+#include "Foundation/NSFileContents.h"
 #include "Runtime/Error.h"
 
 #include <pugixml.hpp>

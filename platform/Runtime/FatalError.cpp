@@ -12,11 +12,6 @@ std::function<void()>& fatalErrorCleanup() {
     return cleanup;
 }
 
-std::string& programName() {
-    static std::string name = "program";
-    return name;
-}
-
 std::string_view pathInSourceTree(std::string_view path) {
     constexpr std::string_view sourceDir = SOURCE_ROOT;
     if (path.starts_with(sourceDir))
@@ -25,16 +20,6 @@ std::string_view pathInSourceTree(std::string_view path) {
 }
 
 } // namespace
-
-void Runtime::printNotice(std::string_view message) {
-    std::fprintf(stderr, "%s: %.*s\n", programName().c_str(), static_cast<int>(message.size()),
-                 message.data());
-    std::fflush(stderr);
-}
-
-void Runtime::setProgramName(std::string name) {
-    programName() = std::move(name);
-}
 
 std::function<void()> Runtime::setFatalErrorCleanup(std::function<void()> cleanup) {
     return std::exchange(fatalErrorCleanup(), std::move(cleanup));

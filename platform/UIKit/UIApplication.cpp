@@ -4,6 +4,7 @@
 #include "Runtime/ClassRegistry.h"
 #include "Runtime/Error.h"
 #include "Runtime/FatalError.h"
+#include "Runtime/Notice.h"
 #include "UIKit/UIApplicationHost.h"
 #include "UIKit/UIHostSession.h"
 #include "UIKit/UIScreen.h"
@@ -23,7 +24,9 @@ std::unique_ptr<UIApplicationHost>& linkedHost() {
     return host;
 }
 
-std::string mainStoryboardName() {
+} // namespace
+
+std::string mainStoryboardFileName() {
     auto& bundle = NSBundle::mainBundle();
     const auto name = bundle.objectForInfoDictionaryKey("UIMainStoryboardFile");
     const std::string path = bundle.pathForResource("Info.plist");
@@ -34,6 +37,8 @@ std::string mainStoryboardName() {
                                       "', which is not a file of the bundle"));
     return *name + ".storyboard";
 }
+
+namespace {
 
 std::shared_ptr<UIApplication> makeApplication(const std::optional<std::string>& principalClassName,
                                                const std::string& delegateClassName) {
@@ -129,7 +134,7 @@ void UIApplication::terminate() {
 }
 
 std::shared_ptr<UIWindow> loadMainInterfaceWindow() {
-    const std::string name = mainStoryboardName();
+    const std::string name = mainStoryboardFileName();
     auto& bundle = NSBundle::mainBundle();
     auto controller = UIStoryboard::instantiateInitialViewController(
         bundle.contentsOfResource(name), bundle.pathForResource(name));

@@ -230,3 +230,14 @@ UIStoryboard::instantiateInitialViewForInterfaceBuilder(std::string_view content
                                                         const std::string& path) {
     return Loader(contents, path).load(Awakening::PrepareForInterfaceBuilder).rootView;
 }
+
+std::vector<std::string> UIStoryboard::leafViewIdentifiers(std::string_view contents) {
+    pugi::xml_document document;
+    if (!document.load_buffer(contents.data(), contents.size(), pugi::parse_default,
+                              pugi::encoding_utf8))
+        return {};
+    std::vector<std::string> identifiers;
+    for (const auto& found : document.select_nodes("//view[not(view)][@accessibilityIdentifier]"))
+        identifiers.emplace_back(found.node().attribute("accessibilityIdentifier").value());
+    return identifiers;
+}

@@ -9,7 +9,6 @@ namespace {
 const Runtime::Registration registration = Runtime::ClassDeclaration<UITextField>("UITextField");
 
 constexpr UIColor defaultPlaceholderColor{0.24f, 0.24f, 0.26f, 0.3f};
-constexpr UIColor caretColor{0.0f, 0.478f, 1.0f, 1.0f};
 constexpr CGFloat textInset = 8;
 
 bool isContinuationByte(char byte) {
@@ -110,7 +109,7 @@ void UITextField::describeContent(Drawing::DisplayList& list, CGRect rect) const
     if (isEditing()) {
         // While typing, the end of the text and the caret stay in sight.
         fitting.keepsEnd = true;
-        fitting.caret = caretColor;
+        fitting.caret = UIColor::systemBlueColor();
     }
     list.push_back(layOutText(textRect, m_text, m_font, m_textAlignment, textColor, fitting));
 }

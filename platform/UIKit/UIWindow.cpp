@@ -1,5 +1,7 @@
 #include "UIKit/UIWindow.h"
 
+#include "UIDrawing.h"
+
 #include "Runtime/ClassRegistry.h"
 #include "UIKit/UIScreen.h"
 
@@ -94,10 +96,9 @@ void UIWindow::describeScreen(Drawing::DisplayList& list) const {
     const auto focused = focusedView();
     if (!focused || focused->isHiddenOnScreen() || focused->window().get() != this)
         return;
-    constexpr Drawing::Color focusColor{0.0f, 0.478f, 1.0f, 1.0f};
     constexpr CGFloat ringWidth = 3;
     list.push_back(Drawing::StrokeRect{focused->frameInWindow(), focused->layer().cornerRadius(),
-                                       ringWidth, focusColor});
+                                       ringWidth, drawingColor(UIColor::systemBlueColor())});
 }
 
 bool UIWindow::makeFirstResponder(const std::shared_ptr<UIView>& responder) {

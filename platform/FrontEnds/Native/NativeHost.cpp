@@ -1,7 +1,7 @@
 // The host of a native program: the platform's command-line options, the choice of front
 // end (window, terminal or headless, the first two loaded as modules), and what happens
 // around the loop.
-#include "Foundation/NSData.h"
+#include "Foundation/NSFileContents.h"
 #include "FrontEnds/Environment.h"
 #include "FrontEnds/Modules.h"
 #include "FrontEnds/PlatformOptions.h"
@@ -12,6 +12,7 @@
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIApplicationHost.h"
 #include "UIKit/UIScreen.h"
+#include "UIKit/UIStoryboard.h"
 
 #include <unistd.h>
 
@@ -22,26 +23,13 @@
 
 namespace {
 
-// The names of the views a script reads or taps: those that show a text or take a touch, not
-// the groups that hold them.
-std::vector<std::string> accessibilityIdentifiers(const UIView& view) {
-    std::vector<std::string> identifiers;
-    const bool showsSomething = view.shownText().has_value();
-    if (!view.accessibilityIdentifier().empty() && showsSomething)
-        identifiers.push_back(view.accessibilityIdentifier());
-    for (const auto& subview : view.subviews())
-        for (auto& identifier : accessibilityIdentifiers(*subview))
-            identifiers.push_back(std::move(identifier));
-    return identifiers;
-}
-
-// The names the main interface's views answer to; none when it cannot be loaded, which the
-// run itself would then report.
+// The names the main interface's views answer to, read from its file without building it;
+// none when it cannot be read, which the run itself would then report.
 std::vector<std::string> mainInterfaceViewNames() {
     try {
-        const auto window = loadMainInterfaceWindow();
-        window->makeKeyAndVisible();
-        return accessibilityIdentifiers(*window);
+        auto& bundle = NSBundle::mainBundle();
+        const std::string name = mainStoryboardFileName();
+        return UIStoryboard::leafViewIdentifiers(bundle.contentsOfResource(name));
     } catch (const Runtime::Error&) {
         return {};
     }

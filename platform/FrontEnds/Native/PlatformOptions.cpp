@@ -1,5 +1,7 @@
 #include "FrontEnds/PlatformOptions.h"
 
+#include "UIKit/UIScreen.h"
+
 #include "Runtime/Error.h"
 #include "Runtime/NumberParsing.h"
 
@@ -126,6 +128,13 @@ std::string filled(const std::string& text, std::size_t indent) {
     return result;
 }
 
+// The screen a phone has, as --size writes it.
+std::string phoneSize() {
+    const CGSize size = UIScreen::phoneSize;
+    return std::to_string(static_cast<int>(size.width)) + "x" +
+           std::to_string(static_cast<int>(size.height));
+}
+
 } // namespace
 
 std::string PlatformHelp::text() const {
@@ -146,7 +155,8 @@ Options:
   --scale N          pixels per point, 1 to 4 (default: the display's; 2 for
                      snapshots)
   --size WxH         the screen's size in points for headless runs and snapshots,
-                     and the window's first size (default: 375x667)
+                     and the window's first size (default: a phone's, )" +
+           phoneSize() + R"()
   --resources DIR    read Info.plist and the interface file from DIR instead of
                      the copies built into the program
   --dump-at-exit FILE
@@ -159,14 +169,18 @@ Options:
 
 Keys, in the window and in the terminal: typing starts on the first field;
 Tab and Shift-Tab move through the fields and buttons; Enter taps the bar on
-top of the keyboard, or presses the focused button, as Space does; Backspace
-deletes; Escape ends editing. Ctrl-Q quits the window; q or Ctrl-C quits the
+top of the keyboard, or presses the focused button; Space types a space while
+a field is edited, else presses the focused button; Backspace deletes; Escape
+ends editing. Ctrl-Q quits the window; q or Ctrl-C quits the
 terminal when no field is being edited. The mouse taps.
 
 Headless script commands, one a line (# starts a comment line):
   tap NAME | tap X Y       touch a view by its name, or a point in points
   type TEXT                type into the field being edited
   delete [N]               delete N characters backward (default 1)
+  press KEY                a key of a hardware keyboard: Tab, Shift-Tab, Enter,
+                           Space, Escape or Backspace
+  input TEXT               text as a hardware keyboard or a paste gives it
   print NAME | keyboard    print what a view shows, or whether the keyboard is up
   dump                     print the view tree
   snapshot FILE            write what the screen shows to a PNG file

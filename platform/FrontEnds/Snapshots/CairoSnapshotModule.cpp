@@ -1,6 +1,6 @@
 // The module platform-cairo.so: snapshots of the screen as PNG files, painted by Cairo, which
 // also measures the texts the screen lays out for them.
-#include "Foundation/NSData.h"
+#include "Foundation/NSFileContents.h"
 #include "FrontEnds/ModuleInterface.h"
 #include "FrontEnds/Modules.h"
 #include "Painters/CairoPainter.h"

@@ -8,6 +8,7 @@
 #include "Runtime/FatalError.h"
 #include "Terminal/TerminalType.h"
 #include "UIKit/UIHostSession.h"
+#include "UIKit/UIScreen.h"
 
 #include <curses.h>
 #include <langinfo.h>
@@ -254,7 +255,7 @@ void TerminalSession::layOut() {
     int rows = 0, columns = 0;
     getmaxyx(stdscr, rows, columns);
     const int screenRows = rows >= rowsForHint ? rows - 1 : rows;
-    const CellGrid grid = CellGrid::forTerminal(columns, screenRows);
+    const CellGrid grid = CellGrid::forTerminal(columns, screenRows, UIScreen::phoneSize);
     m_session.setScreen(grid.screenSize(), grid.pointsPerCell);
     m_painter = std::make_shared<CellPainter>(grid);
     m_session.setTextMeasurer(m_painter);
@@ -345,7 +346,9 @@ void TerminalSession::drawCell(int column, int row, const CellPainter::Cell& cel
         // Without colour, what is light (keys, the bar) shows in reverse, and the focus in
         // reverse and bold on top of that.
         const auto [red, green, blue] = TerminalColors::rgbOf(cell.background);
-        const bool light = 0.2126 * red + 0.7152 * green + 0.0722 * blue > 140;
+        // By luminance, 0 to 255: the keys and the bar are above it, the navy far below.
+        constexpr double lightFrom = 140;
+        const bool light = 0.2126 * red + 0.7152 * green + 0.0722 * blue > lightFrom;
         if (light != cell.emphasized)
             attributes |= A_REVERSE;
         if (cell.emphasized)

@@ -2,7 +2,7 @@
 
 #include "FrontEnds/Environment.h"
 #include "FrontEnds/FrontEnd.h"
-#include "Runtime/FatalError.h"
+#include "Runtime/Notice.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>

@@ -5,7 +5,7 @@
 #include "FrontEnds/ModuleInterface.h"
 #include "FrontEnds/Modules.h"
 #include "Painters/CairoPainter.h"
-#include "Runtime/FatalError.h"
+#include "Runtime/Notice.h"
 #include "UIKit/UIHostSession.h"
 #include "Window/Display.h"
 

@@ -6,10 +6,9 @@
 
 namespace {
 
-// A phone's screen is this many points high and shows its texts whole in this many
-// columns; a terminal's rows divide the first, its columns the second's width.
-constexpr CGFloat phoneHeight = 667;
-constexpr CGFloat pointsPerColumn = 375.0 / 56;
+// A phone's screen shows its texts whole in this many columns: a terminal's rows divide its
+// height, and a column is as wide as one of these.
+constexpr CGFloat phoneColumns = 56;
 
 // A cell index from a coordinate in cells; far off-screen stays far off-screen, without an
 // out-of-range conversion.
@@ -86,10 +85,10 @@ int cellsOf(const std::vector<Glyph>& line) {
 
 } // namespace
 
-CellGrid CellGrid::forTerminal(int columns, int rows) {
+CellGrid CellGrid::forTerminal(int columns, int rows, CGSize phone) {
     const int safeColumns = std::max(columns, 1);
     const int safeRows = std::max(rows, 1);
-    return {safeColumns, safeRows, {pointsPerColumn, phoneHeight / safeRows}};
+    return {safeColumns, safeRows, {phone.width / phoneColumns, phone.height / safeRows}};
 }
 
 CellPainter::CellPainter(CellGrid grid)

@@ -10,15 +10,15 @@
 #include <vector>
 
 // How a terminal of some columns and rows shows the screen: the screen's size in points,
-// and the points one character cell covers across and down. The screen is a phone's height
-// whatever the rows, and as wide as the columns make it at a width per cell that lets a
-// phone's texts fit: the layout stretches and cells follow it, the same at every size.
+// and the points one character cell covers across and down. The screen is the phone's
+// height whatever the rows, and as wide as the columns make it at a width per cell that lets
+// the phone's texts fit: the layout stretches and cells follow it, the same at every size.
 struct CellGrid {
     int columns = 1;
     int rows = 1;
     CGSize pointsPerCell;
 
-    static CellGrid forTerminal(int columns, int rows);
+    static CellGrid forTerminal(int columns, int rows, CGSize phone);
     CGSize screenSize() const {
         return {columns * pointsPerCell.width, rows * pointsPerCell.height};
     }

@@ -11,11 +11,6 @@
                              std::source_location location = std::source_location::current());
 
 namespace Runtime {
-// Says something a person should know on standard error, as "PROGRAM: MESSAGE".
-void printNotice(std::string_view message);
-// The PROGRAM of notices; the platform sets it once it knows the program's name.
-void setProgramName(std::string name);
-
 // Runs just before a fatal error is printed, so that a front end can give the terminal back
 // first; empty to run nothing. Returns the one it replaces.
 std::function<void()> setFatalErrorCleanup(std::function<void()> cleanup);

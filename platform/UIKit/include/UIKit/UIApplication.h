@@ -66,6 +66,10 @@ class UIApplication : public UIResponder {
     bool m_terminated = false;
 };
 
+// The main interface's file in the main bundle, as its Info.plist names it
+// (UIMainStoryboardFile). Raises Runtime::Error when it names none, or not a file of the bundle.
+std::string mainStoryboardFileName();
+
 // A screen-sized window holding the main interface that the main bundle's Info.plist names
 // (UIMainStoryboardFile). Raises Runtime::Error when a resource cannot be read, and
 // UIStoryboard::LoadError when the interface file is at fault.

@@ -12,6 +12,8 @@ class UIColor {
     static constexpr UIColor whiteColor() { return {1, 1, 1, 1}; }
     static constexpr UIColor blackColor() { return {0, 0, 0, 1}; }
     static constexpr UIColor clearColor() { return {0, 0, 0, 0}; }
+    // The platform's tint: the caret, the focus ring.
+    static constexpr UIColor systemBlueColor() { return {0.0f, 0.478f, 1.0f, 1.0f}; }
 
     constexpr float red() const { return m_red; }
     constexpr float green() const { return m_green; }

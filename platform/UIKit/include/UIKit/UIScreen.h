@@ -14,6 +14,8 @@
 class UIScreen {
   public:
     static UIScreen& mainScreen();
+    // The phone the layouts are made for, in points: the screen until a front end says.
+    static constexpr CGSize phoneSize{375, 667};
 
     CGRect bounds() const { return m_bounds; }
     void setBounds(CGRect bounds) { m_bounds = bounds; }
@@ -27,7 +29,7 @@ class UIScreen {
 
   private:
     UIScreen();
-    CGRect m_bounds = CGRectMake(0, 0, 375, 667);
+    CGRect m_bounds{{}, phoneSize};
     CGSize m_pointsPerPixel{0.5, 0.5};
     UIEdgeInsets m_safeAreaInsets;
     std::shared_ptr<Drawing::TextMeasurer> m_textMeasurer;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Builds a screen from an interface file: every object by its runtime class name, the view
 // tree, outlets through their setters and actions through their selectors, then
@@ -39,4 +40,9 @@ class UIStoryboard {
     // prepareForInterfaceBuilder instead, and the controller's view never loads.
     static std::shared_ptr<UIView>
     instantiateInitialViewForInterfaceBuilder(std::string_view contents, const std::string& path);
+
+    // The accessibility identifiers of the views that hold no others (the ones a script reads
+    // or taps), in the order of the file, read without building anything; none when the file
+    // cannot be read.
+    static std::vector<std::string> leafViewIdentifiers(std::string_view contents);
 };

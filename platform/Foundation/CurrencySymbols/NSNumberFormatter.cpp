@@ -2,7 +2,7 @@
 // ICU when the program was built.
 #include "Foundation/NSNumberFormatter.h"
 
-#include "Web/CurrencySymbols.h"
+#include "CurrencySymbols/CurrencySymbols.h"
 
 NSNumberFormatter::NSNumberFormatter() : m_locale(NSLocale::currentLocale()) {
 }

@@ -1,4 +1,4 @@
-#include "Foundation/NSData.h"
+#include "Foundation/NSFileContents.h"
 
 #include "Runtime/Error.h"
 

@@ -1,8 +1,8 @@
-#include "Web/CurrencySymbols.h"
+#include "CurrencySymbols/CurrencySymbols.h"
 
 namespace {
 
-#include "Web/CurrencySymbols.inc"
+#include "CurrencySymbols/CurrencySymbols.inc"
 
 std::optional<std::string_view> symbolOf(std::string_view locale) {
     for (std::string_view rest = currencySymbolTable; !rest.empty();) {
