@@ -176,12 +176,15 @@ class Terminal:
                               **options).stdout
 
     def settle(self):
-        """Waits until the screen has stopped changing: every key sent has been drawn."""
+        """Waits until the program shows something and the screen has stopped changing: every
+        key sent has been drawn. Keys sent before the program takes the terminal may be lost."""
         last, still, deadline = None, 0, time.monotonic() + PATIENCE
-        while still < 3 and time.monotonic() < deadline:
+        # Still for a tenth of the patience a slow (sanitized) build is given, a second at most.
+        wanted = max(3, min(20, int(PATIENCE)))
+        while still < wanted and time.monotonic() < deadline:
             time.sleep(0.05)
             screen = self.tmux("capture-pane", "-p", "-t", "app")
-            still = still + 1 if screen == last else 0
+            still = still + 1 if screen == last and screen.strip() else 0
             last = screen
 
     def run(self, steps, taps):
@@ -271,7 +274,7 @@ def check(name, expected, dump, failures):
     wrong = [f"{key} is {state.get(key, '(missing)')!r}, not {value!r}"
              for key, value in expected.items() if state.get(key) != value]
     if wrong:
-        failures.append(f"{name}: " + "; ".join(wrong))
+        failures.append(f"{name}: " + "; ".join(wrong) + "\n" + dump)
 
 
 def main():
