@@ -237,7 +237,17 @@ std::vector<std::string> UIStoryboard::leafViewIdentifiers(std::string_view cont
                               pugi::encoding_utf8))
         return {};
     std::vector<std::string> identifiers;
-    for (const auto& found : document.select_nodes("//view[not(view)][@accessibilityIdentifier]"))
-        identifiers.emplace_back(found.node().attribute("accessibilityIdentifier").value());
+    const auto walk = [&](const pugi::xml_node& node, const auto& self) -> void {
+        for (const auto& child : node.children()) {
+            if (child.type() != pugi::node_element)
+                continue;
+            const bool isLeafView =
+                std::string_view(child.name()) == "view" && !child.child("view");
+            if (isLeafView && child.attribute("accessibilityIdentifier"))
+                identifiers.emplace_back(child.attribute("accessibilityIdentifier").value());
+            self(child, self);
+        }
+    };
+    walk(document, walk);
     return identifiers;
 }

@@ -12,25 +12,33 @@ const types = {
   '.png': 'image/png', '.woff2': 'font/woff2', '.webmanifest': 'application/manifest+json', '.txt': 'text/plain',
 };
 
-// Serves FOLDER; `extra` maps a path ("/bare.html") to a file served there too. Resolves to
-// the server's origin ("http://127.0.0.1:PORT/") and a function that stops it.
-export async function serveSite(folder, extra = {}) {
+// Serves FOLDER; `extra` maps a path ("/bare.html") to a file served there too. For tests of
+// other servers: `types` overrides the content types by extension, and `lastModified` (a
+// Date) is sent for every file, which lets a browser keep files fresh in its HTTP cache.
+// Resolves to the server's origin ("http://127.0.0.1:PORT/"), a function that stops it, and
+// the paths asked for, in order.
+export async function serveSite(folder, { extra = {}, types: ownTypes = {}, lastModified } = {}) {
   const root = resolve(folder);
+  const served = [];
   const server = http.createServer((request, response) => {
     let path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
     if (path.endsWith('/')) path += 'index.html';
+    served.push(path);
     const file = extra[path] ?? join(root, path);
     try {
       if (!extra[path] && !file.startsWith(root + sep)) throw new Error('outside the folder');
       if (!statSync(file).isFile()) throw new Error('not a file');
-      response.writeHead(200, { 'content-type': types[extname(file)] ?? 'application/octet-stream' });
+      const type = ownTypes[extname(file)] ?? types[extname(file)] ?? 'application/octet-stream';
+      response.writeHead(200, {
+        'content-type': type, ...(lastModified ? { 'last-modified': lastModified.toUTCString() } : {}),
+      });
       response.end(readFileSync(file));
     } catch {
       response.writeHead(404).end();
     }
   });
   await new Promise((started) => server.listen(0, '127.0.0.1', started));
-  return { origin: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
+  return { origin: `http://127.0.0.1:${server.address().port}/`, close: () => server.close(), served };
 }
 
 if (process.argv[1] === fileURLToPath(import.meta.url)) {

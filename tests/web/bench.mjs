@@ -25,7 +25,7 @@ function files(folder) {
 const gzipped = (path) => gzipSync(readFileSync(path), { level: 9 }).length;
 const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
 
-const server = await serveSite(site, { '/bare.html': join(here, 'bare.html') });
+const server = await serveSite(site, { extra: { '/bare.html': join(here, 'bare.html') } });
 const { origin } = server;
 const browser = await chromium.launch({
   executablePath: '/usr/bin/chromium',

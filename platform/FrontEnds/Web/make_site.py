@@ -6,12 +6,15 @@ that keeps all of it on the device under a version made from its contents.
 
 Everything about the program comes from its resources: the name and description from
 Info.plist, the colours from the screen's root view in the main interface file, the icon
-from the SVG Info.plist names.
+from the SVG Info.plist names, and what shows at once, before the program runs, from its
+launch screen (UILaunchStoryboardName), turned into the page's own markup.
 
 Usage: make_site.py --wasm FILE --schema FILE --resources DIR --page DIR --out DIR
+                    [--screenshot PNG]...
 """
 import argparse
 import hashlib
+import html
 import json
 import pathlib
 import shutil
@@ -48,10 +51,75 @@ def screen_colour(storyboard):
     return colour[:7]
 
 
-def render_icons(svg, out):
-    for name, size in {"icon-192.png": 192, "icon-512.png": 512, "apple-touch-icon.png": 180}.items():
-        subprocess.run(["rsvg-convert", "-w", str(size), "-h", str(size), "-o", out / name, svg],
-                       check=True)
+WEIGHTS = {"light": 300, "regular": 400, "medium": 500, "semibold": 600, "bold": 700}
+
+
+def launch_markup(storyboard):
+    """The launch screen's labels as elements laid where its views lay them: proportionally
+    across where their margins and width are flexible, at their points down."""
+    if not storyboard.exists():
+        return ""
+    root = ElementTree.parse(storyboard).getroot().find("viewController/view")
+    if root is None:
+        fail(f"{storyboard}: no root view")
+    screen_width = float(root.get("frame", "0 0 375 667").split()[2])
+    parts = []
+    for label in root.findall("view[@class='UILabel']"):
+        x, y, width, height = (float(value) for value in label.get("frame").split())
+        mask = label.get("autoresizingMask", "").split()
+        if {"flexibleLeftMargin", "flexibleWidth", "flexibleRightMargin"} <= set(mask):
+            across = f"left:{100 * x / screen_width:.4g}%;width:{100 * width / screen_width:.4g}%"
+        else:
+            across = f"left:{x:g}px;width:{width:g}px"
+        style = (f"{across};top:{y:g}px;height:{height:g}px;line-height:{height:g}px;"
+                 f"color:{label.get('textColor', '#000000')};font-size:{label.get('fontSize', '17')}px;"
+                 f"font-weight:{WEIGHTS[label.get('fontWeight', 'regular')]};"
+                 f"text-align:{label.get('textAlignment', 'left')}")
+        parts.append(f'<div style="{style}">{html.escape(label.get("text", ""))}</div>')
+    return "".join(parts)
+
+
+def render(svg_text, size, out):
+    subprocess.run(["rsvg-convert", "-w", str(size), "-h", str(size), "-o", out],
+                   input=svg_text.encode(), check=True)
+
+
+def full_bleed(svg, colour, share):
+    """The icon's drawing on a square of its colour that fills every corner, its drawing
+    scaled to `share` of the side: what a phone masks into its own shape (a maskable icon
+    keeps its drawing within the central 80 % circle)."""
+    source = ElementTree.parse(svg).getroot()
+    inner = "".join(ElementTree.tostring(child, encoding="unicode") for child in source)
+    inner = inner.replace("ns0:", "").replace(' xmlns:ns0="http://www.w3.org/2000/svg"', "")
+    view_box = source.get("viewBox")
+    offset = (1 - share) / 2 * 1000
+    return (f'<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 1000 1000">'
+            f'<rect width="1000" height="1000" fill="{colour}"/>'
+            f'<svg x="{offset:g}" y="{offset:g}" width="{share * 1000:g}" height="{share * 1000:g}" '
+            f'viewBox="{view_box}">{inner}</svg></svg>')
+
+
+def render_icons(svg, colour, out):
+    for name, size in {"icon-192.png": 192, "icon-512.png": 512}.items():
+        render(pathlib.Path(svg).read_text(), size, out / name)
+    # The icon's own square reaches the corners of its 128: at 72 % of the side its drawing
+    # sits inside the maskable safe zone, and at 92 % it fills a home screen's rounded square.
+    render(full_bleed(svg, colour, 0.72), 512, out / "icon-maskable-512.png")
+    render(full_bleed(svg, colour, 0.92), 180, out / "apple-touch-icon.png")
+
+
+def add_screenshots(pictures, out):
+    """Pictures of the program for the install dialog, at a phone's width in points."""
+    entries = []
+    for index, picture in enumerate(pictures):
+        name = f"screenshot-{index + 1}.png"
+        # A few colours do for flat pictures, at a sixth of the bytes.
+        subprocess.run(["convert", picture, "-resize", "375x", "-strip", "+dither", "-colors", "64",
+                        out / name], check=True)
+        size = subprocess.run(["identify", "-format", "%wx%h", out / name], check=True,
+                              capture_output=True, text=True).stdout.strip()
+        entries.append({"src": name, "sizes": size, "type": "image/png", "form_factor": "narrow"})
+    return entries
 
 
 def subset_fonts(out):
@@ -75,6 +143,7 @@ def main():
     arguments = argparse.ArgumentParser()
     for option in ("--wasm", "--schema", "--resources", "--page", "--out"):
         arguments.add_argument(option, required=True, type=pathlib.Path)
+    arguments.add_argument("--screenshot", action="append", default=[], type=pathlib.Path)
     options = arguments.parse_args()
 
     info = info_dictionary(options.resources / "Info.plist")
@@ -91,20 +160,29 @@ def main():
     shutil.copy(options.schema, building / "schema.mjs")
     shutil.copy(options.page / "platform.mjs", building)
     shutil.copy(options.page / "page.mjs", building)
-    values = {"NAME": name, "THEME_COLOR": colour, "DESCRIPTION": description}
+    launch = options.resources / (info.get("UILaunchStoryboardName", "LaunchScreen") + ".storyboard")
+    values = {"NAME": name, "THEME_COLOR": colour, "DESCRIPTION": description,
+              "LAUNCH": launch_markup(launch)}
     (building / "index.html").write_text(fill(options.page / "index.html", values))
-    render_icons(icon, building)
+    render_icons(icon, colour, building)
     subset_fonts(building)
+    screenshots = add_screenshots(options.screenshot, building)
     manifest = {
-        "name": name, "short_name": name, "description": description,
+        "id": "./", "name": name, "short_name": name, "description": description,
         "start_url": "./", "scope": "./", "display": "standalone", "orientation": "portrait",
         "theme_color": colour, "background_color": colour,
         "icons": [{"src": f"icon-{size}.png", "sizes": f"{size}x{size}", "type": "image/png",
-                   "purpose": "any"} for size in (192, 512)],
+                   "purpose": "any"} for size in (192, 512)]
+        + [{"src": "icon-maskable-512.png", "sizes": "512x512", "type": "image/png",
+            "purpose": "maskable"}],
     }
+    if screenshots:
+        manifest["screenshots"] = screenshots
     (building / "manifest.webmanifest").write_text(json.dumps(manifest, indent=2) + "\n")
 
-    files = sorted(str(path.relative_to(building)) for path in building.rglob("*") if path.is_file())
+    # The install dialog's pictures are not needed to run, offline or not.
+    files = sorted(str(path.relative_to(building)) for path in building.rglob("*")
+                   if path.is_file() and not path.name.startswith("screenshot-"))
     digest = hashlib.sha256()
     for file in files:
         digest.update(file.encode() + b"\0" + (building / file).read_bytes())

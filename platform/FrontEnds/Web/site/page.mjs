@@ -24,6 +24,33 @@ function showFailure(message) {
   failure.hidden = false;
 }
 
+// A failure to load the program, said in a sentence a person can act on.
+class LoadFailure extends Error {}
+
+// The program, compiled while it downloads where the server calls it application/wasm, and
+// from its bytes where the server does not (many send application/octet-stream).
+async function compileProgram() {
+  let response;
+  try {
+    response = await fetch('app.wasm');
+  } catch {
+    throw new LoadFailure('The program could not be downloaded. Check the connection, then reload the page.');
+  }
+  if (!response.ok) {
+    throw new LoadFailure(`The program could not be downloaded: the server answered ${response.status} `
+      + `${response.statusText} for app.wasm. Reload the page; if this persists, the site was not copied whole.`);
+  }
+  try {
+    if (response.headers.get('content-type')?.split(';')[0].trim() === 'application/wasm') {
+      return await WebAssembly.compileStreaming(response);
+    }
+    return await WebAssembly.compile(await response.arrayBuffer());
+  } catch (error) {
+    throw new LoadFailure('The program (app.wasm) is damaged and cannot run. Reload the page; if this persists, '
+      + `copy the site to the server again. (${error.message})`);
+  }
+}
+
 let program = null;
 let frameRequested = false;
 let firstFramePainted = false;
@@ -48,6 +75,7 @@ function paintFrame() {
   performance.measure('platform-paint', { start: started, end: performance.now() });
   if (!firstFramePainted) {
     firstFramePainted = true;
+    document.getElementById('launch')?.remove();
     performance.mark('platform-first-frame');
   }
   updateMirror(program.accessibilityTree());
@@ -200,7 +228,7 @@ function listen() {
 async function start() {
   // The program compiles and the fonts load while the canvas makes its pixels, in the
   // page's own colour until the first frame.
-  const compiled = WebAssembly.compileStreaming(fetch('app.wasm'));
+  const compiled = compileProgram();
   const fonts = Promise.all([400, 600, 700].map((weight) => document.fonts.load(`${weight} 16px Inter`)));
   const size = viewport();
   painter.resize(size.width, size.height, size.pixelRatio);
@@ -222,7 +250,14 @@ async function start() {
   // The first frame at once: the display's next would only add to the wait.
   paintFrame();
   // Once running: the site is kept for offline starts without delaying this one.
-  if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
+  // Each start asks the server for the worker's own script, past the HTTP cache, so that a
+  // new build is found at once rather than when the browser next thinks to look; offline,
+  // the question simply fails.
+  if ('serviceWorker' in navigator) {
+    navigator.serviceWorker.register('sw.js', { updateViaCache: 'none' })
+      .then((registration) => registration.update())
+      .catch(() => {});
+  }
 }
 
-start().catch((error) => showFailure(stderr.join('\n') || String(error)));
+start().catch((error) => showFailure(error instanceof LoadFailure ? error.message : stderr.join('\n') || String(error)));

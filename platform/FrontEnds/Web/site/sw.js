@@ -4,7 +4,10 @@ const version = '{{VERSION}}';
 const files = {{FILES}};
 
 self.addEventListener('install', (event) => {
-  event.waitUntil(caches.open(version).then((cache) => cache.addAll(files)).then(() => self.skipWaiting()));
+  // Every file straight from the server, past the browser's HTTP cache: a new version must
+  // never be filled with a file of the old one that the cache still holds as fresh.
+  const requests = files.map((file) => new Request(file, { cache: 'reload' }));
+  event.waitUntil(caches.open(version).then((cache) => cache.addAll(requests)).then(() => self.skipWaiting()));
 });
 
 self.addEventListener('activate', (event) => {

@@ -1,0 +1,174 @@
+// How the site reaches a person, in Debian's Chromium: any server's content types, a program
+// missing or broken, a new build reaching a phone that installed the old one, what shows
+// before the program runs, and what a home screen and an install dialog are given.
+// Usage: node delivery_test.mjs SITE-FOLDER
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import { cpSync, existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join, resolve } from 'node:path';
+import { after, before, test } from 'node:test';
+import { serveSite } from '../../scripts/lib/site_server.mjs';
+
+const site = resolve(process.argv[2]);
+const chromiumPath = '/usr/bin/chromium';
+if (!existsSync(chromiumPath)) {
+  console.error(`FAIL: no Chromium at ${chromiumPath} (scripts/setup installs Debian's chromium)`);
+  process.exit(1);
+}
+const { chromium } = await import('playwright-core');
+
+let browser;
+const folders = [];
+before(async () => {
+  browser = await chromium.launch({
+    executablePath: chromiumPath,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
+      '--disable-sync', '--no-first-run'],
+  });
+});
+after(async () => {
+  await browser?.close();
+  for (const folder of folders) rmSync(folder, { recursive: true, force: true });
+});
+
+// A copy of the site to change.
+function siteCopy() {
+  const folder = mkdtempSync(join(tmpdir(), 'site-'));
+  folders.push(folder);
+  cpSync(site, folder, { recursive: true });
+  return folder;
+}
+
+async function openPage(origin) {
+  const context = await browser.newContext({ viewport: { width: 390, height: 844 }, hasTouch: true });
+  const page = await context.newPage();
+  page.complaints = [];
+  page.on('console', (message) => {
+    if (['error', 'warning'].includes(message.type())) page.complaints.push(`${message.type()}: ${message.text()}`);
+  });
+  page.on('pageerror', (error) => page.complaints.push(`page error: ${error.message}`));
+  await page.goto(origin);
+  return page;
+}
+
+const started = (page) => page.waitForFunction(() => window.platformProgram, null, { timeout: 20000 });
+const failure = async (page) => {
+  await page.waitForSelector('#failure:not([hidden])', { timeout: 20000 });
+  return page.locator('#failure').textContent();
+};
+
+test('a server that calls the program application/octet-stream still serves it', async () => {
+  const server = await serveSite(site, { types: { '.wasm': 'application/octet-stream' } });
+  const page = await openPage(server.origin);
+  await started(page);
+  assert.deepEqual(page.complaints, []);
+  await page.context().close();
+  server.close();
+});
+
+test('a missing or damaged program is said in a sentence, with what to try', async () => {
+  for (const [damage, expected] of [
+    [(folder) => rmSync(join(folder, 'app.wasm')), /could not be downloaded: the server answered 404.*app\.wasm.*Reload/],
+    [(folder) => writeFileSync(join(folder, 'app.wasm'), 'not a program'), /is damaged and cannot run\. Reload/],
+  ]) {
+    const folder = siteCopy();
+    damage(folder);
+    const server = await serveSite(folder);
+    const page = await openPage(server.origin);
+    assert.match(await failure(page), expected);
+    assert.doesNotMatch(await page.locator('#failure').textContent(), /TypeError|Failed to execute/);
+    await page.context().close();
+    server.close();
+  }
+});
+
+test('a new build reaches an installed site within three navigations, though the old files look fresh', async () => {
+  const folder = siteCopy();
+  // Files dated a month back: the HTTP cache holds them as fresh for days.
+  const server = await serveSite(folder, { lastModified: new Date(Date.now() - 30 * 24 * 3600 * 1000) });
+  const page = await openPage(server.origin);
+  await started(page);
+  await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+  await page.reload();
+  await started(page);
+
+  // What a rebuild with a changed page.mjs deploys: the file, and a worker of a new version.
+  writeFileSync(join(folder, 'page.mjs'), `${readFileSync(join(folder, 'page.mjs'), 'utf8')}\nwindow.newBuild = true;\n`);
+  const worker = readFileSync(join(folder, 'sw.js'), 'utf8');
+  writeFileSync(join(folder, 'sw.js'), worker.replace(/const version = '([^']*)'/, "const version = '$1-next'"));
+  let arrived = false;
+  for (let navigation = 0; navigation < 3 && !arrived; navigation++) {
+    server.served.length = 0;
+    await page.reload();
+    await started(page);
+    arrived = await page.evaluate(() => window.newBuild === true);
+    if (arrived) break;
+    // Meanwhile the page asks for its worker's script again, and a new worker installs.
+    for (let waited = 0; !server.served.includes('/sw.js') && waited < 100; waited++) await page.waitForTimeout(100);
+    await page.waitForFunction(async () => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      return !registration.installing && !registration.waiting;
+    });
+  }
+  assert.ok(arrived, 'the changed page.mjs never ran');
+  await page.context().close();
+  server.close();
+});
+
+test('the launch screen shows the title in the screen\'s colours before the program runs', async () => {
+  const server = await serveSite(site);
+  const context = await browser.newContext({ viewport: { width: 390, height: 844 } });
+  const page = await context.newPage();
+  let release;
+  const held = new Promise((resolved) => { release = resolved; });
+  await page.route('**/app.wasm', async (route) => {
+    await held;
+    await route.continue();
+  });
+  await page.goto(server.origin);
+  const launch = page.locator('#launch');
+  assert.match(await launch.textContent(), /orvane/);
+  assert.equal(await page.evaluate(() => window.platformProgram), undefined);
+  const title = await launch.locator('div').first().evaluate((element) => {
+    const style = getComputedStyle(element);
+    return { color: style.color, size: style.fontSize, background: getComputedStyle(document.body).backgroundColor };
+  });
+  assert.deepEqual(title, { color: 'rgb(255, 255, 255)', size: '32px', background: 'rgb(28, 37, 65)' });
+  release();
+  await started(page);
+  await page.waitForFunction(() => !document.getElementById('launch'));
+  await context.close();
+  server.close();
+});
+
+// A pixel of a PNG file, through ImageMagick: [red, green, blue, alpha].
+function pngPixel(file, x, y) {
+  const channels = ['r', 'g', 'b', 'a'].map((channel) => `%[fx:int(255*p{${x},${y}}.${channel})]`).join(',');
+  return spawnSync('convert', [file, '-format', channels, 'info:'], { encoding: 'utf8' }).stdout.split(',').map(Number);
+}
+
+test('a home screen and an install dialog get an id, full-bleed icons and screenshots', () => {
+  const manifest = JSON.parse(readFileSync(join(site, 'manifest.webmanifest'), 'utf8'));
+  assert.equal(manifest.id, './');
+  const maskable = manifest.icons.find((icon) => icon.purpose === 'maskable');
+  assert.ok(maskable, 'a maskable icon');
+  for (const icon of [maskable.src, 'apple-touch-icon.png']) {
+    // Opaque in every corner, in the screen's colour: nothing for a phone to fill with black.
+    const size = Number(spawnSync('identify', ['-format', '%w', join(site, icon)], { encoding: 'utf8' }).stdout);
+    for (const [x, y] of [[0, 0], [size - 1, 0], [0, size - 1], [size - 1, size - 1]]) {
+      assert.deepEqual(pngPixel(join(site, icon), x, y), [28, 37, 65, 255], `${icon} at ${x}, ${y}`);
+    }
+  }
+  // The drawing keeps inside the maskable safe zone, the central circle of 80 %: the ring
+  // between 80 % and the edge is all background.
+  for (const [x, y] of [[256, 52], [52, 256], [460, 256], [256, 460], [110, 110]]) {
+    assert.deepEqual(pngPixel(join(site, maskable.src), x, y), [28, 37, 65, 255], `maskable at ${x}, ${y}`);
+  }
+  assert.ok(manifest.screenshots.length >= 1);
+  for (const picture of manifest.screenshots) {
+    const size = spawnSync('identify', ['-format', '%wx%h', join(site, picture.src)], { encoding: 'utf8' }).stdout;
+    assert.equal(picture.sizes, size);
+    assert.equal(picture.form_factor, 'narrow');
+  }
+});
