@@ -30,7 +30,7 @@ class LocaleEnvironment : public testing::Test {
         for (const char* name : names)
             unsetenv(name);
     }
-    static constexpr const char* names[] = {"LC_ALL", "LC_MONETARY", "LANG"};
+    static constexpr const char* names[] = {"LC_ALL", "LC_MONETARY", "LANG", "LANGUAGE"};
     std::map<std::string, std::string> saved;
 };
 
@@ -48,6 +48,16 @@ TEST_F(LocaleEnvironment, currentLocaleFollowsThePosixOrder) {
     EXPECT_EQ(NSLocale::currentLocale().localeIdentifier(), "en_US_POSIX");
     setenv("LC_MONETARY", "C.UTF-8", 1);
     EXPECT_EQ(NSLocale::currentLocale().localeIdentifier(), "en_US_POSIX");
+}
+
+TEST_F(LocaleEnvironment, aLocaleOfNoCountryDefersToTheNextPreferredLanguage) {
+    setenv("LANG", "eo.UTF-8", 1);
+    EXPECT_EQ(NSLocale::currentLocale().localeIdentifier(), "eo");
+    setenv("LANGUAGE", "eo:ia::fr_CH:de", 1);
+    EXPECT_EQ(NSLocale::currentLocale().localeIdentifier(), "fr_CH");
+    // A language alone has the country it is most spoken in: it decides, however many follow.
+    setenv("LANG", "de.UTF-8", 1);
+    EXPECT_EQ(NSLocale::currentLocale().localeIdentifier(), "de");
 }
 
 struct SymbolCase {
@@ -73,6 +83,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(SymbolCase{"en_US", "$"}, SymbolCase{"en_US_POSIX", "$"},
                     SymbolCase{"de_DE", "€"}, SymbolCase{"en_GB", "£"}, SymbolCase{"ja_JP", "￥"},
                     SymbolCase{"de_CH", "CHF"}, SymbolCase{"en_IN", "₹"},
+                    // A language alone, a region without its script, an old name: as ICU
+                    // resolves them, through aliases and likely subtags.
+                    SymbolCase{"de", "€"}, SymbolCase{"ja", "￥"}, SymbolCase{"zh_CN", "¥"},
+                    SymbolCase{"zh_TW", "$"}, SymbolCase{"zh_HK", "HK$"},
+                    SymbolCase{"sr_RS", "RSD"}, SymbolCase{"no_NO", "kr"}, SymbolCase{"pa_IN", "₹"},
+                    SymbolCase{"az_AZ", "₼"}, SymbolCase{"iw_IL", "₪"}, SymbolCase{"eo", "¤"},
                     // Unknown and malformed names fall back to ICU's root: the generic sign.
                     SymbolCase{"xx_YY", "¤"}, SymbolCase{"", "¤"}, SymbolCase{"!!@@##", "¤"},
                     SymbolCase{std::string(300, 'a'), "¤"}));

@@ -12,10 +12,10 @@ const { Program, UIKey } = await import(pathToFileURL(join(site, 'platform.mjs')
 const { CommandKind } = await import(pathToFileURL(join(site, 'schema.mjs')).href);
 const bytes = readFileSync(join(site, 'app.wasm'));
 
-async function start(locale) {
+async function start(locale, languages) {
   const errors = [];
   const program = await Program.start(bytes, {
-    environment: { LANG: `${locale}.UTF-8` },
+    environment: { LANG: `${locale}.UTF-8`, ...(languages ? { LANGUAGE: languages } : {}) },
     viewport: { width: 390, height: 844, pixelRatio: 3 },
     output: (descriptor, line) => descriptor === 2 && errors.push(line),
   });
@@ -46,6 +46,21 @@ test('the badge shows the currency of the locale, as ICU gives it natively', asy
     program.frame();
     assert.ok(program.dump().includes(`UILabel (5, 16, 20, 20) "${symbol}"`), locale);
   }
+});
+
+test('a language alone, an old name and a region without its script resolve as ICU does natively', async () => {
+  for (const [locale, symbol] of [['de', '€'], ['ja', '￥'], ['zh_CN', '¥'], ['zh_TW', '$'], ['sr_RS', 'RSD'],
+    ['no_NO', 'kr'], ['iw_IL', '₪']]) {
+    const { program } = await start(locale);
+    program.frame();
+    assert.ok(program.dump().includes(`UILabel (5, 16, 20, 20) "${symbol}"`), locale);
+  }
+});
+
+test('a language of no country defers to the next one the browser prefers', async () => {
+  const { program } = await start('eo', 'eo:ia:fr_CH:de');
+  program.frame();
+  assert.ok(program.dump().includes('UILabel (5, 16, 20, 20) "CHF"'), program.dump());
 });
 
 test('a frame is given only when the screen changed', async () => {

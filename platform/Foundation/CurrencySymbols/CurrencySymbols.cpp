@@ -19,13 +19,14 @@ std::optional<std::string_view> symbolOf(std::string_view locale) {
 } // namespace
 
 std::optional<std::string> currencySymbolFromTable(std::string_view localeIdentifier) {
-    // ICU's fallback: de_CH_1996 to de_CH to de, then the root locale.
-    for (std::string_view locale = localeIdentifier; !locale.empty();) {
+    // ICU's fallback: de_CH_1996 to de_CH to de, then the root locale. The name itself is
+    // looked up even when empty: ICU makes "" the likely locale of nothing, en_Latn_US.
+    for (std::string_view locale = localeIdentifier;;) {
         if (const auto symbol = symbolOf(locale))
             return symbol->empty() ? std::nullopt : std::optional<std::string>(*symbol);
         const auto underscore = locale.rfind('_');
-        locale = underscore == std::string_view::npos ? std::string_view{}
-                                                      : locale.substr(0, underscore);
+        if (underscore == std::string_view::npos)
+            return std::string("¤");
+        locale = locale.substr(0, underscore);
     }
-    return std::string("¤");
 }

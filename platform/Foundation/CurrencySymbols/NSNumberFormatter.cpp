@@ -3,10 +3,15 @@
 #include "Foundation/NSNumberFormatter.h"
 
 #include "CurrencySymbols/CurrencySymbols.h"
+#include "LocaleCurrency.h"
 
 NSNumberFormatter::NSNumberFormatter() : m_locale(NSLocale::currentLocale()) {
 }
 
 std::optional<std::string> NSNumberFormatter::currencySymbol() const {
-    return currencySymbolFromTable(m_locale.localeIdentifier());
+    return currencySymbolForLocale(m_locale.localeIdentifier());
+}
+
+std::optional<std::string> currencySymbolForLocale(std::string_view localeIdentifier) {
+    return currencySymbolFromTable(localeIdentifier);
 }

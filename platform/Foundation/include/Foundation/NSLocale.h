@@ -8,7 +8,9 @@ class NSLocale {
     explicit NSLocale(std::string localeIdentifier);
 
     // The user's locale for money, read from the environment at every call: LC_ALL, then
-    // LC_MONETARY, then LANG; "C", "POSIX" or nothing is en_US_POSIX.
+    // LC_MONETARY, then LANG; "C", "POSIX" or nothing is en_US_POSIX. When that locale names
+    // no country, even a likely one, the first of the languages in LANGUAGE (colon-separated)
+    // that does.
     static NSLocale currentLocale();
 
     const std::string& localeIdentifier() const { return m_localeIdentifier; }

@@ -8,10 +8,13 @@ const canvas = document.getElementById('screen');
 const mirror = document.getElementById('mirror');
 const painter = new CanvasPainter(canvas);
 
-// The browser's first language, as the locale the program reads ("de-CH": de_CH.UTF-8).
-function locale() {
-  const language = (navigator.languages && navigator.languages[0]) || navigator.language || 'en-US';
-  return `${language.replaceAll('-', '_')}.UTF-8`;
+// The browser's languages as the program reads them: the first as its locale ("de-CH":
+// de_CH.UTF-8), all of them in order as the languages to fall back on when one names no
+// country ("eo" has none).
+function localeEnvironment() {
+  const languages = navigator.languages?.length ? navigator.languages : [navigator.language || 'en-US'];
+  const names = languages.map((language) => language.replaceAll('-', '_'));
+  return { LANG: `${names[0]}.UTF-8`, LANGUAGE: names.join(':') };
 }
 
 function viewport() {
@@ -235,7 +238,7 @@ async function start() {
   painter.clear(getComputedStyle(document.body).backgroundColor);
   const [module] = await Promise.all([compiled, fonts]);
   program = await Program.start(module, {
-    environment: { LANG: locale() },
+    environment: localeEnvironment(),
     viewport: size,
     output: (descriptor, line) => {
       if (descriptor === 2) stderr.push(line);
