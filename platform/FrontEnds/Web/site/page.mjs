@@ -35,7 +35,7 @@ class LoadFailure extends Error {}
 async function compileProgram() {
   let response;
   try {
-    response = await fetch('app.wasm');
+    response = await (window.platformProgramDownload ?? fetch('app.wasm'));
   } catch {
     throw new LoadFailure('The program could not be downloaded. Check the connection, then reload the page.');
   }

@@ -4,9 +4,10 @@ const version = '{{VERSION}}';
 const files = {{FILES}};
 
 self.addEventListener('install', (event) => {
-  // Every file straight from the server, past the browser's HTTP cache: a new version must
-  // never be filled with a file of the old one that the cache still holds as fresh.
-  const requests = files.map((file) => new Request(file, { cache: 'reload' }));
+  // Every file checked with the server, however fresh the browser's HTTP cache holds it: a new
+  // version must never be filled with a file of the old one. What has not changed comes back
+  // as "not modified", without its bytes.
+  const requests = files.map((file) => new Request(file, { cache: 'no-cache' }));
   event.waitUntil(caches.open(version).then((cache) => cache.addAll(requests)).then(() => self.skipWaiting()));
 });
 

@@ -1,0 +1,213 @@
+// The three browser engines a phone's person may browse with, behind one small interface for
+// the site's tests: Chromium (playwright-core), Firefox (puppeteer-core over WebDriver BiDi)
+// and WebKit (WebKitGTK's MiniBrowser, through WebKitWebDriver under Xvfb). Each is Debian's
+// own; nothing here downloads a browser.
+import { spawn } from 'node:child_process';
+import { existsSync, readFileSync } from 'node:fs';
+import { createServer } from 'node:net';
+
+const keyNames = { Tab: 'Tab', Enter: 'Enter', Escape: 'Escape', Backspace: 'Backspace' };
+
+// A page of one engine: go somewhere, run a function in it, press keys, type, tap, and the
+// console errors and warnings it has shown.
+class Page {
+  async waitFor(source, timeout = 20000) {
+    const deadline = Date.now() + timeout;
+    while (!(await this.evaluate(source))) {
+      if (Date.now() > deadline) throw new Error(`waited ${timeout} ms for ${source}`);
+      await new Promise((resolved) => setTimeout(resolved, 50));
+    }
+  }
+
+  // Two display frames: what the program last changed is on screen.
+  painted() {
+    return this.evaluate('new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(() => done(true))))');
+  }
+}
+
+class PlaywrightPage extends Page {
+  constructor(page) {
+    super();
+    this.page = page;
+    this.complaints = [];
+    page.on('console', (message) => {
+      if (['error', 'warning'].includes(message.type())) this.complaints.push(`${message.type()}: ${message.text()}`);
+    });
+    page.on('pageerror', (error) => this.complaints.push(`page error: ${error.message}`));
+  }
+
+  goto(url) { return this.page.goto(url); }
+  reload() { return this.page.reload(); }
+  evaluate(source) { return this.page.evaluate(source); }
+  press(key) { return this.page.keyboard.press(keyNames[key]); }
+  type(text) { return this.page.keyboard.type(text); }
+  tap(x, y) { return this.page.touchscreen.tap(x, y); }
+  close() { return this.page.close(); }
+}
+
+async function chromium() {
+  const { chromium: engine } = await import('playwright-core');
+  const browser = await engine.launch({
+    executablePath: '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--no-first-run'],
+  });
+  return {
+    async newPage() {
+      const context = await browser.newContext({ viewport: { width: 390, height: 844 }, hasTouch: true, locale: 'en-US' });
+      return new PlaywrightPage(await context.newPage());
+    },
+    close: () => browser.close(),
+  };
+}
+
+async function firefox() {
+  const { default: puppeteer } = await import('puppeteer-core');
+  const browser = await puppeteer.launch({ browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true });
+  return {
+    async newPage() {
+      const page = await browser.newPage();
+      await page.setViewport({ width: 390, height: 844, hasTouch: true, isMobile: true });
+      return new PlaywrightPage(page);
+    },
+    close: () => browser.close(),
+  };
+}
+
+const freePort = () => new Promise((resolved) => {
+  const server = createServer().listen(0, '127.0.0.1', () => {
+    const { port } = server.address();
+    server.close(() => resolved(port));
+  });
+});
+
+// W3C WebDriver classic, as far as the tests need it.
+class WebDriverPage extends Page {
+  constructor(endpoint) {
+    super();
+    this.endpoint = endpoint;
+    // Classic WebDriver hears no console: what the page's own scripts report is collected in
+    // the page by a hook the tests' server adds first thing (see serveWithConsoleHook).
+    this.complaints = [];
+  }
+
+  async call(method, path, body) {
+    const response = await fetch(`${this.endpoint}${path}`, {
+      method, headers: { 'content-type': 'application/json' }, body: body && JSON.stringify(body),
+    });
+    const { value } = await response.json();
+    if (value?.error) throw new Error(`${value.error}: ${value.message}`);
+    return value;
+  }
+
+  async goto(url) {
+    await this.call('POST', '/url', { url });
+  }
+
+  reload() { return this.call('POST', '/refresh', {}); }
+
+  async evaluate(source) {
+    const script = typeof source === 'function' ? `return (${source})()` : `return (${source})`;
+    const value = await this.call('POST', '/execute/async', {
+      script: `Promise.resolve((() => { ${script}; })()).then(arguments[0], (e) => arguments[0]({ thrown: String(e) }))`,
+      args: [],
+    });
+    if (value?.thrown) throw new Error(value.thrown);
+    return value;
+  }
+
+  async keys(actions) {
+    await this.call('POST', '/actions', { actions: [{ type: 'key', id: 'keyboard', actions }] });
+  }
+
+  press(key) {
+    const code = { Tab: '\uE004', Enter: '\uE007', Escape: '\uE00C', Backspace: '\uE003' }[key];
+    return this.keys([{ type: 'keyDown', value: code }, { type: 'keyUp', value: code }]);
+  }
+
+  type(text) {
+    return this.keys([...text].flatMap((character) => [{ type: 'keyDown', value: character }, { type: 'keyUp', value: character }]));
+  }
+
+  // WebKitGTK takes a touch pointer as the mouse.
+  tap(x, y) {
+    return this.call('POST', '/actions', {
+      actions: [{
+        type: 'pointer', id: 'finger', parameters: { pointerType: 'touch' },
+        actions: [{ type: 'pointerMove', x: Math.round(x), y: Math.round(y) }, { type: 'pointerDown', button: 0 },
+          { type: 'pointerUp', button: 0 }],
+      }],
+    });
+  }
+
+  async pageComplaints() {
+    return (await this.evaluate('window.consoleComplaints ?? []')) ?? [];
+  }
+
+  close() { return this.call('DELETE', ''); }
+}
+
+async function webkit() {
+  const display = await new Promise((resolved, failed) => {
+    const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
+      { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+    xvfb.stdio[3].once('data', (data) => resolved({ xvfb, name: `:${String(data).trim()}` }));
+    xvfb.once('error', failed);
+  });
+  const port = await freePort();
+  const driver = spawn('WebKitWebDriver', [`--port=${port}`], { env: { ...process.env, DISPLAY: display.name }, stdio: 'ignore' });
+  const root = `http://127.0.0.1:${port}`;
+  for (let tries = 0; ; tries++) {
+    try {
+      await fetch(`${root}/status`);
+      break;
+    } catch (error) {
+      if (tries > 100) throw error;
+      await new Promise((resolved) => setTimeout(resolved, 100));
+    }
+  }
+  const pages = [];
+  return {
+    async newPage() {
+      const response = await fetch(`${root}/session`, {
+        method: 'POST', headers: { 'content-type': 'application/json' },
+        body: JSON.stringify({ capabilities: { alwaysMatch: { 'webkitgtk:browserOptions': {
+          binary: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser', args: ['--automation'],
+        } } } }),
+      });
+      const { value } = await response.json();
+      const page = new WebDriverPage(`${root}/session/${value.sessionId}`);
+      // MiniBrowser's window is at least 447 pixels wide.
+      await page.call('POST', '/window/rect', { width: 447, height: 844 });
+      pages.push(page);
+      return page;
+    },
+    async close() {
+      for (const page of pages) await page.close().catch(() => {});
+      driver.kill();
+      display.xvfb.kill();
+    },
+  };
+}
+
+export const engines = { chromium, firefox, webkit };
+
+// Whether the engine's browser is installed here, and if not, what to install.
+export function missing(engine) {
+  const needs = {
+    chromium: ['/usr/bin/chromium', 'chromium'],
+    firefox: ['/usr/bin/firefox-esr', 'firefox-esr'],
+    webkit: ['/usr/bin/WebKitWebDriver', 'webkit2gtk-driver'],
+  }[engine];
+  return existsSync(needs[0]) ? null : `${needs[0]} is missing (scripts/setup installs ${needs[1]})`;
+}
+
+// A hook for engines whose driver hears no console: the page's console errors and warnings,
+// and its uncaught errors, kept in window.consoleComplaints from the first moment.
+export const consoleHook = `<script>window.consoleComplaints=[];for(const k of ['error','warn']){const f=console[k];
+console[k]=(...a)=>{window.consoleComplaints.push(k+': '+a.join(' '));f.apply(console,a);};}
+addEventListener('error',(e)=>window.consoleComplaints.push('page error: '+e.message));
+addEventListener('unhandledrejection',(e)=>window.consoleComplaints.push('rejection: '+e.reason));</script>`;
+
+export function withConsoleHook(indexFile) {
+  return readFileSync(indexFile, 'utf8').replace('<head>', `<head>${consoleHook}`);
+}
