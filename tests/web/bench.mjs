@@ -10,6 +10,7 @@ import { fileURLToPath } from 'node:url';
 import { gzipSync } from 'node:zlib';
 import { chromium } from 'playwright-core';
 import { serveSite } from '../../scripts/lib/site_server.mjs';
+import { engines, missing } from './engines.mjs';
 
 const site = resolve(process.argv[2]);
 const here = dirname(fileURLToPath(import.meta.url));
@@ -89,5 +90,32 @@ figures.displayFrame = await page.evaluate(() => new Promise((measured) => {
 }));
 figures.paint = median(await page.evaluate(() => performance.getEntriesByName('platform-paint').map((entry) => entry.duration)));
 await browser.close();
+
+// Each engine's first frame beside a bare page's in the same engine, five of each, taken
+// alternately in fresh pages; the launch screen's markup is not the first frame.
+figures.engines = {};
+for (const name of Object.keys(engines)) {
+  if (missing(name)) {
+    figures.engines[name] = { skipped: `skipped: ${missing(name)}` };
+    continue;
+  }
+  const engine = await engines[name]();
+  const mark = async (url, name) => {
+    const page = await engine.newPage();
+    await page.goto(url);
+    await page.waitFor(`performance.getEntriesByName('${name}').length > 0`);
+    const time = await page.evaluate(`performance.getEntriesByName('${name}')[0].startTime`);
+    await page.close();
+    return time;
+  };
+  const site = [];
+  const bare = [];
+  for (let run = 0; run < 5; run++) {
+    site.push(await mark(origin, 'platform-first-frame'));
+    bare.push(await mark(`${origin}bare.html`, 'bare-first-frame'));
+  }
+  figures.engines[name] = { firstFrame: median(site), bareFirstFrame: median(bare) };
+  await engine.close();
+}
 server.close();
 console.log(JSON.stringify(figures));
