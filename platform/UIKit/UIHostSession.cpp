@@ -84,6 +84,11 @@ Drawing::DisplayList UIHostSession::takeFrame() {
     return list;
 }
 
+void UIHostSession::passFrame() {
+    m_window.displayIfNeeded();
+    m_window.screenUpdated();
+}
+
 void UIHostSession::setApplicationState(UIApplicationState state) {
     require(m_features.lifeCycle, "the life cycle");
     m_application.transitionTo(state);

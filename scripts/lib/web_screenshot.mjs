@@ -1,19 +1,13 @@
 // Takes a picture of the site as a phone's browser shows it (Debian's Chromium, 390 x 844
 // points at 2x, touch), after a calculation by touch.
 // Usage: node web_screenshot.mjs SITE-FOLDER OUTPUT.png
-import { createRequire } from 'node:module';
-import { dirname, join, resolve } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { resolve } from 'node:path';
 import { serveSite } from './site_server.mjs';
+import { launchChromium } from '../../tests/web/engines.mjs';
 
-const require = createRequire(join(dirname(fileURLToPath(import.meta.url)), '../../tests/web/'));
-const { chromium } = require('playwright-core');
 const [site, output] = [resolve(process.argv[2]), resolve(process.argv[3])];
 const server = await serveSite(site);
-const browser = await chromium.launch({
-  executablePath: '/usr/bin/chromium',
-  args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--no-first-run'],
-});
+const browser = await launchChromium();
 const context = await browser.newContext({
   viewport: { width: 390, height: 844 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true, locale: 'en-US',
 });

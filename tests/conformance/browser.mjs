@@ -4,26 +4,20 @@
 // input, from conformance.py, which checks them.
 // Usage: node browser.mjs SITE-FOLDER < STEPS.json
 import { existsSync, readFileSync } from 'node:fs';
-import { createRequire } from 'node:module';
-import { dirname, join, resolve } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { resolve } from 'node:path';
 import { serveSite } from '../../scripts/lib/site_server.mjs';
+import { launchChromium } from '../web/engines.mjs';
 
 const chromiumPath = '/usr/bin/chromium';
 if (!existsSync(chromiumPath)) {
   console.log(`no Chromium at ${chromiumPath} (scripts/setup installs Debian's chromium)`);
   process.exit(77);
 }
-const require = createRequire(join(dirname(fileURLToPath(import.meta.url)), '../web/'));
-const { chromium } = require('playwright-core');
 
 const keys = { Tab: 'Tab', 'Shift-Tab': 'Shift+Tab', Enter: 'Enter', Space: ' ', Escape: 'Escape', Backspace: 'Backspace' };
 const table = JSON.parse(readFileSync(0, 'utf8'));
 const server = await serveSite(resolve(process.argv[2]));
-const browser = await chromium.launch({
-  executablePath: chromiumPath,
-  args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--no-first-run'],
-});
+const browser = await launchChromium();
 
 const painted = (page) => page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
 

@@ -8,9 +8,8 @@ import { readFileSync, readdirSync, statSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { gzipSync } from 'node:zlib';
-import { chromium } from 'playwright-core';
 import { serveSite } from '../../scripts/lib/site_server.mjs';
-import { engines, missing } from './engines.mjs';
+import { engines, launchChromium, missing } from './engines.mjs';
 
 const site = resolve(process.argv[2]);
 const here = dirname(fileURLToPath(import.meta.url));
@@ -28,11 +27,7 @@ const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length
 
 const server = await serveSite(site, { extra: { '/bare.html': join(here, 'bare.html') } });
 const { origin } = server;
-const browser = await chromium.launch({
-  executablePath: '/usr/bin/chromium',
-  args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
-    '--disable-sync', '--no-first-run'],
-});
+const browser = await launchChromium();
 const phone = { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
 
 // Milliseconds from the start of navigation to a mark, in a fresh context each time.

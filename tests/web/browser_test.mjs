@@ -10,6 +10,7 @@ import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { after, before, test } from 'node:test';
 import { serveSite } from '../../scripts/lib/site_server.mjs';
+import { launchChromium } from './engines.mjs';
 
 const site = resolve(process.argv[2]);
 const native = resolve(process.argv[3]);
@@ -20,7 +21,6 @@ if (!existsSync(chromiumPath)) {
   console.error(`FAIL: no Chromium at ${chromiumPath} (scripts/setup installs Debian's chromium)`);
   process.exit(1);
 }
-const { chromium } = await import('playwright-core');
 
 let server;
 let browser;
@@ -29,11 +29,7 @@ let origin;
 before(async () => {
   server = await serveSite(site);
   origin = server.origin;
-  browser = await chromium.launch({
-    executablePath: chromiumPath,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
-      '--disable-sync', '--no-first-run'],
-  });
+  browser = await launchChromium();
 });
 
 after(async () => {

@@ -9,6 +9,7 @@ import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { after, before, test } from 'node:test';
 import { serveSite } from '../../scripts/lib/site_server.mjs';
+import { launchChromium } from './engines.mjs';
 
 const site = resolve(process.argv[2]);
 const chromiumPath = '/usr/bin/chromium';
@@ -16,16 +17,11 @@ if (!existsSync(chromiumPath)) {
   console.error(`FAIL: no Chromium at ${chromiumPath} (scripts/setup installs Debian's chromium)`);
   process.exit(1);
 }
-const { chromium } = await import('playwright-core');
 
 let browser;
 const folders = [];
 before(async () => {
-  browser = await chromium.launch({
-    executablePath: chromiumPath,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
-      '--disable-sync', '--no-first-run'],
-  });
+  browser = await launchChromium();
 });
 after(async () => {
   await browser?.close();

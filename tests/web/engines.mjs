@@ -45,12 +45,18 @@ class PlaywrightPage extends Page {
   close() { return this.page.close(); }
 }
 
-async function chromium() {
+// Debian's Chromium through playwright-core, quiet: no background requests of its own.
+export async function launchChromium() {
   const { chromium: engine } = await import('playwright-core');
-  const browser = await engine.launch({
+  return engine.launch({
     executablePath: '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--no-first-run'],
+    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
+      '--disable-sync', '--no-first-run'],
   });
+}
+
+async function chromium() {
+  const browser = await launchChromium();
   return {
     async newPage() {
       const context = await browser.newContext({ viewport: { width: 390, height: 844 }, hasTouch: true, locale: 'en-US' });

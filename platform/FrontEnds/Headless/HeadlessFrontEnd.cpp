@@ -93,7 +93,7 @@ UIHostFeatures HeadlessFrontEnd::features() const {
 
 UIApplicationEnding HeadlessFrontEnd::run(UIHostSession& session) {
     // Every step runs the real display cycle, as a screen would show it.
-    session.takeFrameIfChanged();
+    session.passFrame();
     while (const auto line = m_script.nextLine()) {
         std::string_view text = *line;
         if (text.ends_with('\r'))
@@ -114,7 +114,7 @@ UIApplicationEnding HeadlessFrontEnd::run(UIHostSession& session) {
             Runtime::raise(Runtime::Error("line " + std::to_string(m_script.lineNumber()) + ": " +
                                           error.what()));
         }
-        session.takeFrameIfChanged();
+        session.passFrame();
     }
     if (m_finalSnapshotPath)
         snapshot(session, *m_finalSnapshotPath);

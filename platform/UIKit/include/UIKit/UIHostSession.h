@@ -50,6 +50,9 @@ class UIHostSession {
     std::optional<Drawing::DisplayList> takeFrameIfChanged();
     // The frame as it stands, whether or not anything changed.
     Drawing::DisplayList takeFrame();
+    // The display pass a frame runs, for a front end that shows nothing (a script): what
+    // drawing does happens, and the frame is counted as shown without being described.
+    void passFrame();
 
     void setApplicationState(UIApplicationState state);
 
