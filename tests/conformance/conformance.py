@@ -143,6 +143,10 @@ class Window:
                     x, y = taps[value]
                     self.xdotool("mousemove", "--window", window, str(round(x)), str(round(y)),
                                  "click", "1")
+                # The keyboard's text and the mouse reach SDL by different paths (an input
+                # method, XInput): a step is given time to land before the next, more in a
+                # slow (sanitized) build.
+                time.sleep(PATIENCE / 50)
             # Events arrive in the order they were sent: the quit comes after every step.
             self.xdotool("key", "ctrl+q")
             program.wait(timeout=PATIENCE)
