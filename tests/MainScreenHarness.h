@@ -28,6 +28,7 @@ class MainScreen {
     }
     ~MainScreen() {
         UIScreen::mainScreen().setTextMeasurer(nullptr);
+        UIScreen::mainScreen().setSafeAreaInsets({});
         UIScreen::mainScreen().setBounds(m_oldBounds);
         UIScreen::mainScreen().setPointsPerPixel(m_oldPixel);
     }

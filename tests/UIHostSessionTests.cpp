@@ -171,12 +171,59 @@ TEST(Accessibility, eachViewSaysWhatItIsWhatItIsCalledAndWhatItHolds) {
     ASSERT_NE(wage, nullptr);
     ASSERT_NE(clear, nullptr);
     EXPECT_EQ(wage->role, UIAccessibilityRole::TextField);
-    EXPECT_EQ(wage->label, screen.controller().wageTxt()->placeholder());
+    EXPECT_EQ(wage->label, "Your hourly wage");
     EXPECT_EQ(wage->value, "15");
     EXPECT_TRUE(wage->isFocused);
     EXPECT_EQ(clear->role, UIAccessibilityRole::Button);
     EXPECT_FALSE(clear->isFocused);
     EXPECT_EQ(elementNamed(tree, "result"), nullptr) << "hidden views are not read";
+}
+
+TEST(SafeArea, theScreenKeepsClearOfWhatTheHardwareCoversAndTheKeyboardSitsAboveIt) {
+    MainScreen screen({375, 812});
+    screen.session->declareFeatures({.touches = true, .safeAreas = true});
+    screen.session->setScreen({375, 812}, {1.0 / 3, 1.0 / 3}, {47, 0, 34, 0});
+    EXPECT_EQ(screen.controller().view()->frame(), CGRectMake(0, 47, 375, 812 - 47 - 34));
+    screen.tap(*screen.controller().wageTxt());
+    const auto keyboard = screen.window->visibleKeyboard();
+    ASSERT_NE(keyboard, nullptr);
+    EXPECT_EQ(CGRectGetMaxY(keyboard->frame()), 812 - 34);
+    // The covered edges show the screen's own colour, not nothing.
+    EXPECT_EQ(screen.window->backgroundColor(), screen.controller().view()->backgroundColor());
+    screen.session->setScreen({375, 812}, {1.0 / 3, 1.0 / 3});
+    EXPECT_EQ(CGRectGetMaxY(keyboard->frame()), 812);
+}
+
+TEST(Cursor, aHandOverWhatCanBePressedAndATextCursorOverWhatCanBeTypedInto) {
+    MainScreen screen;
+    const auto center = [](const UIView& view) {
+        const CGRect frame = view.frameInWindow();
+        return CGPoint{CGRectGetMidX(frame), CGRectGetMidY(frame)};
+    };
+    EXPECT_EQ(screen.session->cursorAt(center(*screen.controller().wageTxt())), UICursor::Text);
+    EXPECT_EQ(screen.session->cursorAt(center(*screen.viewNamed("clear"))), UICursor::Pointer);
+    EXPECT_EQ(screen.session->cursorAt({5, 5}), UICursor::Arrow);
+    // The badge inside a field is the field's.
+    const auto field = screen.controller().wageTxt()->frameInWindow();
+    EXPECT_EQ(screen.session->cursorAt({field.origin.x + 15, CGRectGetMidY(field)}),
+              UICursor::Text);
+}
+
+TEST(Accessibility, theTitleIsAHeadingAndEachFieldIsNamedByItsCaption) {
+    MainScreen screen;
+    const auto tree = UIAccessibilityTree(*screen.window);
+    std::vector<std::string> headings;
+    const std::function<void(const UIAccessibilityElement&)> collect =
+        [&](const UIAccessibilityElement& element) {
+            if (element.role == UIAccessibilityRole::Heading)
+                headings.push_back(element.label);
+            for (const auto& child : element.children)
+                collect(child);
+        };
+    collect(tree);
+    EXPECT_EQ(headings, std::vector<std::string>{"orvane"});
+    EXPECT_EQ(elementNamed(tree, "wage")->label, elementNamed(tree, "wageCaption")->label);
+    EXPECT_EQ(elementNamed(tree, "price")->label, elementNamed(tree, "priceCaption")->label);
 }
 
 TEST(HostSessionFeatures, aCallAFrontEndDidNotDeclareStopsTheProgram) {

@@ -99,6 +99,13 @@ void UIHostSession::touch(UITouchPhase phase, CGPoint point) {
     m_window.sendTouch(phase, point);
 }
 
+UICursor UIHostSession::cursorAt(CGPoint point) {
+    for (auto view = m_window.hitTest(point); view; view = view->superview())
+        if (view->cursor() != UICursor::Arrow)
+            return view->cursor();
+    return UICursor::Arrow;
+}
+
 bool UIHostSession::pressKey(UIKey key) {
     require(m_features.hardwareKeys, "hardware keys");
     switch (key) {

@@ -48,6 +48,7 @@ UIView::UIView(NSCoder& coder) : UIView(decodeCGRect(coder, "frame").value_or(CG
     m_accessibilityLabel = coder.decodeStringForKey("accessibilityLabel");
     m_shouldGroupAccessibilityChildren =
         coder.decodeBoolForKey("shouldGroupAccessibilityChildren").value_or(false);
+    m_accessibilityHeader = coder.decodeBoolForKey("accessibilityHeader").value_or(false);
 }
 
 void UIView::setFrame(CGRect frame) {
@@ -91,6 +92,8 @@ void UIView::setAccessibilityIdentifier(std::string identifier) {
 }
 
 UIAccessibilityRole UIView::accessibilityRole() const {
+    if (m_accessibilityHeader)
+        return UIAccessibilityRole::Heading;
     return m_shouldGroupAccessibilityChildren ? UIAccessibilityRole::LiveRegion
                                               : UIAccessibilityRole::Group;
 }

@@ -25,24 +25,38 @@ void UIWindow::makeKeyAndVisible() {
     const auto root = m_rootViewController->view();
     if (root && !root->superview()) {
         addSubview(root);
-        root->setFrame(bounds());
+        layOutRootView(*root);
     }
     screenChanged();
+}
+
+CGRect UIWindow::safeArea() const {
+    return UIEdgeInsetsInsetRect(bounds(), UIScreen::mainScreen().safeAreaInsets());
+}
+
+// The root view keeps to the safe area; the window shows its colour under what the hardware
+// covers, so that the screen is one colour to its edges.
+void UIWindow::layOutRootView(UIView& root) {
+    root.setFrame(safeArea());
+    setBackgroundColor(root.backgroundColor());
 }
 
 void UIWindow::layoutSubviews() {
     if (m_rootViewController && m_rootViewController->isViewLoaded())
         if (const auto root = m_rootViewController->view())
-            root->setFrame(bounds());
+            layOutRootView(*root);
     if (visibleKeyboard())
         placeKeyboard();
 }
 
+// Across the safe area, on its bottom edge: above a home indicator, clear of rounded corners.
 void UIWindow::placeKeyboard() {
-    m_keyboard->setFrame(CGRectMake(0, 0, frame().size.width, m_keyboard->frame().size.height));
+    const CGRect area = safeArea();
+    m_keyboard->setFrame(CGRectMake(0, 0, area.size.width, m_keyboard->frame().size.height));
     m_keyboard->layoutForScreen();
     const CGFloat height = m_keyboard->frame().size.height;
-    m_keyboard->setFrame(CGRectMake(0, frame().size.height - height, frame().size.width, height));
+    m_keyboard->setFrame(
+        CGRectMake(area.origin.x, CGRectGetMaxY(area) - height, area.size.width, height));
 }
 
 void UIWindow::screenDidChange() {
@@ -128,7 +142,7 @@ std::shared_ptr<UIKeyboard> UIWindow::visibleKeyboard() const {
 
 void UIWindow::showKeyboard(std::shared_ptr<UIView> accessory) {
     if (!m_keyboard)
-        m_keyboard = UIKeyboard::make(frame().size.width);
+        m_keyboard = UIKeyboard::make(safeArea().size.width);
     m_keyboard->setAccessoryView(std::move(accessory));
     placeKeyboard();
     addSubview(m_keyboard);

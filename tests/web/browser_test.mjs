@@ -189,7 +189,8 @@ test('a screen reader finds labelled text boxes, buttons, and hears the hours', 
   const named = (nodes, role) => nodes.filter((node) => node.role?.value === role).map((node) => node.name?.value);
 
   let nodes = await accessibility();
-  assert.deepEqual(named(nodes, 'textbox'), ['Hourly wage', 'Item price']);
+  assert.deepEqual(named(nodes, 'textbox'), ['Your hourly wage', "The item's price"]);
+  assert.deepEqual(named(nodes, 'heading'), ['orvane']);
   assert.ok(named(nodes, 'button').includes('Clear calculator'));
   for (const name of touches) await tap(page, name);
   nodes = await accessibility();

@@ -24,14 +24,14 @@ pageMeasureText(const char* text, int length, double fontSize, int weight);
 
 namespace {
 
-// A page has touches, keys, text, a viewport that changes and a visibility; the safe areas
-// of a phone's screen are not read yet.
+// A page has touches, keys, text, a viewport that changes, a visibility, and the safe areas
+// of a phone's screen (its CSS env(safe-area-inset-*)).
 constexpr UIHostFeatures pageFeatures{.touches = true,
                                       .hardwareKeys = true,
                                       .textInput = true,
                                       .screenChanges = true,
                                       .lifeCycle = true,
-                                      .safeAreas = false};
+                                      .safeAreas = true};
 
 // The page's canvas measures the texts it will draw.
 class PageTextMeasurer : public Drawing::TextMeasurer {
@@ -106,17 +106,26 @@ extern "C" __attribute__((export_name("webInsertText"))) int webInsertText() {
     return session().insertText(page().input);
 }
 
-// The viewport's size in CSS pixels, and how many device pixels one of them is. Before the
-// program starts, the screen it starts on.
+// The viewport's size in CSS pixels, how many device pixels one of them is, and the insets
+// its safe area keeps from each edge. Before the program starts, the screen it starts on.
 extern "C" __attribute__((export_name("webResize"))) void webResize(double width, double height,
-                                                                    double pixelRatio) {
+                                                                    double pixelRatio, double top,
+                                                                    double left, double bottom,
+                                                                    double right) {
     const CGSize pixel{1 / pixelRatio, 1 / pixelRatio};
+    const UIEdgeInsets safeArea{top, left, bottom, right};
     if (page().session) {
-        session().setScreen({width, height}, pixel);
+        session().setScreen({width, height}, pixel, safeArea);
         return;
     }
     UIScreen::mainScreen().setBounds(CGRectMake(0, 0, width, height));
     UIScreen::mainScreen().setPointsPerPixel(pixel);
+    UIScreen::mainScreen().setSafeAreaInsets(safeArea);
+}
+
+// What the mouse's cursor looks like at a point, as UICursor numbers it.
+extern "C" __attribute__((export_name("webCursorAt"))) int webCursorAt(double x, double y) {
+    return static_cast<int>(session().cursorAt({x, y}));
 }
 
 // The page was hidden (0) or shown again (1).

@@ -36,6 +36,19 @@ template <class T, void (*destroy)(T*)> struct SdlDeleter {
 };
 using SdlWindow = std::unique_ptr<SDL_Window, SdlDeleter<SDL_Window, SDL_DestroyWindow>>;
 using SdlSurface = std::unique_ptr<SDL_Surface, SdlDeleter<SDL_Surface, SDL_FreeSurface>>;
+using SdlCursor = std::unique_ptr<SDL_Cursor, SdlDeleter<SDL_Cursor, SDL_FreeCursor>>;
+
+SDL_SystemCursor systemCursor(UICursor cursor) {
+    switch (cursor) {
+    case UICursor::Pointer:
+        return SDL_SYSTEM_CURSOR_HAND;
+    case UICursor::Text:
+        return SDL_SYSTEM_CURSOR_IBEAM;
+    case UICursor::Arrow:
+        break;
+    }
+    return SDL_SYSTEM_CURSOR_ARROW;
+}
 
 // The application's icon, from the PNG its Info.plist names (CFBundleIconFile). Null when it
 // has none.
@@ -75,6 +88,9 @@ class WindowSession {
     void handleWindowEvent(const SDL_WindowEvent& event);
     void handleKey(const SDL_KeyboardEvent& event);
     void touch(UITouchPhase phase, int x, int y);
+    // The mouse's cursor as the view under it asks, while no button is down.
+    void hover(int x, int y);
+    void paste();
     // The screen takes the window's new size in points; the painter its pixels.
     void resize();
     void paint(const Drawing::DisplayList& frame);
@@ -88,6 +104,8 @@ class WindowSession {
     // Window units (pixels on X11, points on a scaling Wayland compositor) per point.
     double m_unitsPerPoint = 1;
     bool m_touching = false;
+    UICursor m_cursor = UICursor::Arrow;
+    SdlCursor m_systemCursor;
     bool m_minimized = false;
     bool m_exposed = true;
     bool m_quit = false;
@@ -180,6 +198,8 @@ void WindowSession::handle(const SDL_Event& event) {
     case SDL_MOUSEMOTION:
         if (m_touching)
             touch(UITouchPhase::Moved, event.motion.x, event.motion.y);
+        else
+            hover(event.motion.x, event.motion.y);
         break;
     case SDL_MOUSEBUTTONUP:
         if (event.button.button == SDL_BUTTON_LEFT && m_touching)
@@ -250,6 +270,10 @@ void WindowSession::handleKey(const SDL_KeyboardEvent& event) {
         if (event.keysym.mod & KMOD_CTRL)
             m_quit = true;
         break;
+    case SDLK_v:
+        if (event.keysym.mod & KMOD_CTRL)
+            paste();
+        break;
     default:
         break;
     }
@@ -258,6 +282,26 @@ void WindowSession::handleKey(const SDL_KeyboardEvent& event) {
 void WindowSession::touch(UITouchPhase phase, int x, int y) {
     m_touching = phase == UITouchPhase::Began || phase == UITouchPhase::Moved;
     m_session.touch(phase, {x / m_unitsPerPoint, y / m_unitsPerPoint});
+}
+
+void WindowSession::hover(int x, int y) {
+    const UICursor cursor = m_session.cursorAt({x / m_unitsPerPoint, y / m_unitsPerPoint});
+    if (cursor == m_cursor)
+        return;
+    m_cursor = cursor;
+    // Shown before the one it replaces is freed.
+    if (SdlCursor next{SDL_CreateSystemCursor(systemCursor(cursor))}) {
+        SDL_SetCursor(next.get());
+        m_systemCursor = std::move(next);
+    }
+}
+
+// The clipboard's text, as a paste: the session puts it where typing would go.
+void WindowSession::paste() {
+    char* text = SDL_GetClipboardText();
+    if (text && *text)
+        m_session.insertText(text);
+    SDL_free(text);
 }
 
 void WindowSession::paint(const Drawing::DisplayList& frame) {

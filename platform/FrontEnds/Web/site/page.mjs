@@ -2,7 +2,7 @@
 // language, feeds it touches and keys, paints a frame only when the program says the screen
 // changed, mirrors the screen into elements a screen reader reads, and installs the site to
 // run offline.
-import { CanvasPainter, Program, UIKey, UITouchPhase } from './platform.mjs';
+import { CanvasPainter, Program, UICursor, UIKey, UITouchPhase } from './platform.mjs';
 
 const canvas = document.getElementById('screen');
 const mirror = document.getElementById('mirror');
@@ -17,8 +17,15 @@ function localeEnvironment() {
   return { LANG: `${names[0]}.UTF-8`, LANGUAGE: names.join(':') };
 }
 
+// The viewport, with what a phone's notch and home indicator cover of it (the page's CSS
+// reads env(safe-area-inset-*) into custom properties).
 function viewport() {
-  return { width: window.innerWidth, height: window.innerHeight, pixelRatio: window.devicePixelRatio || 1 };
+  const style = getComputedStyle(document.documentElement);
+  const inset = (side) => parseFloat(style.getPropertyValue(`--safe-${side}`)) || 0;
+  return {
+    width: window.innerWidth, height: window.innerHeight, pixelRatio: window.devicePixelRatio || 1,
+    safeArea: { top: inset('top'), left: inset('left'), bottom: inset('bottom'), right: inset('right') },
+  };
 }
 
 function showFailure(message) {
@@ -161,6 +168,10 @@ function mirrorNode(node, key) {
     const text = textOf(node);
     if (region.textContent !== text) region.textContent = text;
     place(region, node.frame);
+  } else if (node.role === 'Heading' && node.label) {
+    const heading = mirrorElement(key, 'h1', () => {});
+    heading.textContent = node.label;
+    place(heading, node.frame);
   } else if (node.role === 'Text' && node.label) {
     const text = mirrorElement(key, 'span', () => {});
     text.textContent = node.label;
@@ -191,7 +202,11 @@ function listen() {
     canvas.setPointerCapture(event.pointerId);
     drive(() => program.touch(UITouchPhase.Began, ...point(event)));
   });
+  const cursors = { [UICursor.Arrow]: 'default', [UICursor.Pointer]: 'pointer', [UICursor.Text]: 'text' };
   canvas.addEventListener('pointermove', (event) => {
+    if (touching === null && event.pointerType === 'mouse') {
+      canvas.style.cursor = cursors[program.cursorAt(event.clientX, event.clientY)];
+    }
     if (event.pointerId !== touching) return;
     drive(() => program.touch(UITouchPhase.Moved, ...point(event)));
   });
@@ -221,7 +236,7 @@ function listen() {
   const resize = () => {
     const size = viewport();
     painter.resize(size.width, size.height, size.pixelRatio);
-    drive(() => program.resize(size.width, size.height, size.pixelRatio));
+    drive(() => program.resize(size));
   };
   window.addEventListener('resize', resize);
   document.addEventListener('visibilitychange', () =>

@@ -1,6 +1,6 @@
-import { Alignment, CommandKind, UIAccessibilityRole, UIKey, UITouchPhase, Weight } from './schema.mjs';
+import { Alignment, CommandKind, UIAccessibilityRole, UICursor, UIKey, UITouchPhase, Weight } from './schema.mjs';
 
-export { UIKey, UITouchPhase };
+export { UICursor, UIKey, UITouchPhase };
 
 // The web front end's half in JavaScript: it runs a program compiled to WebAssembly (WASI
 // preview 1, as a reactor) the way an operating system would, and paints the frames it
@@ -129,7 +129,7 @@ export class Program {
     system.memory = instance.exports.memory;
     const program = new Program(instance.exports, system);
     instance.exports._initialize();
-    program.resize(viewport.width, viewport.height, viewport.pixelRatio);
+    program.resize(viewport);
     try {
       instance.exports.__main_argc_argv(0, 0);
     } catch (error) {
@@ -169,8 +169,14 @@ export class Program {
     return this.exports.webInsertText() !== 0;
   }
 
-  resize(width, height, pixelRatio) {
-    this.exports.webResize(width, height, pixelRatio);
+  // The viewport in CSS pixels, its device pixels to one, and its safe-area insets.
+  resize({ width, height, pixelRatio, safeArea = { top: 0, left: 0, bottom: 0, right: 0 } }) {
+    this.exports.webResize(width, height, pixelRatio, safeArea.top, safeArea.left, safeArea.bottom, safeArea.right);
+  }
+
+  // A UICursor: what the mouse's cursor should look like at the point.
+  cursorAt(x, y) {
+    return this.exports.webCursorAt(x, y);
   }
 
   setShown(shown) {

@@ -28,6 +28,7 @@ class UIButton : public UIControl {
     UIAccessibilityRole accessibilityRole() const override { return UIAccessibilityRole::Button; }
     std::optional<std::string> shownText() const override { return currentTitle(); }
     bool canBecomeFocused() const override { return true; }
+    UICursor cursor() const override { return UICursor::Pointer; }
 
   protected:
     std::optional<std::string> defaultAccessibilityLabel() const override { return currentTitle(); }

@@ -57,6 +57,9 @@ class UIHostSession {
     void setApplicationState(UIApplicationState state);
 
     void touch(UITouchPhase phase, CGPoint point);
+    // What a pointer (a mouse, not a finger) at the point should look like: what the view a
+    // touch there would reach, or the nearest view holding it, asks for.
+    UICursor cursorAt(CGPoint point);
 
     // What a key does: Tab and Shift-Tab move through the shown fields and buttons (a field by
     // editing it, a button by the focus ring); Enter taps the bar on top of the keyboard while

@@ -29,7 +29,9 @@ class UILabel : public UIView {
     CGFloat minimumScaleFactor() const { return m_minimumScaleFactor; }
     void setMinimumScaleFactor(CGFloat factor);
 
-    UIAccessibilityRole accessibilityRole() const override { return UIAccessibilityRole::Text; }
+    UIAccessibilityRole accessibilityRole() const override {
+        return isAccessibilityHeader() ? UIAccessibilityRole::Heading : UIAccessibilityRole::Text;
+    }
     std::optional<std::string> shownText() const override { return m_text; }
 
   protected:

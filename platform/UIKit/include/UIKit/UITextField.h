@@ -43,6 +43,7 @@ class UITextField : public UIControl, public UIKeyInput {
     std::optional<std::string> accessibilityValue() const override { return m_text; }
     std::optional<std::string> shownText() const override { return m_text; }
     bool canBecomeFocused() const override { return true; }
+    UICursor cursor() const override { return UICursor::Text; }
 
     bool isEditing() const { return isFirstResponder(); }
     bool canBecomeFirstResponder() const override { return true; }

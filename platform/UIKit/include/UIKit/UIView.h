@@ -27,7 +27,11 @@ enum UIViewAutoresizing : unsigned {
 };
 
 // What a screen reader is told a view is.
-enum class UIAccessibilityRole { Group, Text, Button, TextField, LiveRegion };
+enum class UIAccessibilityRole { Group, Text, Heading, Button, TextField, LiveRegion };
+
+// What a pointer over a view looks like: an arrow, a hand over what can be pressed, a text
+// cursor over what can be typed into.
+enum class UICursor { Arrow, Pointer, Text };
 
 // A rectangle on screen with a background, a layer, and subviews that it owns.
 // The tree owns its views (shared_ptr down); a view knows its superview only weakly.
@@ -35,8 +39,8 @@ class UIView : public UIResponder {
   public:
     explicit UIView(CGRect frame = {});
     // Reads frame, autoresizingMask, backgroundColor, hidden, clipsToBounds, cornerRadius,
-    // userInteractionEnabled, accessibilityIdentifier, accessibilityLabel and
-    // shouldGroupAccessibilityChildren.
+    // userInteractionEnabled, accessibilityIdentifier, accessibilityLabel,
+    // accessibilityHeader and shouldGroupAccessibilityChildren.
     explicit UIView(NSCoder& coder);
 
     CGRect frame() const { return m_frame; }
@@ -72,7 +76,10 @@ class UIView : public UIResponder {
     void setShouldGroupAccessibilityChildren(bool group) {
         m_shouldGroupAccessibilityChildren = group;
     }
-    // A group, or a live region when its children are read as one.
+    // Whether the view titles what follows it: a screen reader moves from heading to heading.
+    bool isAccessibilityHeader() const { return m_accessibilityHeader; }
+    void setAccessibilityHeader(bool header) { m_accessibilityHeader = header; }
+    // A heading, a live region when its children are read as one, else a group.
     virtual UIAccessibilityRole accessibilityRole() const;
     // What the view holds, beside its label: a field's text.
     virtual std::optional<std::string> accessibilityValue() const { return std::nullopt; }
@@ -82,6 +89,7 @@ class UIView : public UIResponder {
     virtual std::optional<std::string> shownText() const { return std::nullopt; }
     // Whether Tab may reach it: a field to edit, a button to ring.
     virtual bool canBecomeFocused() const { return false; }
+    virtual UICursor cursor() const { return UICursor::Arrow; }
 
     const std::vector<std::shared_ptr<UIView>>& subviews() const { return m_subviews; }
     std::shared_ptr<UIView> superview() const { return m_superview.lock(); }
@@ -142,6 +150,7 @@ class UIView : public UIResponder {
     std::string m_accessibilityIdentifier;
     std::optional<std::string> m_accessibilityLabel;
     bool m_shouldGroupAccessibilityChildren = false;
+    bool m_accessibilityHeader = false;
     std::vector<std::shared_ptr<UIView>> m_subviews;
     std::weak_ptr<UIView> m_superview;
 };

@@ -8,7 +8,8 @@
 
 // The root of the view tree: routes touches, keeps the first responder and the view with
 // the keyboard's focus (both weakly), and shows the keyboard while the first responder takes
-// typed text. Its root controller's view and the keyboard always span it.
+// typed text. Its root controller's view and the keyboard span its safe area: the screen
+// less what its hardware covers.
 class UIWindow : public UIView {
   public:
     explicit UIWindow(CGRect frame);
@@ -53,6 +54,9 @@ class UIWindow : public UIView {
     void screenUpdated() { m_screenChanged = false; }
 
   private:
+    // The window less the screen's safe-area insets.
+    CGRect safeArea() const;
+    void layOutRootView(UIView& root);
     void showKeyboard(std::shared_ptr<UIView> accessory);
     // At the bottom, as wide as the window.
     void placeKeyboard();
