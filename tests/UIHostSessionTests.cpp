@@ -194,6 +194,21 @@ TEST(SafeArea, theScreenKeepsClearOfWhatTheHardwareCoversAndTheKeyboardSitsAbove
     EXPECT_EQ(CGRectGetMaxY(keyboard->frame()), 812);
 }
 
+TEST(SafeArea, aWideScreenKeepsTheContentAndTheKeyboardInAReadableCentredColumn) {
+    MainScreen screen({1280, 800});
+    const CGRect root = screen.controller().view()->frame();
+    EXPECT_LT(root.size.width, 700);
+    EXPECT_NEAR(CGRectGetMidX(root), 640, 1);
+    screen.tap(*screen.controller().wageTxt());
+    const auto keyboard = screen.window->visibleKeyboard();
+    ASSERT_NE(keyboard, nullptr);
+    EXPECT_EQ(keyboard->frame().origin.x, root.origin.x);
+    EXPECT_EQ(keyboard->frame().size.width, root.size.width);
+    // A phone's width is its own.
+    MainScreen phone({390, 844});
+    EXPECT_EQ(phone.controller().view()->frame(), CGRectMake(0, 0, 390, 844));
+}
+
 TEST(Cursor, aHandOverWhatCanBePressedAndATextCursorOverWhatCanBeTypedInto) {
     MainScreen screen;
     const auto center = [](const UIView& view) {

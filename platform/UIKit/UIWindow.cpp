@@ -6,6 +6,7 @@
 #include "UIKit/UIScreen.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -30,8 +31,19 @@ void UIWindow::makeKeyAndVisible() {
     screenChanged();
 }
 
+namespace {
+// Past this, lines of text and rows of keys grow too long to follow: a wide screen keeps its
+// content in a centred column this wide, as a phone toolkit's readable content guide does.
+constexpr CGFloat readableWidth = 672;
+} // namespace
+
 CGRect UIWindow::safeArea() const {
-    return UIEdgeInsetsInsetRect(bounds(), UIScreen::mainScreen().safeAreaInsets());
+    CGRect area = UIEdgeInsetsInsetRect(bounds(), UIScreen::mainScreen().safeAreaInsets());
+    if (area.size.width > readableWidth) {
+        area.origin.x += std::round((area.size.width - readableWidth) / 2);
+        area.size.width = readableWidth;
+    }
+    return area;
 }
 
 // The root view keeps to the safe area; the window shows its colour under what the hardware

@@ -9,7 +9,7 @@
 // The root of the view tree: routes touches, keeps the first responder and the view with
 // the keyboard's focus (both weakly), and shows the keyboard while the first responder takes
 // typed text. Its root controller's view and the keyboard span its safe area: the screen
-// less what its hardware covers.
+// less what its hardware covers, and no wider than a readable column.
 class UIWindow : public UIView {
   public:
     explicit UIWindow(CGRect frame);
@@ -54,7 +54,8 @@ class UIWindow : public UIView {
     void screenUpdated() { m_screenChanged = false; }
 
   private:
-    // The window less the screen's safe-area insets.
+    // The window less the screen's safe-area insets, and on a wide screen the readable
+    // column centred in it.
     CGRect safeArea() const;
     void layOutRootView(UIView& root);
     void showKeyboard(std::shared_ptr<UIView> accessory);
