@@ -160,6 +160,27 @@ test('by a hardware keyboard, the same', async () => {
   await page.context().close();
 });
 
+test('the page may be zoomed, and draws sharply at the zoomed scale', async () => {
+  const page = await openPage('en-US');
+  const allowed = await page.evaluate(() => ({
+    viewport: document.querySelector('meta[name=viewport]').content,
+    touchAction: getComputedStyle(document.getElementById('screen')).touchAction,
+  }));
+  assert.doesNotMatch(allowed.viewport, /user-scalable=no|maximum-scale/);
+  assert.equal(allowed.touchAction, 'manipulation', 'a pinch zooms, a double tap does not');
+  // What a pinch leaves: the page scaled up in the visual viewport.
+  const cdp = await page.context().newCDPSession(page);
+  await cdp.send('Emulation.setPageScaleFactor', { pageScaleFactor: 2 });
+  await page.waitForFunction(() => window.visualViewport.scale > 1.5);
+  await nextFrame(page);
+  const { scale, canvasWidth } = await page.evaluate(() => ({
+    scale: window.visualViewport.scale, canvasWidth: document.getElementById('screen').width,
+  }));
+  assert.ok(canvasWidth >= Math.round(390 * 3 * scale) - 2, `${canvasWidth} pixels across at ${scale}x`);
+  assert.deepEqual(page.complaints, []);
+  await page.context().close();
+});
+
 test('offline after the first visit, and no request of its own', async () => {
   const page = await openPage('en-US');
   await page.waitForFunction(() => navigator.serviceWorker.controller !== null);

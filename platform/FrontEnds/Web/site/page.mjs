@@ -22,8 +22,14 @@ function localeEnvironment() {
 function viewport() {
   const style = getComputedStyle(document.documentElement);
   const inset = (side) => parseFloat(style.getPropertyValue(`--safe-${side}`)) || 0;
+  // Zoomed in by a pinch, the canvas has as many more pixels, so that the zoomed screen is
+  // sharp; its backing store stays within what every browser allocates.
+  const zoom = window.visualViewport?.scale || 1;
+  const largestSide = 8192;
+  const pixelRatio = Math.min((window.devicePixelRatio || 1) * zoom,
+    largestSide / Math.max(window.innerWidth, window.innerHeight, 1));
   return {
-    width: window.innerWidth, height: window.innerHeight, pixelRatio: window.devicePixelRatio || 1,
+    width: window.innerWidth, height: window.innerHeight, pixelRatio,
     safeArea: { top: inset('top'), left: inset('left'), bottom: inset('bottom'), right: inset('right') },
   };
 }
@@ -239,6 +245,7 @@ function listen() {
     drive(() => program.resize(size));
   };
   window.addEventListener('resize', resize);
+  window.visualViewport?.addEventListener('resize', resize);
   document.addEventListener('visibilitychange', () =>
     drive(() => program.setShown(document.visibilityState === 'visible')));
 }
