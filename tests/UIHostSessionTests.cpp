@@ -241,6 +241,21 @@ TEST(Accessibility, theTitleIsAHeadingAndEachFieldIsNamedByItsCaption) {
     EXPECT_EQ(elementNamed(tree, "price")->label, elementNamed(tree, "priceCaption")->label);
 }
 
+TEST(Accessibility, everyCalculationIsAnnouncedAgainThoughItsAnswerIsTheSame) {
+    MainScreen screen;
+    const auto announcements = [&] {
+        return elementNamed(UIAccessibilityTree(*screen.window), "reading")->announcements;
+    };
+    screen.calculate("15", "1001");
+    const unsigned first = announcements();
+    screen.session->insertText("1");
+    screen.session->pressKey(UIKey::Backspace);
+    EXPECT_EQ(announcements(), first) << "typing is no answer";
+    screen.calculate("15", "1002");
+    EXPECT_EQ(screen.controller().resultLbl()->text(), "67");
+    EXPECT_GT(announcements(), first);
+}
+
 TEST(HostSessionFeatures, aCallAFrontEndDidNotDeclareStopsTheProgram) {
     EXPECT_DEATH(
         {

@@ -16,6 +16,7 @@ UIAccessibilityElement elementFor(UIWindow& window, const UIView& view) {
                             view.isUserInteractionEnabled() && !window.viewCovering(view);
     element.isFocused =
         &view == window.firstResponder().get() || &view == window.focusedView().get();
+    element.announcements = view.accessibilityAnnouncements();
     for (const auto& subview : view.subviews())
         if (!subview->isHidden())
             element.children.push_back(elementFor(window, *subview));

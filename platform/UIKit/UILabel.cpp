@@ -35,6 +35,7 @@ UILabel::UILabel(NSCoder& coder) : UIView(coder) {
 void UILabel::setText(std::optional<std::string> text) {
     m_text = std::move(text);
     invalidateScreen();
+    announceToLiveRegion();
 }
 
 void UILabel::setTextColor(UIColor color) {

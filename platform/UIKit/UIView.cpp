@@ -85,6 +85,16 @@ void UIView::setBackgroundColor(std::optional<UIColor> color) {
 void UIView::setHidden(bool hidden) {
     m_hidden = hidden;
     invalidateScreen();
+    if (!hidden)
+        announceToLiveRegion();
+}
+
+void UIView::announceToLiveRegion() {
+    for (UIView* view = this; view; view = view->superview().get())
+        if (view->m_shouldGroupAccessibilityChildren) {
+            ++view->m_accessibilityAnnouncements;
+            return;
+        }
 }
 
 void UIView::setAccessibilityIdentifier(std::string identifier) {

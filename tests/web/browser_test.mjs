@@ -160,6 +160,33 @@ test('by a hardware keyboard, the same', async () => {
   await page.context().close();
 });
 
+test('a second calculation with the same answer is announced again', async () => {
+  const page = await openPage('en-US');
+  const calculate = async (price) => {
+    await page.keyboard.press('Escape');
+    await page.keyboard.type('15');
+    await page.keyboard.press('Tab');
+    for (let i = 0; i < 6; i++) await page.keyboard.press('Backspace');
+    await page.keyboard.type(price);
+    await page.keyboard.press('Enter');
+    await nextFrame(page);
+  };
+  await tap(page, 'clear');
+  await calculate('1001');
+  assert.equal(await page.locator('[role=status]').textContent(), '67 hours');
+  await page.evaluate(() => {
+    window.announced = 0;
+    new MutationObserver((records) => { window.announced += records.length; })
+      .observe(document.querySelector('[role=status]'), { childList: true, characterData: true, subtree: true });
+  });
+  await tap(page, 'clear');
+  await calculate('1002');
+  assert.equal(await page.locator('[role=status]').textContent(), '67 hours');
+  assert.ok(await page.evaluate(() => window.announced) > 0, 'the region was not set again');
+  assert.deepEqual(page.complaints, []);
+  await page.context().close();
+});
+
 test('the page may be zoomed, and draws sharply at the zoomed scale', async () => {
   const page = await openPage('en-US');
   const allowed = await page.evaluate(() => ({

@@ -68,6 +68,7 @@ void describeElement(Json& json, const UIAccessibilityElement& element) {
     describeRect(json.key("frame"), element.frame);
     json.key("activatable").boolean(element.isActivatable);
     json.key("focused").boolean(element.isFocused);
+    json.key("announcements").number(element.announcements);
     json.key("children").beginArray();
     for (const auto& child : element.children)
         describeElement(json, child);

@@ -171,8 +171,14 @@ function mirrorNode(node, key) {
       element.setAttribute('role', 'status');
       element.setAttribute('aria-live', 'polite');
     });
+    // New text, or the same set again (a second calculation with the same answer): a new text
+    // node, which a screen reader reads out.
     const text = textOf(node);
-    if (region.textContent !== text) region.textContent = text;
+    const announcements = String(node.announcements);
+    if (region.textContent !== text || region.dataset.announcements !== announcements) {
+      region.dataset.announcements = announcements;
+      region.replaceChildren(document.createTextNode(text));
+    }
     place(region, node.frame);
   } else if (node.role === 'Heading' && node.label) {
     const heading = mirrorElement(key, 'h1', () => {});

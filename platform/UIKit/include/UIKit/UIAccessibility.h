@@ -19,6 +19,8 @@ struct UIAccessibilityElement {
     bool isActivatable = false;
     // Being edited, or ringed by the focus.
     bool isFocused = false;
+    // For a live region: how many times its content was set; a new count is read out.
+    unsigned announcements = 0;
     std::vector<UIAccessibilityElement> children;
 };
 

@@ -81,6 +81,9 @@ class UIView : public UIResponder {
     void setAccessibilityHeader(bool header) { m_accessibilityHeader = header; }
     // A heading, a live region when its children are read as one, else a group.
     virtual UIAccessibilityRole accessibilityRole() const;
+    // How many times a live region's content has been set, the same content included: each
+    // is read out again.
+    unsigned accessibilityAnnouncements() const { return m_accessibilityAnnouncements; }
     // What the view holds, beside its label: a field's text.
     virtual std::optional<std::string> accessibilityValue() const { return std::nullopt; }
 
@@ -132,6 +135,8 @@ class UIView : public UIResponder {
 
     // Something this view shows changed: the screen must be produced again.
     void invalidateScreen() const;
+    // What this view says was set anew: the live region holding it announces it again.
+    void announceToLiveRegion();
     std::shared_ptr<UIView> self() { return std::static_pointer_cast<UIView>(shared_from_this()); }
 
   private:
@@ -151,6 +156,7 @@ class UIView : public UIResponder {
     std::optional<std::string> m_accessibilityLabel;
     bool m_shouldGroupAccessibilityChildren = false;
     bool m_accessibilityHeader = false;
+    unsigned m_accessibilityAnnouncements = 0;
     std::vector<std::shared_ptr<UIView>> m_subviews;
     std::weak_ptr<UIView> m_superview;
 };
