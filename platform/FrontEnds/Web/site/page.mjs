@@ -171,7 +171,7 @@ function mirrorNode(node, key) {
       element.setAttribute('role', 'status');
       element.setAttribute('aria-live', 'polite');
     });
-    // New text, or the same set again (a second calculation with the same answer): a new text
+    // New text, or the same text set again (an answer repeated): a new text
     // node, which a screen reader reads out.
     const text = textOf(node);
     const announcements = String(node.announcements);
