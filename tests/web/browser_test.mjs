@@ -10,7 +10,7 @@ import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { after, before, test } from 'node:test';
 import { serveSite } from '../../scripts/lib/site_server.mjs';
-import { launchChromium } from './engines.mjs';
+import { launchChromium, watchConsole } from './engines.mjs';
 
 const site = resolve(process.argv[2]);
 const native = resolve(process.argv[3]);
@@ -43,11 +43,7 @@ async function openPage(locale) {
     viewport: phone, deviceScaleFactor: 3, isMobile: true, hasTouch: true, locale,
   });
   const page = await context.newPage();
-  page.complaints = [];
-  page.on('console', (message) => {
-    if (['error', 'warning'].includes(message.type())) page.complaints.push(`${message.type()}: ${message.text()}`);
-  });
-  page.on('pageerror', (error) => page.complaints.push(`page error: ${error.message}`));
+  page.complaints = watchConsole(page);
   await page.goto(origin);
   await page.waitForFunction(() => window.platformProgram);
   await nextFrame(page);

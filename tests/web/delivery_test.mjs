@@ -9,7 +9,7 @@ import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { after, before, test } from 'node:test';
 import { serveSite } from '../../scripts/lib/site_server.mjs';
-import { launchChromium } from './engines.mjs';
+import { launchChromium, watchConsole } from './engines.mjs';
 
 const site = resolve(process.argv[2]);
 const chromiumPath = '/usr/bin/chromium';
@@ -39,11 +39,7 @@ function siteCopy() {
 async function openPage(origin) {
   const context = await browser.newContext({ viewport: { width: 390, height: 844 }, hasTouch: true });
   const page = await context.newPage();
-  page.complaints = [];
-  page.on('console', (message) => {
-    if (['error', 'warning'].includes(message.type())) page.complaints.push(`${message.type()}: ${message.text()}`);
-  });
-  page.on('pageerror', (error) => page.complaints.push(`page error: ${error.message}`));
+  page.complaints = watchConsole(page);
   await page.goto(origin);
   return page;
 }

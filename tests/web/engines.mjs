@@ -25,15 +25,22 @@ class Page {
   }
 }
 
+// The console errors and warnings, and the uncaught errors, of a playwright or puppeteer
+// page, as they come.
+export function watchConsole(page) {
+  const complaints = [];
+  page.on('console', (message) => {
+    if (['error', 'warning', 'warn'].includes(message.type())) complaints.push(`${message.type()}: ${message.text()}`);
+  });
+  page.on('pageerror', (error) => complaints.push(`page error: ${error.message}`));
+  return complaints;
+}
+
 class PlaywrightPage extends Page {
   constructor(page) {
     super();
     this.page = page;
-    this.complaints = [];
-    page.on('console', (message) => {
-      if (['error', 'warning'].includes(message.type())) this.complaints.push(`${message.type()}: ${message.text()}`);
-    });
-    page.on('pageerror', (error) => this.complaints.push(`page error: ${error.message}`));
+    this.complaints = watchConsole(page);
   }
 
   goto(url) { return this.page.goto(url); }
