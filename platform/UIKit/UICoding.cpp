@@ -146,11 +146,14 @@ UIFont decodeFont(NSCoder& coder, UIFont font) {
         {"semibold", UIFontWeight::Semibold},
         {"bold", UIFontWeight::Bold},
     }};
+    // Larger than any screen is tall: a size past it is a slip of the keyboard.
+    constexpr double largestFontSize = 500;
     if (const auto size = coder.decodeDoubleForKey("fontSize")) {
-        if (*size > 0 && *size <= 500)
+        if (*size > 0 && *size <= largestFontSize)
             font.pointSize = *size;
         else
-            coder.failWithError("'fontSize' takes a size from 0 to 500 points");
+            coder.failWithError("'fontSize' takes a size from 0 to " +
+                                std::to_string(static_cast<int>(largestFontSize)) + " points");
     }
     if (const auto weight = decodeName(coder, "fontWeight", weights))
         font.weight = *weight;

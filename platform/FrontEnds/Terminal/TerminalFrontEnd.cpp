@@ -32,6 +32,9 @@ constexpr int minimumRows = 16;
 constexpr int rowsForHint = 20;
 constexpr wint_t controlC = 3;
 constexpr wint_t escape = 27;
+// How long a lone Escape waits for the rest of a key's sequence: short enough to feel at once,
+// long enough for a local terminal's sequences to arrive whole.
+constexpr int escapeDelayMilliseconds = 25;
 constexpr wint_t delete_ = 127;
 constexpr const char* hint = "Tab move · Enter press · Esc end editing · q quit";
 
@@ -99,7 +102,7 @@ class CursesSession {
         noecho();
         nonl();
         keypad(stdscr, TRUE);
-        set_escdelay(25);
+        set_escdelay(escapeDelayMilliseconds);
         curs_set(0);
         for (std::size_t i = 0; i < keypadSequences.size(); ++i)
             define_key(keypadSequences[i].first, firstKeypadCode + static_cast<int>(i));
