@@ -256,6 +256,27 @@ TEST(Accessibility, everyCalculationIsAnnouncedAgainThoughItsAnswerIsTheSame) {
     EXPECT_GT(announcements(), first);
 }
 
+TEST(Accessibility, theRingIsTheFieldsAndTheClearButtonAndLeavingItEndsEditing) {
+    MainScreen screen;
+    screen.tap(*screen.controller().wageTxt());
+    std::vector<std::string> ring;
+    const std::function<void(const UIAccessibilityElement&)> collect =
+        [&](const UIAccessibilityElement& element) {
+            if (element.isFocusable)
+                ring.push_back(element.identifier);
+            for (const auto& child : element.children)
+                collect(child);
+        };
+    collect(UIAccessibilityTree(*screen.window));
+    EXPECT_EQ(ring, (std::vector<std::string>{"wage", "price", "clear"})) << "no key of the keypad";
+    screen.session->resignFocus();
+    EXPECT_EQ(screen.window->visibleKeyboard(), nullptr);
+    screen.session->pressKey(UIKey::ShiftTab);
+    ASSERT_EQ(screen.window->focusedView(), screen.viewNamed("clear"));
+    screen.session->resignFocus();
+    EXPECT_EQ(screen.window->focusedView(), nullptr);
+}
+
 TEST(HostSessionFeatures, aCallAFrontEndDidNotDeclareStopsTheProgram) {
     EXPECT_DEATH(
         {

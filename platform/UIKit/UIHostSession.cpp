@@ -133,6 +133,12 @@ bool UIHostSession::pressKey(UIKey key) {
     return false;
 }
 
+void UIHostSession::resignFocus() {
+    require(m_features.hardwareKeys, "hardware keys");
+    m_window.endEditing(true);
+    m_window.setFocusedView(nullptr);
+}
+
 bool UIHostSession::insertText(std::string_view text) {
     require(m_features.textInput, "text input");
     auto* input = editingField(m_window);

@@ -156,6 +156,29 @@ test('by a hardware keyboard, the same', async () => {
   await page.context().close();
 });
 
+test('the browser\'s focus follows the ring, and Tab leaves the page after its last', async () => {
+  const page = await openPage('en-US');
+  const focused = () => page.evaluate(() => {
+    const element = document.activeElement;
+    return element?.closest('#mirror') ? element.getAttribute('aria-label') ?? element.textContent : null;
+  });
+  await page.keyboard.press('Tab');
+  await nextFrame(page);
+  assert.equal(await focused(), 'Your hourly wage');
+  await page.keyboard.press('Tab');
+  await nextFrame(page);
+  assert.equal(await focused(), "The item's price");
+  await page.keyboard.press('Tab');
+  await nextFrame(page);
+  assert.equal(await focused(), 'Clear calculator');
+  await page.keyboard.press('Tab');
+  await nextFrame(page);
+  assert.equal(await focused(), null, 'Tab stayed in the page');
+  assert.doesNotMatch(await page.evaluate(() => window.platformProgram.dump()), /UIKeyboard/);
+  assert.deepEqual(page.complaints, []);
+  await page.context().close();
+});
+
 test('a second calculation with the same answer is announced again', async () => {
   const page = await openPage('en-US');
   const calculate = async (price) => {

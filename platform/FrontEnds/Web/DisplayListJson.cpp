@@ -67,6 +67,7 @@ void describeElement(Json& json, const UIAccessibilityElement& element) {
     json.key("identifier").string(element.identifier);
     describeRect(json.key("frame"), element.frame);
     json.key("activatable").boolean(element.isActivatable);
+    json.key("focusable").boolean(element.isFocusable);
     json.key("focused").boolean(element.isFocused);
     json.key("announcements").number(element.announcements);
     json.key("children").beginArray();

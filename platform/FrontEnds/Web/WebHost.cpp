@@ -96,6 +96,11 @@ extern "C" __attribute__((export_name("webKey"))) int webKey(int key) {
     return inRange(key, UIKey::Backspace) && session().pressKey(static_cast<UIKey>(key));
 }
 
+// The page's focus left the program: Tab moved on past it.
+extern "C" __attribute__((export_name("webResignFocus"))) void webResignFocus() {
+    session().resignFocus();
+}
+
 // Where the page writes `length` bytes of text, UTF-8, before calling webInsertText.
 extern "C" __attribute__((export_name("webInputBuffer"))) char* webInputBuffer(int length) {
     page().input.resize(static_cast<std::size_t>(std::max(length, 0)));

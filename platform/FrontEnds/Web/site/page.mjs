@@ -147,6 +147,20 @@ function activate(node) {
   });
 }
 
+// The browser's focus follows the program's: the field being edited or the ringed button is
+// the focused element, so that a screen reader and the page's own Tab order agree with it.
+function followFocus(element, node) {
+  element.tabIndex = node.focusable ? 0 : -1;
+  if (node.focused && document.activeElement !== element) element.focus({ preventScroll: true });
+}
+
+// The program's Tab order, as the mirror has it.
+function focusableNodes(node, found = []) {
+  if (node.focusable) found.push(node);
+  node.children.forEach((child) => focusableNodes(child, found));
+  return found;
+}
+
 function mirrorNode(node, key) {
   if (node.role === 'TextField') {
     const box = mirrorElement(key, 'div', (element) => {
@@ -156,15 +170,16 @@ function mirrorNode(node, key) {
     box.node = node;
     box.setAttribute('aria-label', node.label);
     box.textContent = node.value;
+    followFocus(box, node);
     place(box, node.frame);
   } else if (node.role === 'Button') {
     const button = mirrorElement(key, 'button', (element) => {
-      element.tabIndex = -1;
       element.addEventListener('click', () => activate(element.node));
     });
     button.node = node;
     button.textContent = node.label;
     button.disabled = !node.activatable;
+    followFocus(button, node);
     place(button, node.frame);
   } else if (node.role === 'LiveRegion') {
     const region = mirrorElement(key, 'div', (element) => {
@@ -204,6 +219,12 @@ function updateMirror(tree) {
   }
 }
 
+function tabLeavesPage(backwards) {
+  const ring = focusableNodes(program.accessibilityTree());
+  const at = ring.findIndex((node) => node.focused);
+  return at !== -1 && at === (backwards ? 0 : ring.length - 1);
+}
+
 function listen() {
   let touching = null;
   const point = (event) => [event.clientX, event.clientY];
@@ -231,10 +252,23 @@ function listen() {
   canvas.addEventListener('pointercancel', end(UITouchPhase.Cancelled));
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
 
+  // Tabbed into from outside the page: the program's focus starts at that end of its ring.
+  mirror.addEventListener('focusin', (event) => {
+    const ring = focusableNodes(program.accessibilityTree());
+    if (ring.some((node) => node.focused) || !event.target.node) return;
+    const backwards = event.target.node.identifier === ring.at(-1)?.identifier;
+    drive(() => program.key(backwards ? UIKey.ShiftTab : UIKey.Tab));
+  });
+
   const keys = { Enter: UIKey.Enter, Escape: UIKey.Escape, Backspace: UIKey.Backspace };
   document.addEventListener('keydown', (event) => {
     if (event.ctrlKey || event.metaKey || event.altKey) return;
     const key = event.key === 'Tab' ? (event.shiftKey ? UIKey.ShiftTab : UIKey.Tab) : keys[event.key];
+    if (event.key === 'Tab' && tabLeavesPage(event.shiftKey)) {
+      // Past the last of the ring (or before the first), Tab leaves the page, as on any page.
+      drive(() => program.resignFocus());
+      return;
+    }
     if (key !== undefined) {
       event.preventDefault();
       drive(() => program.key(key));

@@ -174,6 +174,11 @@ export class Program {
     this.exports.webResize(width, height, pixelRatio, safeArea.top, safeArea.left, safeArea.bottom, safeArea.right);
   }
 
+  // The page's focus left the program.
+  resignFocus() {
+    this.exports.webResignFocus();
+  }
+
   // A UICursor: what the mouse's cursor should look like at the point.
   cursorAt(x, y) {
     return this.exports.webCursorAt(x, y);

@@ -17,6 +17,8 @@ struct UIAccessibilityElement {
     CGRect frame;
     // A control that a touch at its center reaches now: nothing (the keyboard) lies on it.
     bool isActivatable = false;
+    // In the ring Tab moves through (the fields and buttons, not the keyboard's keys).
+    bool isFocusable = false;
     // Being edited, or ringed by the focus.
     bool isFocused = false;
     // For a live region: how many times its content was set; a new count is read out.

@@ -72,6 +72,9 @@ class UIHostSession {
     // key, so that a front end whose keyboard reports both never does both. False when
     // nothing took it.
     bool insertText(std::string_view text);
+    // The keyboard's focus left the application (Tab out of a page): editing ends and nothing
+    // stays ringed.
+    void resignFocus();
 
   private:
     void require(bool declared, const char* feature) const;
