@@ -173,6 +173,9 @@ TEST(Accessibility, eachViewSaysWhatItIsWhatItIsCalledAndWhatItHolds) {
     EXPECT_EQ(wage->role, UIAccessibilityRole::TextField);
     EXPECT_EQ(wage->label, "Your hourly wage");
     EXPECT_EQ(wage->value, "15");
+    screen.session->passFrame();
+    EXPECT_EQ(elementNamed(UIAccessibilityTree(*screen.window), "wage")->hint, "$")
+        << "the currency beside the amount";
     EXPECT_TRUE(wage->isFocused);
     EXPECT_EQ(clear->role, UIAccessibilityRole::Button);
     EXPECT_FALSE(clear->isFocused);

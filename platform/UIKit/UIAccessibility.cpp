@@ -10,6 +10,7 @@ UIAccessibilityElement elementFor(UIWindow& window, const UIView& view, bool inK
     element.role = view.accessibilityRole();
     element.label = view.accessibilityLabel().value_or("");
     element.value = view.accessibilityValue().value_or("");
+    element.hint = view.accessibilityHint().value_or("");
     element.identifier = view.accessibilityIdentifier();
     element.frame = view.frameInWindow();
     element.isActivatable = dynamic_cast<const UIControl*>(&view) &&

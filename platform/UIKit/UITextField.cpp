@@ -86,6 +86,14 @@ void UITextField::deleteBackward() {
     invalidateScreen();
 }
 
+std::optional<std::string> UITextField::accessibilityHint() const {
+    std::optional<std::string> hint;
+    for (const auto& subview : subviews())
+        if (const auto text = subview->shownText(); text && !text->empty() && !subview->isHidden())
+            hint = hint ? *hint + " " + *text : *text;
+    return hint;
+}
+
 // The text itself is the field's value; its label says what it is for.
 std::optional<std::string> UITextField::defaultAccessibilityLabel() const {
     return placeholder();

@@ -258,6 +258,8 @@ test('a screen reader finds labelled text boxes, buttons, and hears the hours', 
   let nodes = await accessibility();
   assert.deepEqual(named(nodes, 'textbox'), ['Your hourly wage', "The item's price"]);
   assert.deepEqual(named(nodes, 'heading'), ['orvane']);
+  assert.deepEqual(nodes.filter((node) => node.role?.value === 'textbox').map((node) => node.description?.value), ['$', '$'],
+    'each box says its currency');
   assert.ok(named(nodes, 'button').includes('Clear calculator'));
   for (const name of touches) await tap(page, name);
   nodes = await accessibility();

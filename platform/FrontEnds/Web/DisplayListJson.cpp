@@ -64,6 +64,7 @@ void describeElement(Json& json, const UIAccessibilityElement& element) {
     enumeration(json.key("role"), element.role);
     json.key("label").string(element.label);
     json.key("value").string(element.value);
+    json.key("hint").string(element.hint);
     json.key("identifier").string(element.identifier);
     describeRect(json.key("frame"), element.frame);
     json.key("activatable").boolean(element.isActivatable);

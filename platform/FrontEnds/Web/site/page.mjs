@@ -169,6 +169,8 @@ function mirrorNode(node, key) {
     });
     box.node = node;
     box.setAttribute('aria-label', node.label);
+    if (node.hint) box.setAttribute('aria-description', node.hint);
+    else box.removeAttribute('aria-description');
     box.textContent = node.value;
     followFocus(box, node);
     place(box, node.frame);

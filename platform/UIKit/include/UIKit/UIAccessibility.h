@@ -12,6 +12,7 @@ struct UIAccessibilityElement {
     UIAccessibilityRole role = UIAccessibilityRole::Group;
     std::string label;
     std::string value;
+    std::string hint;
     std::string identifier;
     // In window points.
     CGRect frame;

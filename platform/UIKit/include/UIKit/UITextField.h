@@ -41,6 +41,8 @@ class UITextField : public UIControl, public UIKeyInput {
         return UIAccessibilityRole::TextField;
     }
     std::optional<std::string> accessibilityValue() const override { return m_text; }
+    // What the views inside the field show (a currency sign beside the amount).
+    std::optional<std::string> accessibilityHint() const override;
     std::optional<std::string> shownText() const override { return m_text; }
     bool canBecomeFocused() const override { return true; }
     UICursor cursor() const override { return UICursor::Text; }

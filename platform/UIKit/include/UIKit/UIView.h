@@ -86,6 +86,8 @@ class UIView : public UIResponder {
     unsigned accessibilityAnnouncements() const { return m_accessibilityAnnouncements; }
     // What the view holds, beside its label: a field's text.
     virtual std::optional<std::string> accessibilityValue() const { return std::nullopt; }
+    // What else a person should hear of it, after its label and value.
+    virtual std::optional<std::string> accessibilityHint() const { return std::nullopt; }
 
     // The text the view shows: a label's, a field's, a button's title; empty when it shows
     // none.
