@@ -73,20 +73,25 @@ std::optional<Drawing::DisplayList> UIHostSession::takeFrameIfChanged() {
     m_window.displayIfNeeded();
     if (!m_window.needsScreenUpdate())
         return std::nullopt;
-    return takeFrame();
+    return describeFrame();
 }
 
 Drawing::DisplayList UIHostSession::takeFrame() {
     m_window.displayIfNeeded();
-    Drawing::DisplayList list;
-    m_window.describeScreen(list);
-    m_window.screenUpdated();
-    return list;
+    return describeFrame();
 }
 
 void UIHostSession::passFrame() {
     m_window.displayIfNeeded();
     m_window.screenUpdated();
+}
+
+// After the display pass: the frame as it stands, counted as shown.
+Drawing::DisplayList UIHostSession::describeFrame() {
+    Drawing::DisplayList list;
+    m_window.describeScreen(list);
+    m_window.screenUpdated();
+    return list;
 }
 
 void UIHostSession::setApplicationState(UIApplicationState state) {

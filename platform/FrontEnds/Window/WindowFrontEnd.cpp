@@ -93,7 +93,6 @@ class WindowSession {
     void paste();
     // The screen takes the window's new size in points; the painter its pixels.
     void resize();
-    void paint(const Drawing::DisplayList& frame);
     void present();
 
     UIHostSession& m_session;
@@ -164,7 +163,7 @@ void WindowSession::resize() {
 }
 
 void WindowSession::run(bool exitAfterFirstFrame) {
-    paint(m_session.takeFrame());
+    m_painter->paint(m_session.takeFrame());
     present();
     if (exitAfterFirstFrame)
         return;
@@ -175,7 +174,7 @@ void WindowSession::run(bool exitAfterFirstFrame) {
             handle(event);
         while (!m_quit && SDL_PollEvent(&event));
         if (auto frame = m_session.takeFrameIfChanged()) {
-            paint(*frame);
+            m_painter->paint(*frame);
             m_exposed = true;
         }
         if (m_exposed)
@@ -302,10 +301,6 @@ void WindowSession::paste() {
     if (text && *text)
         m_session.insertText(text);
     SDL_free(text);
-}
-
-void WindowSession::paint(const Drawing::DisplayList& frame) {
-    m_painter->paint(frame);
 }
 
 // The painter's last frame onto the window; also what an uncovered window shows again.

@@ -78,6 +78,7 @@ class UIHostSession {
 
   private:
     void require(bool declared, const char* feature) const;
+    Drawing::DisplayList describeFrame();
 
     UIApplication& m_application;
     UIWindow& m_window;
