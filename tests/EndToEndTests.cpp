@@ -91,7 +91,7 @@ TEST(ScreenLook, theBadgeShowsTheLocalesCurrencyAndTheCaptionNeverChanges) {
     const auto result =
         runOrvane({"--ui", "headless"}, calculate("15", "100", "dump\n"), {"LC_ALL=de_DE.UTF-8"});
     EXPECT_NE(result.output.find("orvane.CurrencyTxtField #wage (40, 148, 295, 52) \"15\"\n"
-                                 "      UILabel (5, 16, 20, 20) \"€\""),
+                                 "        UILabel (5, 16, 20, 20) \"€\""),
               std::string::npos)
         << result.output;
     EXPECT_NE(result.output.find("UILabel #hours (40, 76, 295, 26) \"hours\""), std::string::npos);

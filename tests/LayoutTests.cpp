@@ -39,7 +39,7 @@ struct DumpedView {
 // are not shown.
 std::vector<DumpedView> parseDump(const std::string& dump) {
     const std::regex line(R"(^( *)(\S+)(?: #(\S+))? \(([-0-9.e]+), ([-0-9.e]+), ([-0-9.e]+), )"
-                          R"(([-0-9.e]+)\)( hidden)?)");
+                          R"(([-0-9.e]+)\)(?: scrolled \(([-0-9.e]+), ([-0-9.e]+)\))?( hidden)?)");
     std::vector<DumpedView> views;
     struct Parent {
         Rect frame; // in the window
@@ -57,10 +57,14 @@ std::vector<DumpedView> parseDump(const std::string& dump) {
         const Parent parent = depth ? parents.back() : Parent{{0, 0, 0, 0}, true, ""};
         const Rect frame{parent.frame.x + std::stod(match[4]), parent.frame.y + std::stod(match[5]),
                          std::stod(match[6]), std::stod(match[7])};
-        const bool shown = parent.shown && !match[8].matched;
+        const bool shown = parent.shown && !match[10].matched;
         const std::string name = match[3].matched ? match[3].str() : match[2].str();
         views.push_back({name, frame, depth, shown, parent.name});
-        parents.push_back({frame, shown, depth == 1 ? "root" : name});
+        // What lies inside a scrolled view moves up (or left) by as much.
+        const Rect inside{frame.x - (match[8].matched ? std::stod(match[8]) : 0),
+                          frame.y - (match[9].matched ? std::stod(match[9]) : 0), frame.width,
+                          frame.height};
+        parents.push_back({inside, shown, parent.name == "content" ? "root" : name});
     }
     return views;
 }

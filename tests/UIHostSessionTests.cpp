@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -146,20 +147,35 @@ const UIAccessibilityElement* elementNamed(const UIAccessibilityElement& element
     return nullptr;
 }
 
-TEST(Accessibility, aControlUnderTheKeyboardCannotBeActivatedUntilItLeaves) {
+// The place of an element in the tree, as a screen reader's bridge names it.
+std::optional<std::vector<std::size_t>> pathTo(const UIAccessibilityElement& element,
+                                               const std::string& identifier) {
+    if (element.identifier == identifier)
+        return std::vector<std::size_t>{};
+    for (std::size_t i = 0; i < element.children.size(); ++i)
+        if (auto path = pathTo(element.children[i], identifier)) {
+            path->insert(path->begin(), i);
+            return path;
+        }
+    return std::nullopt;
+}
+
+TEST(Accessibility, aControlUnderTheKeyboardIsScrolledClearOfItBeforeItIsActivated) {
     MainScreen screen;
-    const auto activatable = [&] {
-        const auto tree = UIAccessibilityTree(*screen.window);
-        const auto* clear = elementNamed(tree, "clear");
-        EXPECT_NE(clear, nullptr);
-        return clear && clear->isActivatable;
-    };
-    EXPECT_TRUE(activatable());
-    screen.tap(*screen.controller().wageTxt());
-    ASSERT_NE(screen.window->visibleKeyboard(), nullptr);
-    EXPECT_FALSE(activatable());
-    screen.session->pressKey(UIKey::Escape);
-    EXPECT_TRUE(activatable());
+    screen.session->declareFeatures(
+        {.touches = true, .hardwareKeys = true, .textInput = true, .screenReader = true});
+    screen.session->insertText("15");
+    const auto clear = screen.viewNamed("clear");
+    ASSERT_NE(screen.window->viewCovering(*clear), nullptr) << "the keyboard lies on it";
+    const auto tree = UIAccessibilityTree(*screen.window);
+    EXPECT_TRUE(elementNamed(tree, "clear")->isActivatable);
+    const auto path = pathTo(tree, "clear");
+    ASSERT_TRUE(path);
+    EXPECT_TRUE(screen.session->activateAccessibilityElement(*path));
+    EXPECT_EQ(screen.window->viewCovering(*clear), nullptr);
+    EXPECT_EQ(screen.controller().wageTxt()->text(), "") << "cleared, not typed into";
+    EXPECT_NE(screen.window->visibleKeyboard(), nullptr) << "clearing leaves the keyboard up";
+    EXPECT_FALSE(screen.session->activateAccessibilityElement({0, 0, 99}));
 }
 
 TEST(Accessibility, eachViewSaysWhatItIsWhatItIsCalledAndWhatItHolds) {
@@ -186,7 +202,7 @@ TEST(SafeArea, theScreenKeepsClearOfWhatTheHardwareCoversAndTheKeyboardSitsAbove
     MainScreen screen({375, 812});
     screen.session->declareFeatures({.touches = true, .safeAreas = true});
     screen.session->setScreen({375, 812}, {1.0 / 3, 1.0 / 3}, {47, 0, 34, 0});
-    EXPECT_EQ(screen.controller().view()->frame(), CGRectMake(0, 47, 375, 812 - 47 - 34));
+    EXPECT_EQ(screen.controller().view()->frameInWindow(), CGRectMake(0, 47, 375, 812 - 47 - 34));
     screen.tap(*screen.controller().wageTxt());
     const auto keyboard = screen.window->visibleKeyboard();
     ASSERT_NE(keyboard, nullptr);
@@ -199,7 +215,7 @@ TEST(SafeArea, theScreenKeepsClearOfWhatTheHardwareCoversAndTheKeyboardSitsAbove
 
 TEST(SafeArea, aWideScreenKeepsTheContentAndTheKeyboardInAReadableCentredColumn) {
     MainScreen screen({1280, 800});
-    const CGRect root = screen.controller().view()->frame();
+    const CGRect root = screen.controller().view()->frameInWindow();
     EXPECT_LT(root.size.width, 700);
     EXPECT_NEAR(CGRectGetMidX(root), 640, 1);
     screen.tap(*screen.controller().wageTxt());

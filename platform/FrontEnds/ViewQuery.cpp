@@ -91,6 +91,8 @@ void dumpView(const UIView& view, int depth, std::string& out) {
         out += " #" + view.accessibilityIdentifier();
     out += " (" + formatPoints(frame.origin.x) + ", " + formatPoints(frame.origin.y) + ", " +
            formatPoints(frame.size.width) + ", " + formatPoints(frame.size.height) + ")";
+    if (const CGPoint shown = view.bounds().origin; shown != CGPoint{})
+        out += " scrolled (" + formatPoints(shown.x) + ", " + formatPoints(shown.y) + ")";
     if (view.isHidden())
         out += " hidden";
     if (const auto text = view.shownText(); text && !text->empty())

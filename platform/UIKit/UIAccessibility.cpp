@@ -3,6 +3,9 @@
 #include "UIKit/UIControl.h"
 #include "UIKit/UIWindow.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 UIAccessibilityElement elementFor(UIWindow& window, const UIView& view, bool inKeyboard) {
@@ -14,7 +17,7 @@ UIAccessibilityElement elementFor(UIWindow& window, const UIView& view, bool inK
     element.identifier = view.accessibilityIdentifier();
     element.frame = view.frameInWindow();
     element.isActivatable = dynamic_cast<const UIControl*>(&view) &&
-                            view.isUserInteractionEnabled() && !window.viewCovering(view);
+                            view.isUserInteractionEnabled() && window.canBringIntoReach(view);
     element.isFocusable = view.canBecomeFocused() && !inKeyboard;
     element.isFocused =
         &view == window.firstResponder().get() || &view == window.focusedView().get();
@@ -30,4 +33,19 @@ UIAccessibilityElement elementFor(UIWindow& window, const UIView& view, bool inK
 
 UIAccessibilityElement UIAccessibilityTree(UIWindow& window) {
     return elementFor(window, window, false);
+}
+
+// Children are the shown subviews, in order, as the tree lists them.
+std::shared_ptr<UIView> UIAccessibilityElementView(UIWindow& window,
+                                                   const std::vector<std::size_t>& path) {
+    std::shared_ptr<UIView> view = std::static_pointer_cast<UIView>(window.shared_from_this());
+    for (const std::size_t place : path) {
+        std::vector<std::shared_ptr<UIView>> shown;
+        std::copy_if(view->subviews().begin(), view->subviews().end(), std::back_inserter(shown),
+                     [](const auto& subview) { return !subview->isHidden(); });
+        if (place >= shown.size())
+            return nullptr;
+        view = shown[place];
+    }
+    return view;
 }

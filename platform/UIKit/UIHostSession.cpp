@@ -1,9 +1,11 @@
 #include "UIKit/UIHostSession.h"
 
 #include "Runtime/FatalError.h"
+#include "UIKit/UIAccessibility.h"
 #include "UIKit/UIControl.h"
 #include "UIKit/UIScreen.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -40,6 +42,21 @@ bool pressFocusedButton(UIWindow& window) {
         return false;
     control->sendActionsForControlEvents(UIControlEventTouchUpInside);
     return true;
+}
+
+// The content a page or a line at a time: a page is the room shown, less a line of what was
+// in sight, so that a reader keeps their place.
+bool scrollContent(UIWindow& window, UIKey key) {
+    const auto content = window.contentScrollView();
+    if (!content)
+        return false;
+    const CGFloat page = std::max(UIScrollLineHeight,
+                                  content->visibleContentRect().size.height - UIScrollLineHeight);
+    const CGFloat distance = key == UIKey::Up       ? -UIScrollLineHeight
+                             : key == UIKey::Down   ? UIScrollLineHeight
+                             : key == UIKey::PageUp ? -page
+                                                    : page;
+    return content->scrollBy(distance);
 }
 
 } // namespace
@@ -134,8 +151,36 @@ bool UIHostSession::pressKey(UIKey key) {
             return true;
         }
         return false;
+    case UIKey::Up:
+    case UIKey::Down:
+    case UIKey::PageUp:
+    case UIKey::PageDown:
+        return scrollContent(m_window, key);
     }
     return false;
+}
+
+bool UIHostSession::scrollWheel(CGPoint point, CGFloat distance) {
+    require(m_features.wheel, "the wheel");
+    const auto hit = m_window.hitTest(point);
+    const auto scrollView = hit ? UIScrollViewEnclosing(*hit) : nullptr;
+    return scrollView && scrollView->scrollBy(distance);
+}
+
+bool UIHostSession::activateAccessibilityElement(const std::vector<std::size_t>& path) {
+    require(m_features.screenReader, "a screen reader");
+    const auto view = UIAccessibilityElementView(m_window, path);
+    const auto control = std::dynamic_pointer_cast<UIControl>(view);
+    if (!control || !control->isUserInteractionEnabled() || control->isHiddenOnScreen())
+        return false;
+    m_window.scrollIntoSight(*control);
+    if (m_window.viewCovering(*control))
+        return false;
+    const CGRect frame = control->frameInWindow();
+    const CGPoint center{CGRectGetMidX(frame), CGRectGetMidY(frame)};
+    m_window.sendTouch(UITouchPhase::Began, center);
+    m_window.sendTouch(UITouchPhase::Ended, center);
+    return true;
 }
 
 void UIHostSession::resignFocus() {

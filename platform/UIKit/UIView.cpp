@@ -63,6 +63,25 @@ void UIView::setFrame(CGRect frame) {
     layoutSubviews();
 }
 
+CGFloat UIView::heightFittingSubviews() const {
+    CGFloat least = 0;
+    for (const auto& subview : m_subviews) {
+        const unsigned mask = subview->m_autoresizingMask;
+        const CGRect frame = subview->m_frame;
+        const bool flexibleTop = mask & UIViewAutoresizingFlexibleTopMargin;
+        const bool flexibleHeight = mask & UIViewAutoresizingFlexibleHeight;
+        const bool flexibleBottom = mask & UIViewAutoresizingFlexibleBottomMargin;
+        const CGFloat top = flexibleTop ? 0 : frame.origin.y;
+        const CGFloat height =
+            flexibleHeight ? subview->heightFittingSubviews() : frame.size.height;
+        // With nothing flexible, the top margin and the height hold and the bottom gives way.
+        const bool bottomHolds = !flexibleBottom && (flexibleTop || flexibleHeight);
+        const CGFloat bottom = bottomHolds ? m_frame.size.height - CGRectGetMaxY(frame) : 0;
+        least = std::max(least, top + height + std::max<CGFloat>(bottom, 0));
+    }
+    return least;
+}
+
 void UIView::resizeWithOldSuperviewSize(CGSize oldSize) {
     const CGSize newSize = superview()->m_frame.size;
     const unsigned mask = m_autoresizingMask;
@@ -75,6 +94,13 @@ void UIView::resizeWithOldSuperviewSize(CGSize oldSize) {
         newSize.height - oldSize.height, mask & UIViewAutoresizingFlexibleTopMargin,
         mask & UIViewAutoresizingFlexibleHeight, mask & UIViewAutoresizingFlexibleBottomMargin);
     setFrame(CGRectMake(x, y, width, height));
+}
+
+void UIView::setBoundsOrigin(CGPoint origin) {
+    if (origin == m_boundsOrigin)
+        return;
+    m_boundsOrigin = origin;
+    invalidateScreen();
 }
 
 void UIView::setBackgroundColor(std::optional<UIColor> color) {
@@ -190,7 +216,7 @@ void UIView::displayIfNeeded() {
 }
 
 void UIView::describe(Drawing::DisplayList& list) const {
-    describeAt(list, bounds());
+    describeAt(list, CGRect{{}, m_frame.size});
 }
 
 void UIView::describeAt(Drawing::DisplayList& list, CGRect rect) const {
@@ -217,9 +243,9 @@ void UIView::describeAt(Drawing::DisplayList& list, CGRect rect) const {
                        list[i]);
     for (const auto& subview : m_subviews) {
         const CGRect frame = subview->m_frame;
-        subview->describeAt(list, CGRectMake(rect.origin.x + frame.origin.x,
-                                             rect.origin.y + frame.origin.y, frame.size.width,
-                                             frame.size.height));
+        subview->describeAt(list, CGRectMake(rect.origin.x + frame.origin.x - m_boundsOrigin.x,
+                                             rect.origin.y + frame.origin.y - m_boundsOrigin.y,
+                                             frame.size.width, frame.size.height));
     }
     if (clips)
         list.push_back(Drawing::PopClip{});
@@ -230,7 +256,9 @@ std::shared_ptr<UIView> UIView::hitTest(CGPoint point) {
         return nullptr;
     for (auto subview = m_subviews.rbegin(); subview != m_subviews.rend(); ++subview) {
         const CGPoint origin = (*subview)->m_frame.origin;
-        if (auto hit = (*subview)->hitTest({point.x - origin.x, point.y - origin.y}))
+        const CGPoint shown = (*subview)->m_boundsOrigin;
+        if (auto hit =
+                (*subview)->hitTest({point.x - origin.x + shown.x, point.y - origin.y + shown.y}))
             return hit;
     }
     return self();
@@ -238,15 +266,18 @@ std::shared_ptr<UIView> UIView::hitTest(CGPoint point) {
 
 CGPoint UIView::convertPointFromWindow(CGPoint point) const {
     const CGPoint origin = frameInWindow().origin;
-    return {point.x - origin.x, point.y - origin.y};
+    return {point.x - origin.x + m_boundsOrigin.x, point.y - origin.y + m_boundsOrigin.y};
 }
 
 CGRect UIView::frameInWindow() const {
     CGRect frame = m_frame;
     if (dynamic_cast<const UIWindow*>(this))
         frame.origin = {};
-    for (auto parent = superview(); parent && !dynamic_cast<const UIWindow*>(parent.get());
-         parent = parent->superview()) {
+    for (auto parent = superview(); parent; parent = parent->superview()) {
+        frame.origin.x -= parent->m_boundsOrigin.x;
+        frame.origin.y -= parent->m_boundsOrigin.y;
+        if (dynamic_cast<const UIWindow*>(parent.get()))
+            break;
         frame.origin.x += parent->m_frame.origin.x;
         frame.origin.y += parent->m_frame.origin.y;
     }

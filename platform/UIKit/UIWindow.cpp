@@ -25,7 +25,10 @@ void UIWindow::makeKeyAndVisible() {
         return;
     const auto root = m_rootViewController->view();
     if (root && !root->superview()) {
-        addSubview(root);
+        m_contentView = std::make_shared<UIScrollView>(safeArea());
+        m_contentView->setAccessibilityIdentifier("content");
+        addSubview(m_contentView);
+        m_contentView->addSubview(root);
         layOutRootView(*root);
     }
     screenChanged();
@@ -46,10 +49,15 @@ CGRect UIWindow::safeArea() const {
     return area;
 }
 
-// The root view keeps to the safe area; the window shows its colour under what the hardware
-// covers, so that the screen is one colour to its edges.
+// The root view keeps to the safe area, as wide as it and as tall as it or as its subviews
+// need, whichever is more; the window shows its colour under what the hardware covers, so
+// that the screen is one colour to its edges.
 void UIWindow::layOutRootView(UIView& root) {
-    root.setFrame(safeArea());
+    const CGRect area = safeArea();
+    m_contentView->setFrame(area);
+    const CGFloat height = std::max(area.size.height, root.heightFittingSubviews());
+    root.setFrame(CGRectMake(0, 0, area.size.width, height));
+    m_contentView->setContentSize(root.frame().size);
     setBackgroundColor(root.backgroundColor());
 }
 
@@ -59,6 +67,30 @@ void UIWindow::layoutSubviews() {
             layOutRootView(*root);
     if (visibleKeyboard())
         placeKeyboard();
+    avoidKeyboard();
+}
+
+void UIWindow::avoidKeyboard() {
+    if (!m_contentView)
+        return;
+    const auto keyboard = visibleKeyboard();
+    const CGFloat covered =
+        keyboard ? CGRectGetMaxY(m_contentView->frame()) - keyboard->frame().origin.y : 0;
+    m_contentView->setContentInset({0, 0, std::max<CGFloat>(0, covered), 0});
+    if (const auto editing = firstResponder())
+        m_contentView->scrollViewToVisible(*editing);
+}
+
+bool UIWindow::canBringIntoReach(const UIView& view) {
+    if (!viewCovering(view))
+        return true;
+    return m_contentView && view.isDescendantOfView(*m_contentView) &&
+           view.frame().size.height <= m_contentView->visibleContentRect().size.height;
+}
+
+void UIWindow::scrollIntoSight(const UIView& view) {
+    if (m_contentView)
+        m_contentView->scrollViewToVisible(view);
 }
 
 // Across the safe area, on its bottom edge: above a home indicator, clear of rounded corners.
@@ -80,6 +112,8 @@ void UIWindow::setFocusedView(const std::shared_ptr<UIView>& view) {
     if (view == focusedView())
         return;
     m_focusedView = view;
+    if (view)
+        scrollIntoSight(*view);
     screenChanged();
 }
 
@@ -158,6 +192,7 @@ void UIWindow::showKeyboard(std::shared_ptr<UIView> accessory) {
     m_keyboard->setAccessoryView(std::move(accessory));
     placeKeyboard();
     addSubview(m_keyboard);
+    avoidKeyboard();
 }
 
 void UIWindow::hideKeyboard() {
@@ -165,6 +200,27 @@ void UIWindow::hideKeyboard() {
         return;
     m_keyboard->setAccessoryView(nullptr);
     m_keyboard->removeFromSuperview();
+    avoidKeyboard();
+}
+
+namespace {
+// How far a finger moves before it drags the content rather than touching what is under it.
+constexpr CGFloat panDistance = 10;
+} // namespace
+
+bool UIWindow::panContent(CGPoint point) {
+    const auto touched = m_touchedView.lock();
+    if (!m_panning) {
+        const bool draggable = touched && m_contentView && m_contentView->isScrollable() &&
+                               touched->isDescendantOfView(*m_contentView);
+        if (!draggable || std::abs(point.y - m_touchStart.y) < panDistance)
+            return false;
+        m_panning = true;
+        touched->touchesCancelled(UITouch{UITouchPhase::Cancelled, point});
+    }
+    m_contentView->scrollBy(m_touchLast.y - point.y);
+    m_touchLast = point;
+    return true;
 }
 
 void UIWindow::sendTouch(UITouchPhase phase, CGPoint point) {
@@ -174,8 +230,17 @@ void UIWindow::sendTouch(UITouchPhase phase, CGPoint point) {
         setFocusedView(nullptr);
         const auto hit = hitTest(point);
         m_touchedView = hit;
+        m_touchStart = m_touchLast = point;
+        m_panning = false;
         if (hit)
             hit->touchesBegan(touch);
+        return;
+    }
+    if (phase == UITouchPhase::Moved && panContent(point))
+        return;
+    if (m_panning) {
+        m_panning = false;
+        m_touchedView.reset();
         return;
     }
     const auto touched = m_touchedView.lock();

@@ -130,7 +130,7 @@ xdotool windowsize "$window" 430 932 || fail "the window could not be resized"
 wait_size 430x932
 wait_pixel 425 925 "28,37,65"
 quit_app
-grep -q '^  UIView (0, 0, 430, 932)$' "$work/out" || fail "the screen did not follow the window"
+grep -q '^    UIView (0, 0, 430, 932)$' "$work/out" || fail "the screen did not follow the window"
 grep -q 'orvane.CurrencyTxtField #wage (45\.86*[0-9]*, 148, 338\.2[0-9]*, 52)$' "$work/out" ||
     fail "the wage field did not stretch"
 

@@ -63,13 +63,17 @@ UIKeyInput& editingField(UIWindow& window) {
 }
 
 // The keys `press` names, as people write them.
-constexpr std::array<std::pair<std::string_view, UIKey>, 6> keyNames{{
+constexpr std::array<std::pair<std::string_view, UIKey>, 10> keyNames{{
     {"Tab", UIKey::Tab},
     {"Shift-Tab", UIKey::ShiftTab},
     {"Enter", UIKey::Enter},
     {"Space", UIKey::Space},
     {"Escape", UIKey::Escape},
     {"Backspace", UIKey::Backspace},
+    {"Up", UIKey::Up},
+    {"Down", UIKey::Down},
+    {"PageUp", UIKey::PageUp},
+    {"PageDown", UIKey::PageDown},
 }};
 
 void writeOutput(std::string_view text) {
@@ -171,6 +175,8 @@ void HeadlessFrontEnd::tap(UIHostSession& session, std::string_view argument) {
         const auto& view = viewNamed(window, argument);
         if (view.isHiddenOnScreen())
             Runtime::raise(ScriptError("'" + echoed(argument) + "' is hidden"));
+        // As a UI test runner does: what is scrolled out of sight is scrolled back first.
+        window.scrollIntoSight(view);
         const CGRect frame = view.frameInWindow();
         point = {CGRectGetMidX(frame), CGRectGetMidY(frame)};
         if (const auto cover = ViewQuery::coveringView(window, view))
@@ -186,8 +192,8 @@ void HeadlessFrontEnd::press(UIHostSession& session, std::string_view key) {
             session.pressKey(code);
             return;
         }
-    Runtime::raise(ScriptError("press takes Tab, Shift-Tab, Enter, Space, Escape or Backspace, "
-                               "not '" +
+    Runtime::raise(ScriptError("press takes Tab, Shift-Tab, Enter, Space, Escape, Backspace, Up, "
+                               "Down, PageUp or PageDown, not '" +
                                echoed(key) + "'"));
 }
 

@@ -14,10 +14,12 @@ class UIView;
 
 // Runs the real display cycle without a screen, driven by a script of one command a line,
 // the way a UI test runner drives a phone:
-//   tap NAME | tap X Y      a whole touch at a view's center, or at a point
+//   tap NAME | tap X Y      a whole touch at a view's center (scrolled into sight), or at a
+//                           point
 //   type TEXT               the rest of the line into the field being edited
 //   delete [N]              N characters backward (1 by default)
-//   press KEY               a hardware key: Tab, Shift-Tab, Enter, Space, Escape, Backspace
+//   press KEY               a hardware key: Tab, Shift-Tab, Enter, Space, Escape, Backspace,
+//                           Up, Down, PageUp, PageDown
 //   input TEXT              the rest of the line as a hardware keyboard or a paste gives it
 //   print NAME | keyboard   what a view shows, "(hidden)", or "up" / "down"
 //   dump                    the view tree

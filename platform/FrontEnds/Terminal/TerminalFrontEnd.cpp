@@ -18,10 +18,12 @@
 #include <array>
 #include <clocale>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace {
@@ -59,6 +61,15 @@ constexpr std::array<std::pair<const char*, wint_t>, 19> keypadSequences{{
 constexpr std::array<std::pair<int, wint_t>, 5> keypadKeys{
     {{KEY_A1, '7'}, {KEY_A3, '9'}, {KEY_B2, '5'}, {KEY_C1, '1'}, {KEY_C3, '3'}}};
 constexpr int firstKeypadCode = KEY_MAX + 1;
+// A bracketed paste: what a terminal sends around pasted text once asked to, so that the text
+// is taken as a paste rather than as keys (a Tab in it moves nothing, a newline presses
+// nothing).
+constexpr const char* askForBracketedPaste = "\033[?2004h";
+constexpr const char* stopBracketedPaste = "\033[?2004l";
+constexpr const char* pasteStarts = "\033[200~";
+constexpr const char* pasteEnds = "\033[201~";
+constexpr int pasteStartCode = firstKeypadCode + static_cast<int>(keypadSequences.size());
+constexpr int pasteEndCode = pasteStartCode + 1;
 
 // A terminal has no safe areas, and is either in front or gone.
 constexpr UIHostFeatures terminalFeatures{.touches = true,
@@ -66,9 +77,18 @@ constexpr UIHostFeatures terminalFeatures{.touches = true,
                                           .textInput = true,
                                           .screenChanges = true,
                                           .lifeCycle = true,
-                                          .safeAreas = false};
+                                          .safeAreas = false,
+                                          .wheel = true};
 
 enum class ColorMode { None, Basic, Palette, Direct };
+
+// A request of the terminal's own, beside what curses draws (curses writes to standard
+// output too, and flushes what it has first).
+void writeToTerminal(const char* sequence) {
+    std::fflush(stdout);
+    std::fputs(sequence, stdout);
+    std::fflush(stdout);
+}
 
 // Wide characters need a UTF-8 character type; numbers stay in the C locale regardless.
 void useUtf8Characters() {
@@ -106,9 +126,12 @@ class CursesSession {
         curs_set(0);
         for (std::size_t i = 0; i < keypadSequences.size(); ++i)
             define_key(keypadSequences[i].first, firstKeypadCode + static_cast<int>(i));
+        define_key(pasteStarts, pasteStartCode);
+        define_key(pasteEnds, pasteEndCode);
+        writeToTerminal(askForBracketedPaste);
         m_colors = startColors();
         mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON1_CLICKED | BUTTON1_DOUBLE_CLICKED |
-                      BUTTON1_TRIPLE_CLICKED,
+                      BUTTON1_TRIPLE_CLICKED | BUTTON4_PRESSED | BUTTON5_PRESSED,
                   nullptr);
         mouseinterval(0);
         struct sigaction action {};
@@ -118,6 +141,7 @@ class CursesSession {
             sigaction(signal, &action, &m_previousActions[signal]);
     }
     ~CursesSession() {
+        writeToTerminal(stopBracketedPaste);
         endwin();
         delscreen(m_screen);
         Runtime::setFatalErrorCleanup(nullptr);
@@ -146,6 +170,8 @@ class TerminalSession {
     void handleCharacter(wint_t character);
     void handleKeyCode(int key);
     void handleMouse();
+    // Inside a bracketed paste: the text is kept, and inserted whole when it ends.
+    void keepPasted(wint_t character);
     void layOut();
     void draw();
     void drawTooSmall(int columns, int rows);
@@ -158,6 +184,7 @@ class TerminalSession {
     std::shared_ptr<CellPainter> m_painter;
     bool m_quit = false;
     bool m_resized = true;
+    std::optional<std::string> m_paste;
 };
 
 UIApplicationEnding TerminalSession::run() {
@@ -183,10 +210,27 @@ UIApplicationEnding TerminalSession::run() {
 }
 
 void TerminalSession::handle(int kind, wint_t input) {
-    if (kind == KEY_CODE_YES)
+    if (kind == KEY_CODE_YES && static_cast<int>(input) == pasteStartCode) {
+        m_paste.emplace();
+    } else if (kind == KEY_CODE_YES && static_cast<int>(input) == pasteEndCode) {
+        if (m_paste && !m_paste->empty())
+            m_session.insertText(*m_paste);
+        m_paste.reset();
+    } else if (m_paste && kind != KEY_CODE_YES) {
+        keepPasted(input);
+    } else if (kind == KEY_CODE_YES) {
         handleKeyCode(static_cast<int>(input));
-    else
+    } else {
         handleCharacter(input);
+    }
+}
+
+void TerminalSession::keepPasted(wint_t character) {
+    char bytes[MB_LEN_MAX];
+    std::mbstate_t state{};
+    const std::size_t length = std::wcrtomb(bytes, static_cast<wchar_t>(character), &state);
+    if (length != static_cast<std::size_t>(-1))
+        m_paste->append(bytes, length);
 }
 
 void TerminalSession::handleCharacter(wint_t character) {
@@ -228,6 +272,18 @@ void TerminalSession::handleKeyCode(int key) {
     case KEY_ENTER:
         handleCharacter('\r');
         break;
+    case KEY_UP:
+        m_session.pressKey(UIKey::Up);
+        break;
+    case KEY_DOWN:
+        m_session.pressKey(UIKey::Down);
+        break;
+    case KEY_PPAGE:
+        m_session.pressKey(UIKey::PageUp);
+        break;
+    case KEY_NPAGE:
+        m_session.pressKey(UIKey::PageDown);
+        break;
     case KEY_RESIZE:
         m_resized = true;
         break;
@@ -244,6 +300,12 @@ void TerminalSession::handleMouse() {
     if (getmouse(&event) != OK || !m_painter || event.y >= m_painter->rows())
         return;
     const CGPoint point = m_painter->pointAt({event.x, event.y});
+    // A wheel's step scrolls a line, as in the window.
+    if (event.bstate & (BUTTON4_PRESSED | BUTTON5_PRESSED)) {
+        m_session.scrollWheel(point, event.bstate & BUTTON4_PRESSED ? -UIScrollLineHeight
+                                                                    : UIScrollLineHeight);
+        return;
+    }
     const bool clicked =
         event.bstate & (BUTTON1_CLICKED | BUTTON1_DOUBLE_CLICKED | BUTTON1_TRIPLE_CLICKED);
     if ((event.bstate & BUTTON1_PRESSED) || clicked)

@@ -12,7 +12,10 @@
 #include "Web/DisplayListJson.h"
 
 #include <algorithm>
+#include <charconv>
 #include <string>
+#include <string_view>
+#include <vector>
 
 // What the page gives the program: it ends the call that hands control over.
 extern "C" [[noreturn]] __attribute__((import_module("platform"), import_name("runLoop"))) void
@@ -24,14 +27,17 @@ pageMeasureText(const char* text, int length, double fontSize, int weight);
 
 namespace {
 
-// A page has touches, keys, text, a viewport that changes, a visibility, and the safe areas
-// of a phone's screen (its CSS env(safe-area-inset-*)).
+// A page has touches, keys, text, a viewport that changes, a visibility, the safe areas of a
+// phone's screen (its CSS env(safe-area-inset-*)), a wheel, and a screen reader reading its
+// mirror.
 constexpr UIHostFeatures pageFeatures{.touches = true,
                                       .hardwareKeys = true,
                                       .textInput = true,
                                       .screenChanges = true,
                                       .lifeCycle = true,
-                                      .safeAreas = true};
+                                      .safeAreas = true,
+                                      .wheel = true,
+                                      .screenReader = true};
 
 // The page's canvas measures the texts it will draw.
 class PageTextMeasurer : public Drawing::TextMeasurer {
@@ -93,7 +99,33 @@ extern "C" __attribute__((export_name("webTouch"))) void webTouch(int phase, dou
 
 // A key of a hardware keyboard, as UIKey numbers it.
 extern "C" __attribute__((export_name("webKey"))) int webKey(int key) {
-    return inRange(key, UIKey::Backspace) && session().pressKey(static_cast<UIKey>(key));
+    return inRange(key, UIKey::PageDown) && session().pressKey(static_cast<UIKey>(key));
+}
+
+// The wheel over a point, in CSS pixels: the content there scrolls by `distance` of them.
+extern "C" __attribute__((export_name("webScrollWheel"))) int webScrollWheel(double x, double y,
+                                                                             double distance) {
+    return session().scrollWheel({x, y}, distance);
+}
+
+// A screen reader activates the accessibility tree's element whose place the input buffer
+// holds: each of its places among its siblings from the top, as decimal numbers, separated
+// by "/".
+extern "C" __attribute__((export_name("webActivate"))) int webActivate() {
+    std::vector<std::size_t> path;
+    std::string_view places = page().input;
+    while (!places.empty()) {
+        const auto slash = places.find('/');
+        const auto number = places.substr(0, slash);
+        std::size_t place = 0;
+        const auto [end, error] =
+            std::from_chars(number.data(), number.data() + number.size(), place);
+        if (error != std::errc{} || end != number.data() + number.size())
+            return 0;
+        path.push_back(place);
+        places = slash == std::string_view::npos ? "" : places.substr(slash + 1);
+    }
+    return session().activateAccessibilityElement(path);
 }
 
 // The page's focus left the program: Tab moved on past it.

@@ -26,7 +26,8 @@ constexpr UIHostFeatures windowFeatures{.touches = true,
                                         .textInput = true,
                                         .screenChanges = true,
                                         .lifeCycle = true,
-                                        .safeAreas = false}; // a desktop window covers nothing
+                                        .safeAreas = false, // a desktop window covers nothing
+                                        .wheel = true};
 
 // Large enough for any screen, where the compositor sizes the window itself.
 constexpr SDL_Rect unboundedScreen{0, 0, 1 << 14, 1 << 14};
@@ -90,6 +91,7 @@ class WindowSession {
     void touch(UITouchPhase phase, int x, int y);
     // The mouse's cursor as the view under it asks, while no button is down.
     void hover(int x, int y);
+    void wheel(const SDL_MouseWheelEvent& event);
     void paste();
     // The screen takes the window's new size in points; the painter its pixels.
     void resize();
@@ -204,6 +206,9 @@ void WindowSession::handle(const SDL_Event& event) {
         if (event.button.button == SDL_BUTTON_LEFT && m_touching)
             touch(UITouchPhase::Ended, event.button.x, event.button.y);
         break;
+    case SDL_MOUSEWHEEL:
+        wheel(event.wheel);
+        break;
     case SDL_TEXTINPUT:
         // Space arrives here too, as text: the session decides what it does.
         m_session.insertText(event.text.text);
@@ -265,6 +270,18 @@ void WindowSession::handleKey(const SDL_KeyboardEvent& event) {
     case SDLK_ESCAPE:
         m_session.pressKey(UIKey::Escape);
         break;
+    case SDLK_UP:
+        m_session.pressKey(UIKey::Up);
+        break;
+    case SDLK_DOWN:
+        m_session.pressKey(UIKey::Down);
+        break;
+    case SDLK_PAGEUP:
+        m_session.pressKey(UIKey::PageUp);
+        break;
+    case SDLK_PAGEDOWN:
+        m_session.pressKey(UIKey::PageDown);
+        break;
     case SDLK_q:
         if (event.keysym.mod & KMOD_CTRL)
             m_quit = true;
@@ -281,6 +298,15 @@ void WindowSession::handleKey(const SDL_KeyboardEvent& event) {
 void WindowSession::touch(UITouchPhase phase, int x, int y) {
     m_touching = phase == UITouchPhase::Began || phase == UITouchPhase::Moved;
     m_session.touch(phase, {x / m_unitsPerPoint, y / m_unitsPerPoint});
+}
+
+// A turn away from the person (up) shows what is above: the content moves down.
+void WindowSession::wheel(const SDL_MouseWheelEvent& event) {
+    const float flip = event.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.0f : 1.0f;
+    int x = 0, y = 0;
+    SDL_GetMouseState(&x, &y);
+    m_session.scrollWheel({x / m_unitsPerPoint, y / m_unitsPerPoint},
+                          -event.preciseY * flip * UIScrollLineHeight);
 }
 
 void WindowSession::hover(int x, int y) {

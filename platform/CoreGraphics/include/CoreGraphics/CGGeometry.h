@@ -42,3 +42,8 @@ constexpr bool CGRectContainsPoint(const CGRect& rect, CGPoint point) {
     return point.x >= rect.origin.x && point.x < CGRectGetMaxX(rect) && point.y >= rect.origin.y &&
            point.y < CGRectGetMaxY(rect);
 }
+
+constexpr bool CGRectContainsRect(const CGRect& rect, const CGRect& inner) {
+    return inner.origin.x >= rect.origin.x && CGRectGetMaxX(inner) <= CGRectGetMaxX(rect) &&
+           inner.origin.y >= rect.origin.y && CGRectGetMaxY(inner) <= CGRectGetMaxY(rect);
+}

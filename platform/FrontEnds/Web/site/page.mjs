@@ -2,7 +2,7 @@
 // language, feeds it touches and keys, paints a frame only when the program says the screen
 // changed, mirrors the screen into elements a screen reader reads, and installs the site to
 // run offline.
-import { CanvasPainter, Program, UICursor, UIKey, UITouchPhase } from './platform.mjs';
+import { CanvasPainter, Program, UICursor, UIKey, UIScrollLineHeight, UITouchPhase } from './platform.mjs';
 
 const canvas = document.getElementById('screen');
 const mirror = document.getElementById('mirror');
@@ -137,14 +137,11 @@ function textOf(node) {
   return node.children.map(textOf).filter(Boolean).join(' ');
 }
 
-// A screen reader's activation: a touch at the element's center, only while nothing covers it.
+// A screen reader's activation: the program scrolls the element into sight and taps it,
+// unless something covers it even there.
 function activate(node) {
   if (!node.activatable) return;
-  const { x, y, width, height } = node.frame;
-  drive(() => {
-    program.touch(UITouchPhase.Began, x + width / 2, y + height / 2);
-    program.touch(UITouchPhase.Ended, x + width / 2, y + height / 2);
-  });
+  drive(() => program.activate(node.path));
 }
 
 // The browser's focus follows the program's: the field being edited or the ringed button is
@@ -253,6 +250,14 @@ function listen() {
   canvas.addEventListener('pointerup', end(UITouchPhase.Ended));
   canvas.addEventListener('pointercancel', end(UITouchPhase.Cancelled));
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+  // The wheel scrolls the content under the pointer; with Ctrl held it is the browser's zoom.
+  const wheelUnits = { [WheelEvent.DOM_DELTA_PIXEL]: 1, [WheelEvent.DOM_DELTA_LINE]: UIScrollLineHeight };
+  canvas.addEventListener('wheel', (event) => {
+    if (event.ctrlKey) return;
+    event.preventDefault();
+    const distance = event.deltaY * (wheelUnits[event.deltaMode] ?? window.innerHeight);
+    drive(() => program.scrollWheel(event.clientX, event.clientY, distance));
+  }, { passive: false });
 
   // Tabbed into from outside the page: the program's focus starts at that end of its ring.
   mirror.addEventListener('focusin', (event) => {
@@ -262,7 +267,10 @@ function listen() {
     drive(() => program.key(backwards ? UIKey.ShiftTab : UIKey.Tab));
   });
 
-  const keys = { Enter: UIKey.Enter, Escape: UIKey.Escape, Backspace: UIKey.Backspace };
+  const keys = {
+    Enter: UIKey.Enter, Escape: UIKey.Escape, Backspace: UIKey.Backspace,
+    ArrowUp: UIKey.Up, ArrowDown: UIKey.Down, PageUp: UIKey.PageUp, PageDown: UIKey.PageDown,
+  };
   document.addEventListener('keydown', (event) => {
     if (event.ctrlKey || event.metaKey || event.altKey) return;
     const key = event.key === 'Tab' ? (event.shiftKey ? UIKey.ShiftTab : UIKey.Tab) : keys[event.key];

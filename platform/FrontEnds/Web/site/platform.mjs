@@ -1,6 +1,8 @@
-import { Alignment, CommandKind, UIAccessibilityRole, UICursor, UIKey, UITouchPhase, Weight } from './schema.mjs';
+import {
+  Alignment, CommandKind, UIAccessibilityRole, UICursor, UIKey, UIScrollLineHeight, UITouchPhase, Weight,
+} from './schema.mjs';
 
-export { UICursor, UIKey, UITouchPhase };
+export { UICursor, UIKey, UIScrollLineHeight, UITouchPhase };
 
 // The web front end's half in JavaScript: it runs a program compiled to WebAssembly (WASI
 // preview 1, as a reactor) the way an operating system would, and paints the frames it
@@ -163,10 +165,28 @@ export class Program {
 
   // Text from a hardware keyboard, a paste or an input method. False when nothing took it.
   insertText(text) {
+    this.pass(text);
+    return this.exports.webInsertText() !== 0;
+  }
+
+  // The wheel over a point: the content there scrolls by `distance` CSS pixels (down the
+  // content when positive). False when nothing scrolled.
+  scrollWheel(x, y, distance) {
+    return this.exports.webScrollWheel(x, y, distance) !== 0;
+  }
+
+  // A screen reader activates the accessibility tree's element at `path`: its place among
+  // its siblings, and theirs above it, from the top. False when it could not be.
+  activate(path) {
+    this.pass(path.join('/'));
+    return this.exports.webActivate() !== 0;
+  }
+
+  // Puts text where the program reads what the page hands it.
+  pass(text) {
     const bytes = encoder.encode(text);
     const at = this.exports.webInputBuffer(bytes.length);
     new Uint8Array(this.exports.memory.buffer).set(bytes, at);
-    return this.exports.webInsertText() !== 0;
   }
 
   // The viewport in CSS pixels, its device pixels to one, and its safe-area insets.
@@ -195,11 +215,15 @@ export class Program {
   }
 
   // What a screen reader is given: elements with a role (by its name in UIAccessibilityRole),
-  // label, value, identifier, frame, whether they can be activated now, and children.
+  // label, value, identifier, frame, whether they can be activated, their path (for
+  // activate()), and children.
   accessibilityTree() {
     const roles = Object.fromEntries(Object.entries(UIAccessibilityRole).map(([name, value]) => [value, name]));
-    const named = (element) => ({ ...element, role: roles[element.role], children: element.children.map(named) });
-    return named(JSON.parse(this.text(this.exports.webAccessibility())));
+    const named = (element, path) => ({
+      ...element, role: roles[element.role], path,
+      children: element.children.map((child, place) => named(child, [...path, place])),
+    });
+    return named(JSON.parse(this.text(this.exports.webAccessibility())), []);
   }
 
   dump() {

@@ -2,6 +2,7 @@
 
 #include "UIKit/UIView.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,8 @@ struct UIAccessibilityElement {
     std::string identifier;
     // In window points.
     CGRect frame;
-    // A control that a touch at its center reaches now: nothing (the keyboard) lies on it.
+    // A control that a touch at its center reaches, now or once scrolled into sight: nothing
+    // (the keyboard) lies on it there.
     bool isActivatable = false;
     // In the ring Tab moves through (the fields and buttons, not the keyboard's keys).
     bool isFocusable = false;
@@ -29,3 +31,7 @@ struct UIAccessibilityElement {
 
 // The window's shown views as a screen reader is given them, for any bridge to read.
 UIAccessibilityElement UIAccessibilityTree(UIWindow& window);
+// The view behind an element of that tree: the places of the element and of those above it,
+// each among its siblings, from the window's children down; null when there is none.
+std::shared_ptr<UIView> UIAccessibilityElementView(UIWindow& window,
+                                                   const std::vector<std::size_t>& path);

@@ -9,9 +9,13 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 // The keys of a hardware keyboard that do something beyond typing.
-enum class UIKey { Tab, ShiftTab, Enter, Space, Escape, Backspace };
+enum class UIKey { Tab, ShiftTab, Enter, Space, Escape, Backspace, Up, Down, PageUp, PageDown };
+
+// How far one step of a mouse's wheel, or an arrow key, scrolls.
+inline constexpr CGFloat UIScrollLineHeight = 40;
 
 // Which of the session's calls a front end makes. A call it did not declare is a programming
 // error, so that the list stays true; what a front end lacks, it says here.
@@ -22,6 +26,8 @@ struct UIHostFeatures {
     bool screenChanges = false; // setScreen() while running: resizing, a new scale
     bool lifeCycle = false;     // setApplicationState(): focus, minimizing, a hidden page
     bool safeAreas = false;     // setScreen() with insets other than zero
+    bool wheel = false;         // scrollWheel(): a mouse's wheel, a touchpad's two fingers
+    bool screenReader = false;  // activateAccessibilityElement(): a screen reader's bridge
 };
 
 // What a front end may do to a running application, and all it needs to do: tell it of the
@@ -61,11 +67,20 @@ class UIHostSession {
     // touch there would reach, or the nearest view holding it, asks for.
     UICursor cursorAt(CGPoint point);
 
+    // The wheel turned over a point: the content there scrolls by that many points (down
+    // the content when positive). False when nothing there scrolled.
+    bool scrollWheel(CGPoint point, CGFloat distance);
+    // A screen reader activates one of the accessibility tree's elements, named by the
+    // places of its element and those above it among their siblings: it is scrolled into
+    // sight, then tapped if nothing covers it. False when it could not be.
+    bool activateAccessibilityElement(const std::vector<std::size_t>& path);
+
     // What a key does: Tab and Shift-Tab move through the shown fields and buttons (a field by
-    // editing it, a button by the focus ring); Enter taps the bar on top of the keyboard while
-    // it is up, else presses the ringed button; Space types a space into the field being
-    // edited, else presses the ringed button; Escape ends editing; Backspace deletes. False
-    // when the key had nothing to do.
+    // editing it, a button by the focus ring, either scrolled into sight); Enter taps the bar
+    // on top of the keyboard while it is up, else presses the ringed button; Space types a
+    // space into the field being edited, else presses the ringed button; Escape ends
+    // editing; Backspace deletes; the arrows scroll the content a line, the page keys a
+    // screen. False when the key had nothing to do.
     bool pressKey(UIKey key);
     // Text from a hardware keyboard, a paste or an input method: into the field being edited,
     // or the first field when none is. A lone space with no field being edited is the Space

@@ -47,11 +47,17 @@ class UIView : public UIResponder {
     // A view whose size changes is drawn again, so that its content follows the new size,
     // and its subviews follow by their autoresizing masks, then layoutSubviews runs.
     void setFrame(CGRect frame);
-    CGRect bounds() const { return CGRect{{}, m_frame.size}; }
+    // The view's own coordinates: its size, and the point of its content shown at its top
+    // left (not zero only where the view scrolls).
+    CGRect bounds() const { return CGRect{m_boundsOrigin, m_frame.size}; }
     unsigned autoresizingMask() const { return m_autoresizingMask; }
     void setAutoresizingMask(unsigned mask) { m_autoresizingMask = mask; }
     // Lays out subviews of the view's own after a change of size; nothing by default.
     virtual void layoutSubviews() {}
+    // The least height at which every subview keeps its fixed margins and heights (and a
+    // flexible one the least height of its own): shorter, autoresizing would squeeze
+    // subviews into each other.
+    CGFloat heightFittingSubviews() const;
 
     const std::optional<UIColor>& backgroundColor() const { return m_backgroundColor; }
     void setBackgroundColor(std::optional<UIColor> color);
@@ -120,6 +126,7 @@ class UIView : public UIResponder {
     // The deepest shown, touchable view under a point in this view's coordinates.
     virtual std::shared_ptr<UIView> hitTest(CGPoint point);
     bool pointInside(CGPoint point) const { return CGRectContainsPoint(bounds(), point); }
+    // A point in window coordinates in this view's bounds.
     CGPoint convertPointFromWindow(CGPoint point) const;
     CGRect frameInWindow() const;
 
@@ -135,6 +142,8 @@ class UIView : public UIResponder {
     // Adds the view's own content (text, a title) inside its rectangle in window coordinates.
     virtual void describeContent(Drawing::DisplayList&, CGRect) const {}
 
+    // Shows the content from another point on: the subviews move the other way.
+    void setBoundsOrigin(CGPoint origin);
     // Something this view shows changed: the screen must be produced again.
     void invalidateScreen() const;
     // What this view says was set anew: the live region holding it announces it again.
@@ -148,6 +157,7 @@ class UIView : public UIResponder {
     void describeAt(Drawing::DisplayList& list, CGRect rect) const;
 
     CGRect m_frame;
+    CGPoint m_boundsOrigin;
     unsigned m_autoresizingMask = UIViewAutoresizingNone;
     std::optional<UIColor> m_backgroundColor;
     bool m_hidden = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "UIKit/UIKeyboard.h"
+#include "UIKit/UIScrollView.h"
 #include "UIKit/UIView.h"
 #include "UIKit/UIViewController.h"
 
@@ -9,7 +10,9 @@
 // The root of the view tree: routes touches, keeps the first responder and the view with
 // the keyboard's focus (both weakly), and shows the keyboard while the first responder takes
 // typed text. Its root controller's view and the keyboard span its safe area: the screen
-// less what its hardware covers, and no wider than a readable column.
+// less what its hardware covers, and no wider than a readable column. The root view scrolls
+// there when it is taller than the room: it is never made shorter than its subviews need,
+// and while the keyboard is up, the field being edited is kept in sight above it.
 class UIWindow : public UIView {
   public:
     explicit UIWindow(CGRect frame);
@@ -27,6 +30,12 @@ class UIWindow : public UIView {
     void clearFirstResponder();
     // The keyboard while it is up, else null.
     std::shared_ptr<UIKeyboard> visibleKeyboard() const;
+    // What holds the root view and scrolls it; null until the window is made visible.
+    const std::shared_ptr<UIScrollView>& contentScrollView() const { return m_contentView; }
+    // Whether the view is, or can be scrolled to be, where a touch at its center reaches it.
+    bool canBringIntoReach(const UIView& view);
+    // Scrolls the view into sight, clear of the keyboard, where it lies in the content.
+    void scrollIntoSight(const UIView& view);
 
     // The view a hardware keyboard's Enter or Space would press, ringed on screen; empty
     // for none.
@@ -45,7 +54,8 @@ class UIWindow : public UIView {
     // Takes the screen's size and pixels as the front end has just set them.
     void screenDidChange();
 
-    // A touch goes to the view under its first point until it ends.
+    // A touch goes to the view under its first point until it ends, unless it drags content
+    // that scrolls: then the view's touch is cancelled and the drag scrolls it.
     void sendTouch(UITouchPhase phase, CGPoint point);
 
     // The screen changed since the last frame was produced.
@@ -62,11 +72,21 @@ class UIWindow : public UIView {
     // At the bottom, as wide as the window.
     void placeKeyboard();
     void hideKeyboard();
+    // Lets the content scroll clear of the keyboard, and keeps the field being edited in
+    // sight above it.
+    void avoidKeyboard();
+    // A moved touch: true once it drags the content rather than touching a view.
+    bool panContent(CGPoint point);
 
     std::shared_ptr<UIViewController> m_rootViewController;
     std::weak_ptr<UIView> m_firstResponder;
     std::weak_ptr<UIView> m_focusedView;
     std::weak_ptr<UIView> m_touchedView;
+    std::shared_ptr<UIScrollView> m_contentView;
+    // Where the touch on screen began, where it last was, and whether it drags the content.
+    CGPoint m_touchStart;
+    CGPoint m_touchLast;
+    bool m_panning = false;
     std::shared_ptr<UIKeyboard> m_keyboard;
     mutable bool m_screenChanged = true;
 };

@@ -1,0 +1,182 @@
+// Short and sideways screens: the field being edited stays in sight above the keyboard, the
+// content is never squeezed into itself, and what does not fit scrolls by a drag, the wheel
+// or the keys.
+
+#include "MainScreenHarness.h"
+#include "UIKit/UIScrollView.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Posture {
+    const char* name;
+    CGSize screen;
+    CGSize pointsPerPixel;
+    UIEdgeInsets safeArea;
+};
+
+void PrintTo(const Posture& posture, std::ostream* os) {
+    *os << posture.name;
+}
+
+class ShortScreen : public testing::TestWithParam<Posture> {
+  protected:
+    ShortScreen() : screen(GetParam().screen, GetParam().pointsPerPixel) {
+        screen.session->declareFeatures({.touches = true,
+                                         .hardwareKeys = true,
+                                         .textInput = true,
+                                         .safeAreas = true,
+                                         .wheel = true});
+        screen.session->setScreen(GetParam().screen, GetParam().pointsPerPixel,
+                                  GetParam().safeArea);
+    }
+    CGRect shownArea() const {
+        return UIEdgeInsetsInsetRect(CGRect{{}, GetParam().screen}, GetParam().safeArea);
+    }
+    // Wholly on screen, clear of the hardware's edges and of the keyboard.
+    void expectInSight(const UIView& view) {
+        const CGRect frame = view.frameInWindow();
+        CGRect room = shownArea();
+        if (const auto keyboard = screen.window->visibleKeyboard())
+            room.size.height = keyboard->frame().origin.y - room.origin.y;
+        EXPECT_TRUE(CGRectContainsRect(room, frame))
+            << view.accessibilityIdentifier() << " at y " << frame.origin.y << ", height "
+            << frame.size.height << "; room from " << room.origin.y << " to "
+            << CGRectGetMaxY(room);
+        EXPECT_EQ(screen.window->viewCovering(view), nullptr) << view.accessibilityIdentifier();
+    }
+    void drag(CGPoint from, CGFloat by) {
+        screen.session->touch(UITouchPhase::Began, from);
+        for (int step = 1; step <= 4; ++step)
+            screen.session->touch(UITouchPhase::Moved, {from.x, from.y + by * step / 4});
+        screen.session->touch(UITouchPhase::Ended, {from.x, from.y + by});
+    }
+
+    MainScreen screen;
+};
+
+TEST_P(ShortScreen, eachFieldIsWhollyInSightWhileItIsEdited) {
+    for (const auto& field : {screen.controller().wageTxt(), screen.controller().priceTxt()}) {
+        screen.window->scrollIntoSight(*field);
+        screen.tap(*field);
+        ASSERT_TRUE(field->isFirstResponder());
+        expectInSight(*field);
+        // What is typed shows in it, in sight.
+        screen.session->insertText("15");
+        expectInSight(*field);
+    }
+    // Tab moves to the other field: it comes into sight too.
+    screen.session->pressKey(UIKey::ShiftTab);
+    expectInSight(*screen.controller().wageTxt());
+}
+
+TEST_P(ShortScreen, theAnswerAndClearAreReachedAndNeverLieOnTheFields) {
+    screen.calculate("15", "100");
+    const auto result = screen.viewNamed("result");
+    const auto clear = screen.viewNamed("clear");
+    const CGRect price = screen.controller().priceTxt()->frameInWindow();
+    EXPECT_GE(result->frameInWindow().origin.y, CGRectGetMaxY(price)) << "the 7 is below the price";
+    screen.window->contentScrollView()->setContentOffset({0, 1e6});
+    expectInSight(*result);
+    expectInSight(*clear);
+    screen.tap(*clear);
+    EXPECT_TRUE(result->isHidden()) << "Clear, scrolled to, was tapped";
+}
+
+TEST_P(ShortScreen, aDragTheWheelAndThePageKeysScrollWhatDoesNotFit) {
+    const auto content = screen.window->contentScrollView();
+    ASSERT_TRUE(content->isScrollable()) << "the content is taller than the screen";
+    const auto wage = screen.controller().wageTxt();
+    const CGRect start = wage->frameInWindow();
+    // A drag that begins on a field scrolls; it does not start editing.
+    drag({CGRectGetMidX(start), CGRectGetMidY(start)}, -60);
+    EXPECT_GT(content->contentOffset().y, 0);
+    EXPECT_FALSE(wage->isFirstResponder());
+    drag({CGRectGetMidX(start), CGRectGetMidY(start)}, 400);
+    EXPECT_EQ(content->contentOffset().y, 0) << "no further than the top";
+
+    EXPECT_TRUE(screen.session->scrollWheel({CGRectGetMidX(start), CGRectGetMidY(start)},
+                                            UIScrollLineHeight));
+    EXPECT_EQ(content->contentOffset().y, UIScrollLineHeight);
+    EXPECT_FALSE(screen.session->scrollWheel({-10, -10}, UIScrollLineHeight))
+        << "nothing scrolls outside the window";
+
+    EXPECT_TRUE(screen.session->pressKey(UIKey::PageDown));
+    EXPECT_EQ(CGRectGetMaxY(content->visibleContentRect()), content->contentSize().height);
+    EXPECT_FALSE(screen.session->pressKey(UIKey::PageDown)) << "already at the end";
+    EXPECT_TRUE(screen.session->pressKey(UIKey::PageUp));
+    EXPECT_EQ(content->contentOffset().y, 0);
+    EXPECT_FALSE(screen.session->pressKey(UIKey::Up));
+    EXPECT_TRUE(screen.session->pressKey(UIKey::Down));
+    EXPECT_EQ(content->contentOffset().y, UIScrollLineHeight);
+}
+
+TEST_P(ShortScreen, theClearButtonRingedByTabIsScrolledIntoSight) {
+    screen.calculate("15", "100");
+    screen.window->contentScrollView()->setContentOffset({});
+    screen.session->pressKey(UIKey::ShiftTab);
+    ASSERT_EQ(screen.window->focusedView(), screen.viewNamed("clear"));
+    expectInSight(*screen.viewNamed("clear"));
+}
+
+// Phones turned sideways, a short browser window (and a desktop's at 200 % zoom), a phone in
+// landscape with its notch at the side and its home indicator below.
+INSTANTIATE_TEST_SUITE_P(
+    Postures, ShortScreen,
+    testing::Values(Posture{"landscape844x390", {844, 390}, {1.0 / 3, 1.0 / 3}, {}},
+                    Posture{"landscape667x375", {667, 375}, {0.5, 0.5}, {}},
+                    Posture{"shortWindow640x400", {640, 400}, {0.5, 0.5}, {}},
+                    Posture{"landscapeWithNotch", {844, 390}, {1.0 / 3, 1.0 / 3}, {0, 47, 21, 47}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Tall enough for all of it: nothing scrolls, and nothing moves when a field is edited.
+TEST(TallScreen, nothingScrollsWhereEverythingFits) {
+    MainScreen screen({320, 568});
+    const auto content = screen.window->contentScrollView();
+    EXPECT_FALSE(content->isScrollable());
+    EXPECT_TRUE(screen.viewNamed("scrollIndicator")->isHidden());
+    screen.tap(*screen.controller().priceTxt());
+    EXPECT_EQ(content->contentOffset().y, 0) << "the price already shows above the keyboard";
+    // The keyboard's room: what it covers can be scrolled above it.
+    EXPECT_TRUE(content->isScrollable());
+}
+
+// A terminal of 40 x 16 cells: a character cell is some 42 points high, so the keypad is tall.
+TEST(TerminalScreen, theFieldBeingEditedStaysInSightOnTheSmallestTerminal) {
+    const CGSize cell{375.0 / 56, 667.0 / 16};
+    MainScreen screen({40 * cell.width, 16 * cell.height}, cell);
+    for (const auto& field : {screen.controller().wageTxt(), screen.controller().priceTxt()}) {
+        screen.tap(*field);
+        const auto keyboard = screen.window->visibleKeyboard();
+        ASSERT_NE(keyboard, nullptr);
+        EXPECT_LE(CGRectGetMaxY(field->frameInWindow()), keyboard->frame().origin.y);
+        EXPECT_GE(field->frameInWindow().origin.y, 0);
+    }
+}
+
+TEST(ScrollView, theIndicatorSaysHowMuchShowsAndWhere) {
+    const auto scrollView = std::make_shared<UIScrollView>(CGRectMake(0, 0, 100, 100));
+    scrollView->setContentSize({100, 400});
+    const auto indicator = scrollView->subviews().back();
+    EXPECT_FALSE(indicator->isHidden());
+    const CGFloat atTop = indicator->frame().origin.y;
+    EXPECT_NEAR(indicator->frame().size.height, 96.0 / 4, 0.5) << "a quarter shows";
+    scrollView->setContentOffset({0, 300});
+    EXPECT_EQ(scrollView->contentOffset().y, 300);
+    // The indicator rides with the content, at the bottom of what shows.
+    EXPECT_NEAR(CGRectGetMaxY(indicator->frame()) - scrollView->contentOffset().y, 98, 0.5);
+    EXPECT_LT(atTop, indicator->frame().origin.y);
+    scrollView->setContentOffset({0, 1000});
+    EXPECT_EQ(scrollView->contentOffset().y, 300) << "kept within the content";
+    scrollView->setContentInset({0, 0, 50, 0});
+    scrollView->setContentOffset({0, 1000});
+    EXPECT_EQ(scrollView->contentOffset().y, 350) << "and the room below it";
+    scrollView->setContentSize({100, 40});
+    EXPECT_EQ(scrollView->contentOffset().y, 0);
+    EXPECT_TRUE(indicator->isHidden());
+}
+
+} // namespace
