@@ -140,8 +140,10 @@ TEST(TallScreen, nothingScrollsWhereEverythingFits) {
     EXPECT_TRUE(screen.viewNamed("scrollIndicator")->isHidden());
     screen.tap(*screen.controller().priceTxt());
     EXPECT_EQ(content->contentOffset().y, 0) << "the price already shows above the keyboard";
-    // The keyboard's room: what it covers can be scrolled above it.
+    // The keyboard's room: what it covers can be scrolled above it, without an indicator
+    // to say so (the content itself fits).
     EXPECT_TRUE(content->isScrollable());
+    EXPECT_TRUE(screen.viewNamed("scrollIndicator")->isHidden());
 }
 
 // A terminal of 40 x 16 cells: a character cell is some 42 points high, so the keypad is tall.

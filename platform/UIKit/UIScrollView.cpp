@@ -94,7 +94,8 @@ void UIScrollView::layoutSubviews() {
 }
 
 // In proportion: as long as the room is of the content, as far down as the offset is of its
-// range; on top of the content, and never touched.
+// range; on top of the content, and never touched. Shown only for content taller than the
+// view itself: room the insets add (under the keyboard) is no news.
 void UIScrollView::showIndicator() {
     if (!m_indicator) {
         m_indicator = std::make_shared<UIView>();
@@ -105,7 +106,7 @@ void UIScrollView::showIndicator() {
     }
     if (subviews().empty() || subviews().back() != m_indicator)
         addSubview(m_indicator);
-    const bool scrollable = isScrollable();
+    const bool scrollable = isScrollable() && m_contentSize.height > frame().size.height;
     if (m_indicator->isHidden() == scrollable)
         m_indicator->setHidden(!scrollable);
     if (!scrollable) {

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Drives orvane full screen in a real terminal (tmux, a server of its own per session): keys,
-# the keypad in application mode, the mouse, a pasted megabyte, colours, a terminal too small
-# and grown again, quitting with q and with signals, and the terminal given back as it was
-# each time.
+# the keypad in application mode, the mouse, a pasted megabyte, the smallest terminal with a
+# bracketed paste, colours, a terminal too small and grown again, quitting with q and with
+# signals, and the terminal given back as it was each time.
 # Usage: terminal_test.sh ORVANE-BINARY
 set -euo pipefail
 orvane=$1
@@ -134,6 +134,27 @@ tmux_ send-keys -t orvane Tab
 tmux_ paste-buffer -t orvane
 wait_for "77774"
 tmux_ send-keys -t orvane Escape q
+expect_exit 0
+
+# The smallest terminal, 40 x 16: the price shows above the keypad's bar while it is edited.
+# It is pasted as a bracketed paste, which presses no key: its line end goes into the field
+# (which Calculate then refuses) rather than calculating.
+start 40x16
+wait_for "What does it cost"
+tmux_ send-keys -t orvane 1 5 Tab
+printf '100\n' >"$work/paste"
+tmux_ load-buffer "$work/paste"
+tmux_ paste-buffer -p -t orvane
+wait_for "100"
+read -r _ price_row <<<"$(position "100")"
+read -r _ bar_row <<<"$(position "Calculate")"
+((price_row < bar_row)) || fail "at 40 x 16 the price (row $price_row) is under the bar (row $bar_row)"
+tmux_ send-keys -t orvane Enter
+sleep 0.3
+screen | grep -q "Calculate" || fail "a pasted line end calculated, or Enter took a line end"
+tmux_ send-keys -t orvane BSpace Enter
+wait_for "^ *7 *$"
+tmux_ send-keys -t orvane q
 expect_exit 0
 
 # Colours: 24-bit where COLORTERM says so, the nearest of 256 otherwise, none with NO_COLOR

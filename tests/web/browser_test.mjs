@@ -37,11 +37,9 @@ after(async () => {
   server?.close();
 });
 
-// A phone-emulated page in a locale, its console watched.
-async function openPage(locale) {
-  const context = await browser.newContext({
-    viewport: phone, deviceScaleFactor: 3, isMobile: true, hasTouch: true, locale,
-  });
+// A phone-emulated page in a locale (or another device), its console watched.
+async function openPage(locale, device = { viewport: phone, deviceScaleFactor: 3, isMobile: true, hasTouch: true }) {
+  const context = await browser.newContext({ ...device, locale });
   const page = await context.newPage();
   page.complaints = watchConsole(page);
   await page.goto(origin);
@@ -273,4 +271,147 @@ test('a screen reader finds labelled text boxes, buttons, and hears the hours', 
   assert.equal(await page.locator('[role=status]').textContent(), '');
   assert.deepEqual(page.complaints, []);
   await page.context().close();
+});
+
+// Where a view is now, by its identifier or (a button) its title.
+async function frameOf(page, name) {
+  const node = find(await tree(page), (view) => view.identifier === name || (view.role === 'Button' && view.label === name));
+  return node?.frame;
+}
+
+// Wholly inside the viewport and above the bar on top of the keypad, while that is up.
+async function assertInSight(page, name) {
+  const frame = await frameOf(page, name);
+  const bar = await frameOf(page, 'Calculate');
+  const { width, height } = page.viewportSize();
+  const bottom = bar ? bar.y : height;
+  assert.ok(frame.x >= 0 && frame.y >= 0 && frame.x + frame.width <= width && frame.y + frame.height <= bottom,
+    `${name} at ${JSON.stringify(frame)}, the room ${width} x ${bottom}`);
+}
+
+// A finger's drag, through the DevTools protocol (Playwright's touchscreen only taps).
+async function drag(page, from, by) {
+  const cdp = await page.context().newCDPSession(page);
+  const at = (dy) => [{ x: from.x, y: from.y + dy }];
+  await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: at(0) });
+  for (let step = 1; step <= 5; step++) {
+    await cdp.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: at((by * step) / 5) });
+  }
+  await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  await nextFrame(page);
+}
+
+const landscape = { viewport: { width: 844, height: 390 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
+
+test('a phone turned sideways, by touch: each field in sight while edited, then the answer and Clear', async () => {
+  const page = await openPage('en-US', landscape);
+  for (const name of ['wage', '1', '5']) await tap(page, name);
+  await assertInSight(page, 'wage');
+  // The price lies under the keypad: a drag brings it up.
+  await drag(page, { x: 300, y: 100 }, -120);
+  await tap(page, 'price');
+  await assertInSight(page, 'price');
+  for (const name of ['1', '0', '0']) await tap(page, name);
+  await assertInSight(page, 'price');
+  await tap(page, 'Calculate');
+  const result = await frameOf(page, 'result');
+  const price = await frameOf(page, 'price');
+  assert.ok(result.y >= price.y + price.height, 'the 7 lies below the price field, not on it');
+  await drag(page, { x: 300, y: 300 }, -200);
+  await assertInSight(page, 'result');
+  await assertInSight(page, 'clear');
+  assert.equal(await page.locator('[role=status]').textContent(), '7 hours');
+  await tap(page, 'clear');
+  assert.equal(await page.locator('[role=status]').textContent(), '');
+  assert.deepEqual(page.complaints, []);
+  await page.context().close();
+});
+
+test('a short desktop window, by keys: each field in sight while edited; the page keys scroll', async () => {
+  const page = await openPage('en-US', { viewport: { width: 640, height: 400 } });
+  await page.keyboard.press('Tab');
+  await page.keyboard.type('15');
+  await nextFrame(page);
+  await assertInSight(page, 'wage');
+  await page.keyboard.press('Tab');
+  await page.keyboard.type('100');
+  await nextFrame(page);
+  await assertInSight(page, 'price');
+  await page.keyboard.press('Enter');
+  await page.keyboard.press('PageDown');
+  await nextFrame(page);
+  await assertInSight(page, 'result');
+  await assertInSight(page, 'clear');
+  await page.keyboard.press('PageUp');
+  await nextFrame(page);
+  await assertInSight(page, 'wage');
+  // The wheel, over the content.
+  await page.mouse.move(320, 200);
+  await page.mouse.wheel(0, 400);
+  await nextFrame(page);
+  await assertInSight(page, 'clear');
+  assert.deepEqual(page.complaints, []);
+  await page.context().close();
+});
+
+test('a screen reader activating Clear under the keypad clears; the key beneath is not pressed', async () => {
+  const page = await openPage('en-US', { viewport: { width: 375, height: 667 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
+  await page.keyboard.type('15');
+  await page.keyboard.press('Tab');
+  await page.keyboard.type('100');
+  await page.keyboard.press('Enter');
+  await tap(page, 'wage');
+  await page.evaluate(() => [...document.querySelectorAll('#mirror button')]
+    .find((button) => button.textContent === 'Clear calculator').click());
+  await nextFrame(page);
+  const dump = await page.evaluate(() => window.platformProgram.dump());
+  assert.match(dump, /#wage \([^)]*\)\n/, 'the wage was emptied, not typed into');
+  assert.match(dump, /UIKeyboard/, 'clearing leaves the keypad up');
+  assert.deepEqual(page.complaints, []);
+  await page.context().close();
+});
+
+test('text from an input method, dictation and a paste reaches the field being edited', async () => {
+  const page = await openPage('en-US');
+  await page.context().grantPermissions(['clipboard-read', 'clipboard-write'], { origin });
+  await tap(page, 'wage');
+  const editing = await page.evaluate(() => ({
+    tag: document.activeElement.tagName, inputMode: document.activeElement.inputMode,
+  }));
+  assert.deepEqual(editing, { tag: 'INPUT', inputMode: 'none' }, 'an editable element that raises no keyboard');
+  await page.keyboard.insertText('12');
+  await nextFrame(page);
+  await page.evaluate(() => navigator.clipboard.writeText('.5'));
+  await page.keyboard.press('Control+V');
+  await nextFrame(page);
+  // An input method's composition: only its end is text.
+  const cdp = await page.context().newCDPSession(page);
+  await cdp.send('Input.imeSetComposition', { text: 'ｘ', selectionStart: 1, selectionEnd: 1 });
+  await cdp.send('Input.insertText', { text: '0' });
+  await nextFrame(page);
+  const dump = await page.evaluate(() => window.platformProgram.dump());
+  assert.match(dump, /#wage \([^)]*\) "12\.50"\n/);
+  assert.equal(await page.evaluate(() => document.activeElement.value), '12.50', 'the element follows the field');
+  assert.deepEqual(page.complaints, []);
+  await page.context().close();
+});
+
+test('safe areas: nothing under a notch or a home indicator; a wide window keeps a readable column', async () => {
+  const page = await openPage('en-US');
+  const cdp = await page.context().newCDPSession(page);
+  await cdp.send('Emulation.setSafeAreaInsetsOverride', { insets: { top: 47, bottom: 34, left: 0, right: 0 } });
+  await page.evaluate(() => window.dispatchEvent(new Event('resize')));
+  await tap(page, 'wage');
+  let dump = await page.evaluate(() => window.platformProgram.dump());
+  assert.match(dump, /UIScrollView #content \(0, 47, 390, 763\)/);
+  assert.match(dump, /UIKeyboard \(0, [\d.]+, 390, [\d.]+\)/);
+  const keyboard = dump.match(/UIKeyboard \(0, ([\d.]+), 390, ([\d.]+)\)/);
+  assert.equal(Number(keyboard[1]) + Number(keyboard[2]), 844 - 34, 'the keypad sits above the home indicator');
+  await page.context().close();
+
+  const wide = await openPage('en-US', { viewport: { width: 1280, height: 800 } });
+  dump = await wide.evaluate(() => window.platformProgram.dump());
+  assert.match(dump, /UIScrollView #content \(304, 0, 672, 800\)/, 'a column 672 wide, in the middle');
+  assert.deepEqual(wide.complaints, []);
+  await wide.context().close();
 });

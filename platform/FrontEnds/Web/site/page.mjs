@@ -114,6 +114,7 @@ function drive(call) {
 // group the program reads as one. Keyed by their place, so that they change in place: a live
 // region is only read out when its own text changes.
 const mirrored = new Map();
+let mirrorOrder = 0;
 
 function mirrorElement(key, tag, setUp) {
   let element = mirrored.get(key);
@@ -124,7 +125,10 @@ function mirrorElement(key, tag, setUp) {
     mirrored.set(key, element);
   }
   element.dataset.seen = 'yes';
-  mirror.appendChild(element);
+  // In the screen's order, moved only when out of it: moving an element takes the browser's
+  // focus from it, and an input method's text with it.
+  const next = mirror.children[mirrorOrder++] ?? null;
+  if (next !== element) mirror.insertBefore(element, next);
   return element;
 }
 
@@ -144,6 +148,22 @@ function activate(node) {
   drive(() => program.activate(node.path));
 }
 
+// Text that an editable mirror element is about to take goes to the program instead, which
+// shows it; the element's own value follows at the next frame. A paste is taken by the
+// document's paste listener; an input method's text as its composition ends.
+function takeInput(event) {
+  if (event.isComposing || event.inputType === 'insertCompositionText') {
+    event.target.composing = true;
+    return;
+  }
+  event.target.composing = false;
+  if (event.inputType === 'insertFromPaste') return;
+  event.preventDefault();
+  const text = event.data ?? event.dataTransfer?.getData('text/plain') ?? '';
+  if (event.inputType.startsWith('insert') && text) drive(() => program.insertText(text));
+  else if (event.inputType === 'deleteContentBackward') drive(() => program.key(UIKey.Backspace));
+}
+
 // The browser's focus follows the program's: the field being edited or the ringed button is
 // the focused element, so that a screen reader and the page's own Tab order agree with it.
 function followFocus(element, node) {
@@ -160,15 +180,25 @@ function focusableNodes(node, found = []) {
 
 function mirrorNode(node, key) {
   if (node.role === 'TextField') {
-    const box = mirrorElement(key, 'div', (element) => {
-      element.setAttribute('role', 'textbox');
+    const box = mirrorElement(key, 'input', (element) => {
+      // Editable, so that a paste, dictation, an input method or voice control has somewhere
+      // to put text, without the phone's own keyboard: the program has one.
+      Object.assign(element, { type: 'text', inputMode: 'none', autocomplete: 'off', spellcheck: false });
+      element.setAttribute('autocorrect', 'off');
+      element.setAttribute('autocapitalize', 'off');
       element.addEventListener('click', () => activate(element.node));
+      element.addEventListener('beforeinput', takeInput);
+      element.addEventListener('compositionend', (event) => {
+        element.composing = false;
+        if (event.data) drive(() => program.insertText(event.data));
+      });
     });
     box.node = node;
     box.setAttribute('aria-label', node.label);
     if (node.hint) box.setAttribute('aria-description', node.hint);
     else box.removeAttribute('aria-description');
-    box.textContent = node.value;
+    if (box.value !== node.value && !box.composing) box.value = node.value;
+    box.classList.toggle('editing', node.focused);
     followFocus(box, node);
     place(box, node.frame);
   } else if (node.role === 'Button') {
@@ -209,6 +239,7 @@ function mirrorNode(node, key) {
 
 function updateMirror(tree) {
   for (const element of mirrored.values()) delete element.dataset.seen;
+  mirrorOrder = 0;
   mirrorNode(tree, 'window');
   for (const [key, element] of mirrored) {
     if (!element.dataset.seen) {
@@ -225,30 +256,34 @@ function tabLeavesPage(backwards) {
 }
 
 function listen() {
+  // Touches land on the canvas, or on the field being edited, whose editable element lies
+  // over it (so that a long press there offers to paste).
   let touching = null;
   const point = (event) => [event.clientX, event.clientY];
-  canvas.addEventListener('pointerdown', (event) => {
-    if (touching !== null || event.button > 0) return;
-    event.preventDefault();
-    touching = event.pointerId;
-    canvas.setPointerCapture(event.pointerId);
-    drive(() => program.touch(UITouchPhase.Began, ...point(event)));
-  });
   const cursors = { [UICursor.Arrow]: 'default', [UICursor.Pointer]: 'pointer', [UICursor.Text]: 'text' };
-  canvas.addEventListener('pointermove', (event) => {
-    if (touching === null && event.pointerType === 'mouse') {
-      canvas.style.cursor = cursors[program.cursorAt(event.clientX, event.clientY)];
-    }
-    if (event.pointerId !== touching) return;
-    drive(() => program.touch(UITouchPhase.Moved, ...point(event)));
-  });
-  const end = (phase) => (event) => {
-    if (event.pointerId !== touching) return;
-    touching = null;
-    drive(() => program.touch(phase, ...point(event)));
-  };
-  canvas.addEventListener('pointerup', end(UITouchPhase.Ended));
-  canvas.addEventListener('pointercancel', end(UITouchPhase.Cancelled));
+  for (const surface of [canvas, mirror]) {
+    surface.addEventListener('pointerdown', (event) => {
+      if (touching !== null || event.button > 0) return;
+      event.preventDefault();
+      touching = event.pointerId;
+      event.target.setPointerCapture(event.pointerId);
+      drive(() => program.touch(UITouchPhase.Began, ...point(event)));
+    });
+    surface.addEventListener('pointermove', (event) => {
+      if (touching === null && event.pointerType === 'mouse' && event.target === canvas) {
+        canvas.style.cursor = cursors[program.cursorAt(event.clientX, event.clientY)];
+      }
+      if (event.pointerId !== touching) return;
+      drive(() => program.touch(UITouchPhase.Moved, ...point(event)));
+    });
+    const end = (phase) => (event) => {
+      if (event.pointerId !== touching) return;
+      touching = null;
+      drive(() => program.touch(phase, ...point(event)));
+    };
+    surface.addEventListener('pointerup', end(UITouchPhase.Ended));
+    surface.addEventListener('pointercancel', end(UITouchPhase.Cancelled));
+  }
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
   // The wheel scrolls the content under the pointer; with Ctrl held it is the browser's zoom.
   const wheelUnits = { [WheelEvent.DOM_DELTA_PIXEL]: 1, [WheelEvent.DOM_DELTA_LINE]: UIScrollLineHeight };
@@ -258,6 +293,15 @@ function listen() {
     const distance = event.deltaY * (wheelUnits[event.deltaMode] ?? window.innerHeight);
     drive(() => program.scrollWheel(event.clientX, event.clientY, distance));
   }, { passive: false });
+
+  // A paste, from the keyboard's shortcut or a menu, wherever the browser's focus is: the
+  // program puts it where typing would go.
+  document.addEventListener('paste', (event) => {
+    const text = event.clipboardData?.getData('text/plain');
+    if (!program || !text) return;
+    event.preventDefault();
+    drive(() => program.insertText(text));
+  });
 
   // Tabbed into from outside the page: the program's focus starts at that end of its ring.
   mirror.addEventListener('focusin', (event) => {
@@ -273,6 +317,8 @@ function listen() {
   };
   document.addEventListener('keydown', (event) => {
     if (event.ctrlKey || event.metaKey || event.altKey) return;
+    // An input method at work: its text arrives as its composition ends.
+    if (event.isComposing || event.keyCode === 229) return;
     const key = event.key === 'Tab' ? (event.shiftKey ? UIKey.ShiftTab : UIKey.Tab) : keys[event.key];
     if (event.key === 'Tab' && tabLeavesPage(event.shiftKey)) {
       // Past the last of the ring (or before the first), Tab leaves the page, as on any page.
