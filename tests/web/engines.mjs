@@ -6,7 +6,7 @@ import { spawn } from 'node:child_process';
 import { existsSync, readFileSync } from 'node:fs';
 import { createServer } from 'node:net';
 
-const keyNames = { Tab: 'Tab', Enter: 'Enter', Escape: 'Escape', Backspace: 'Backspace' };
+const keyNames = { Tab: 'Tab', Enter: 'Enter', Escape: 'Escape', Backspace: 'Backspace', PageDown: 'PageDown' };
 
 // A page of one engine: go somewhere, run a function in it, press keys, type, tap, and the
 // console errors and warnings it has shown.
@@ -49,6 +49,11 @@ class PlaywrightPage extends Page {
   press(key) { return this.page.keyboard.press(keyNames[key]); }
   type(text) { return this.page.keyboard.type(text); }
   tap(x, y) { return this.page.touchscreen.tap(x, y); }
+  // A short screen: a phone turned sideways.
+  shorten(width, height) {
+    return this.page.setViewportSize ? this.page.setViewportSize({ width, height })
+      : this.page.setViewport({ width, height, hasTouch: true, isMobile: true });
+  }
   close() { return this.page.close(); }
 }
 
@@ -133,7 +138,7 @@ class WebDriverPage extends Page {
   }
 
   press(key) {
-    const code = { Tab: '\uE004', Enter: '\uE007', Escape: '\uE00C', Backspace: '\uE003' }[key];
+    const code = { Tab: '\uE004', Enter: '\uE007', Escape: '\uE00C', Backspace: '\uE003', PageDown: '\uE00F' }[key];
     return this.keys([{ type: 'keyDown', value: code }, { type: 'keyUp', value: code }]);
   }
 
@@ -154,6 +159,12 @@ class WebDriverPage extends Page {
 
   async pageComplaints() {
     return (await this.evaluate('window.consoleComplaints ?? []')) ?? [];
+  }
+
+  // The window, and with it the page, made that size (the page a little shorter, under the
+  // window's own bar).
+  shorten(width, height) {
+    return this.call('POST', '/window/rect', { width, height });
   }
 
   close() { return this.call('DELETE', ''); }

@@ -66,6 +66,43 @@ test(`${engineName}: by touch, seven hours for 15 and 100, and the live region s
   server.close();
 });
 
+// Wholly in the viewport and above the keypad's bar, while that is up.
+async function assertInSight(page, name) {
+  const placed = await page.evaluate(`(() => {
+    const search = (node, match) => match(node) ? node : node.children.map((child) => search(child, match)).find(Boolean);
+    const tree = window.platformProgram.accessibilityTree();
+    const frame = search(tree, (node) => node.identifier === ${JSON.stringify(name)})?.frame;
+    const bar = search(tree, (node) => node.role === 'Button' && node.label === 'Calculate')?.frame;
+    return { frame, bottom: bar ? bar.y : window.innerHeight, width: window.innerWidth };
+  })()`);
+  const { frame, bottom, width } = placed;
+  assert.ok(frame.y >= 0 && frame.x >= 0 && frame.y + frame.height <= bottom && frame.x + frame.width <= width,
+    `${name} at ${JSON.stringify(frame)}, the room ${width} x ${bottom}`);
+}
+
+test(`${engineName}: on a short screen, each field in sight while edited; Page Down reaches Clear`, async () => {
+  const server = await serveSite(site);
+  const page = await open(server);
+  await page.shorten(667, 375);
+  await page.painted();
+  await page.press('Tab');
+  await page.type('15');
+  await page.painted();
+  await assertInSight(page, 'wage');
+  await page.press('Tab');
+  await page.type('100');
+  await page.painted();
+  await assertInSight(page, 'price');
+  await page.press('Enter');
+  await page.press('PageDown');
+  await page.painted();
+  assert.match(await result(page), /"7"$/);
+  await assertInSight(page, 'clear');
+  assert.deepEqual(await complaints(page), []);
+  await page.close();
+  server.close();
+});
+
 test(`${engineName}: by keys, the same`, async () => {
   const server = await serveSite(site);
   const page = await open(server);
