@@ -1,5 +1,6 @@
 #include "UIKit/UIHostSession.h"
 
+#include "Foundation/NSTimer.h"
 #include "Runtime/FatalError.h"
 #include "UIKit/UIAccessibility.h"
 #include "UIKit/UIControl.h"
@@ -114,6 +115,20 @@ Drawing::DisplayList UIHostSession::describeFrame() {
 void UIHostSession::setApplicationState(UIApplicationState state) {
     require(m_features.lifeCycle, "the life cycle");
     m_application.transitionTo(state);
+}
+
+std::optional<std::chrono::milliseconds> UIHostSession::timeUntilNextTimer() const {
+    const auto next = NSRunLoop::mainRunLoop().nextFireDate();
+    if (!next)
+        return std::nullopt;
+    // Rounded up: woken a little early, nothing would be due yet.
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - NSTimer::Clock::now());
+    return std::max(wait, std::chrono::milliseconds(0));
+}
+
+void UIHostSession::fireTimers() {
+    require(m_features.timers, "timers");
+    NSRunLoop::mainRunLoop().fireTimers(NSTimer::Clock::now());
 }
 
 void UIHostSession::touch(UITouchPhase phase, CGPoint point) {

@@ -1,5 +1,6 @@
 #include "UIKit/UIKeyboard.h"
 
+#include "Foundation/NSTimer.h"
 #include "Runtime/ClassRegistry.h"
 #include "UIKit/UIButton.h"
 #include "UIKit/UIScreen.h"
@@ -7,13 +8,22 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <string_view>
 
 namespace {
 
-const Runtime::Registration registration = Runtime::ClassDeclaration<UIKeyboard>("UIKeyboard")
-                                               .action("keyPressed:", &UIKeyboard::keyPressed);
+const Runtime::Registration registration =
+    Runtime::ClassDeclaration<UIKeyboard>("UIKeyboard")
+        .action("keyPressed:", &UIKeyboard::keyPressed)
+        .action("deleteTouchedDown:", &UIKeyboard::deleteTouchedDown)
+        .action("deleteLetGo:", &UIKeyboard::deleteLetGo);
+
+// Held down, the delete key deletes at once, again after a pause, then steadily, as a phone's
+// does.
+constexpr auto deleteRepeatDelay = std::chrono::milliseconds(500);
+constexpr auto deleteRepeatInterval = std::chrono::milliseconds(100);
 
 constexpr UIColor keypadColor{0.82f, 0.835f, 0.86f, 1};
 constexpr UIColor keyColor{1, 1, 1, 1};
@@ -65,13 +75,18 @@ void UIKeyboard::addKeys() {
         key->setAccessibilityIdentifier(isDelete ? "delete" : "key" + std::string(keyTitles[i]));
         if (isDelete) {
             key->setAccessibilityLabel("Delete");
+            key->addTarget(weak_from_this(), "deleteTouchedDown:", UIControlEventTouchDown);
+            key->addTarget(weak_from_this(), "deleteLetGo:",
+                           UIControlEventTouchUpInside | UIControlEventTouchUpOutside |
+                               UIControlEventTouchCancel);
             m_deleteKey = key;
+        } else {
+            key->addTarget(weak_from_this(), "keyPressed:", UIControlEventTouchUpInside);
         }
         if (keyTitles[i] != "." && !isDelete) {
             key->setBackgroundColor(keyColor);
             key->layer().setCornerRadius(5);
         }
-        key->addTarget(weak_from_this(), "keyPressed:", UIControlEventTouchUpInside);
         m_keypad->addSubview(key);
     }
     layoutForScreen();
@@ -125,15 +140,44 @@ void UIKeyboard::setAccessoryView(std::shared_ptr<UIView> accessory) {
     layoutForScreen();
 }
 
+std::shared_ptr<UIKeyInput> UIKeyboard::editingInput() const {
+    const auto window = this->window();
+    return std::dynamic_pointer_cast<UIKeyInput>(window ? window->firstResponder() : nullptr);
+}
+
 void UIKeyboard::keyPressed(const std::shared_ptr<NSObject>& sender) {
     const auto key = std::dynamic_pointer_cast<UIButton>(sender);
-    const auto window = this->window();
-    const auto input =
-        std::dynamic_pointer_cast<UIKeyInput>(window ? window->firstResponder() : nullptr);
-    if (!key || !input)
-        return;
-    if (key == m_deleteKey.lock())
-        input->deleteBackward();
-    else
+    const auto input = editingInput();
+    if (key && input)
         input->insertText(key->titleForState(UIControlStateNormal).value_or(""));
+}
+
+void UIKeyboard::deleteTouchedDown(const std::shared_ptr<NSObject>&) {
+    deleteLetGo(nullptr);
+    if (!deleteBackward())
+        return;
+    const std::weak_ptr<UIKeyboard> keyboard =
+        std::static_pointer_cast<UIKeyboard>(shared_from_this());
+    const auto deleteAgain = [keyboard] {
+        if (const auto self = keyboard.lock(); self && !self->deleteBackward())
+            self->deleteLetGo(nullptr);
+    };
+    m_deleteRepeat = NSTimer::scheduledTimer(deleteRepeatDelay, false, [keyboard, deleteAgain] {
+        deleteAgain();
+        if (const auto self = keyboard.lock(); self && self->m_deleteRepeat)
+            self->m_deleteRepeat = NSTimer::scheduledTimer(deleteRepeatInterval, true, deleteAgain);
+    });
+}
+
+bool UIKeyboard::deleteBackward() {
+    const auto input = editingInput();
+    if (input)
+        input->deleteBackward();
+    return input != nullptr;
+}
+
+void UIKeyboard::deleteLetGo(const std::shared_ptr<NSObject>&) {
+    if (m_deleteRepeat)
+        m_deleteRepeat->invalidate();
+    m_deleteRepeat.reset();
 }

@@ -73,13 +73,18 @@ expect_exit() {
     cmp -s "$work/before" "$work/after" || fail "the terminal settings were not restored"
     [ "$(tmux_ display -p -t orvane '#{alternate_on}')" = 0 ] || fail "still on the alternate screen"
 }
-# A press and a release of the first button in one write, as a quick click reaches a
-# program (X10 encoding); COLUMN and ROW count from 0.
-click() {
-    local column=$((33 + $1)) row=$((33 + $2))
-    tmux_ send-keys -t orvane -l "$(printf '\033[M %b%b\033[M#%b%b' \
-        "\\0$(printf '%o' $column)" "\\0$(printf '%o' $row)" \
-        "\\0$(printf '%o' $column)" "\\0$(printf '%o' $row)")"
+# A mouse report (X10 encoding) of the first button's press (" ") or release ("#") at a cell;
+# COLUMN and ROW count from 0.
+mouse_report() {
+    printf '\033[M%s%b%b' "$1" "\\0$(printf '%o' $((33 + $2)))" "\\0$(printf '%o' $((33 + $3)))"
+}
+# A press and a release in one write, as a quick click reaches a program.
+click() { tmux_ send-keys -t orvane -l "$(mouse_report ' ' "$1" "$2")$(mouse_report '#' "$1" "$2")"; }
+# The first button held at a cell for a second, then let go.
+hold() {
+    tmux_ send-keys -t orvane -l "$(mouse_report ' ' "$1" "$2")"
+    sleep 1
+    tmux_ send-keys -t orvane -l "$(mouse_report '#' "$1" "$2")"
 }
 # Where a text is on the screen, as "COLUMN ROW" counting from 0.
 position() {
@@ -155,6 +160,17 @@ screen | grep -q "Calculate" || fail "a pasted line end calculated, or Enter too
 tmux_ send-keys -t orvane BSpace Enter
 wait_for "^ *7 *$"
 tmux_ send-keys -t orvane q
+expect_exit 0
+
+# The keypad's delete key held with the mouse deletes again and again.
+start 80x24
+wait_for "What does it cost"
+tmux_ send-keys -t orvane 1 2 3 4 5 6 7 8 9 0
+wait_for "1234567890"
+read -r column row <<<"$(position "⌫")"
+hold "$column" "$row"
+wait_for -v "12345678"
+tmux_ send-keys -t orvane Escape q
 expect_exit 0
 
 # Colours: 24-bit where COLORTERM says so, the nearest of 256 otherwise, none with NO_COLOR

@@ -415,3 +415,23 @@ test('safe areas: nothing under a notch or a home indicator; a wide window keeps
   assert.deepEqual(wide.complaints, []);
   await wide.context().close();
 });
+
+test('the keypad\'s delete key, held, deletes again and again until let go', async () => {
+  const page = await openPage('en-US');
+  await tap(page, 'wage');
+  await page.keyboard.type('1234567890');
+  const key = await frameOf(page, 'delete');
+  const cdp = await page.context().newCDPSession(page);
+  const touchPoints = [{ x: key.x + key.width / 2, y: key.y + key.height / 2 }];
+  await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints });
+  await page.waitForTimeout(1000);
+  await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  await nextFrame(page);
+  const wage = () => page.evaluate(() => window.platformProgram.dump().match(/#wage \([^)]*\)(?: "(\d*)")?/)[1] ?? '');
+  const left = await wage();
+  assert.ok('1234567890'.startsWith(left) && left.length <= 6, `"${left}" left after a second's hold`);
+  await page.waitForTimeout(300);
+  assert.equal(await wage(), left, 'let go, it stopped');
+  assert.deepEqual(page.complaints, []);
+  await page.context().close();
+});

@@ -15,7 +15,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
@@ -78,7 +80,8 @@ constexpr UIHostFeatures terminalFeatures{.touches = true,
                                           .screenChanges = true,
                                           .lifeCycle = true,
                                           .safeAreas = false,
-                                          .wheel = true};
+                                          .wheel = true,
+                                          .timers = true};
 
 enum class ColorMode { None, Basic, Palette, Direct };
 
@@ -190,19 +193,25 @@ class TerminalSession {
 UIApplicationEnding TerminalSession::run() {
     m_session.setApplicationState(UIApplicationState::Active);
     draw();
-    // get_wch sleeps until a key, a mouse event, a resize or a signal: no polling. What
-    // arrives together (a paste, a click's press and release) is all taken in before one
-    // frame is drawn.
+    // get_wch sleeps until a key, a mouse event, a resize, a signal or a due timer: no
+    // polling. What arrives together (a paste, a click's press and release) is all taken in
+    // before one frame is drawn.
     while (!m_quit && !pendingSignal) {
+        const auto wait = m_session.timeUntilNextTimer();
+        timeout(wait ? static_cast<int>(
+                           std::min<std::chrono::milliseconds::rep>(wait->count(), 1 << 30))
+                     : -1);
         wint_t input = 0;
         int kind = get_wch(&input);
-        if (kind == ERR)
-            continue;
-        handle(kind, input);
-        nodelay(stdscr, TRUE);
-        while (!m_quit && !pendingSignal && (kind = get_wch(&input)) != ERR)
+        if (kind != ERR) {
             handle(kind, input);
-        nodelay(stdscr, FALSE);
+            nodelay(stdscr, TRUE);
+            while (!m_quit && !pendingSignal && (kind = get_wch(&input)) != ERR)
+                handle(kind, input);
+        } else if (!wait) {
+            continue;
+        }
+        m_session.fireTimers();
         if (!m_quit && !pendingSignal)
             draw();
     }

@@ -37,7 +37,8 @@ constexpr UIHostFeatures pageFeatures{.touches = true,
                                       .lifeCycle = true,
                                       .safeAreas = true,
                                       .wheel = true,
-                                      .screenReader = true};
+                                      .screenReader = true,
+                                      .timers = true};
 
 // The page's canvas measures the texts it will draw.
 class PageTextMeasurer : public Drawing::TextMeasurer {
@@ -163,6 +164,16 @@ extern "C" __attribute__((export_name("webResize"))) void webResize(double width
 // What the mouse's cursor looks like at a point, as UICursor numbers it.
 extern "C" __attribute__((export_name("webCursorAt"))) int webCursorAt(double x, double y) {
     return static_cast<int>(session().cursorAt({x, y}));
+}
+
+// How many milliseconds until something scheduled is due; -1 while nothing is.
+extern "C" __attribute__((export_name("webTimeUntilNextTimer"))) double webTimeUntilNextTimer() {
+    const auto wait = session().timeUntilNextTimer();
+    return wait ? static_cast<double>(wait->count()) : -1;
+}
+
+extern "C" __attribute__((export_name("webFireTimers"))) void webFireTimers() {
+    session().fireTimers();
 }
 
 // The page was hidden (0) or shown again (1).

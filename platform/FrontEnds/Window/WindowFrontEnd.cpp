@@ -12,6 +12,8 @@
 #include <SDL.h>
 #include <cairo.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -27,7 +29,8 @@ constexpr UIHostFeatures windowFeatures{.touches = true,
                                         .screenChanges = true,
                                         .lifeCycle = true,
                                         .safeAreas = false, // a desktop window covers nothing
-                                        .wheel = true};
+                                        .wheel = true,
+                                        .timers = true};
 
 // Large enough for any screen, where the compositor sizes the window itself.
 constexpr SDL_Rect unboundedScreen{0, 0, 1 << 14, 1 << 14};
@@ -92,6 +95,8 @@ class WindowSession {
     // The mouse's cursor as the view under it asks, while no button is down.
     void hover(int x, int y);
     void wheel(const SDL_MouseWheelEvent& event);
+    // Until an event comes (true) or a timer is due (false).
+    bool waitForEvent(SDL_Event& event);
     void paste();
     // The screen takes the window's new size in points; the painter its pixels.
     void resize();
@@ -170,11 +175,15 @@ void WindowSession::run(bool exitAfterFirstFrame) {
     if (exitAfterFirstFrame)
         return;
     SDL_Event event;
-    // SDL_WaitEvent sleeps until something happens: an idle window costs no CPU.
-    while (!m_quit && SDL_WaitEvent(&event)) {
-        do
-            handle(event);
-        while (!m_quit && SDL_PollEvent(&event));
+    // SDL_WaitEvent sleeps until something happens, or until a timer is due: an idle window
+    // costs no CPU.
+    while (!m_quit) {
+        if (waitForEvent(event)) {
+            do
+                handle(event);
+            while (!m_quit && SDL_PollEvent(&event));
+        }
+        m_session.fireTimers();
         if (auto frame = m_session.takeFrameIfChanged()) {
             m_painter->paint(*frame);
             m_exposed = true;
@@ -182,6 +191,17 @@ void WindowSession::run(bool exitAfterFirstFrame) {
         if (m_exposed)
             present();
     }
+}
+
+bool WindowSession::waitForEvent(SDL_Event& event) {
+    const auto wait = m_session.timeUntilNextTimer();
+    if (!wait) {
+        // Nothing to wait for any more: the event queue is gone.
+        m_quit = SDL_WaitEvent(&event) != 1;
+        return !m_quit;
+    }
+    const auto milliseconds = std::min<std::chrono::milliseconds::rep>(wait->count(), 1 << 30);
+    return SDL_WaitEventTimeout(&event, static_cast<int>(milliseconds)) == 1;
 }
 
 void WindowSession::handle(const SDL_Event& event) {

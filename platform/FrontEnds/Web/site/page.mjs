@@ -98,10 +98,19 @@ function paintFrame() {
   window.dispatchEvent(new CustomEvent('platform-frame'));
 }
 
+// After each call: the program's next timer, if it has one, is waited for.
+let timer = null;
+function scheduleTimers() {
+  clearTimeout(timer);
+  const wait = program.timeUntilNextTimer();
+  timer = wait === null ? null : setTimeout(() => drive(() => program.fireTimers()), wait);
+}
+
 // Runs a call into the program; a fatal error there stops the page with its message.
 function drive(call) {
   try {
     call();
+    scheduleTimers();
     requestFrame();
   } catch (error) {
     showFailure(stderr.join('\n') || String(error));

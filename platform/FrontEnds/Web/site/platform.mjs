@@ -204,6 +204,18 @@ export class Program {
     return this.exports.webCursorAt(x, y);
   }
 
+  // Milliseconds until something the program scheduled is due (a held delete key's next
+  // deletion); null while nothing is.
+  timeUntilNextTimer() {
+    const wait = this.exports.webTimeUntilNextTimer();
+    return wait < 0 ? null : wait;
+  }
+
+  // Runs what is due.
+  fireTimers() {
+    this.exports.webFireTimers();
+  }
+
   setShown(shown) {
     this.exports.webLifeCycle(shown ? 1 : 0);
   }

@@ -6,6 +6,7 @@
 #include "UIKit/UIGeometry.h"
 #include "UIKit/UIWindow.h"
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -28,6 +29,7 @@ struct UIHostFeatures {
     bool safeAreas = false;     // setScreen() with insets other than zero
     bool wheel = false;         // scrollWheel(): a mouse's wheel, a touchpad's two fingers
     bool screenReader = false;  // activateAccessibilityElement(): a screen reader's bridge
+    bool timers = false;        // fireTimers(): waits no longer than timeUntilNextTimer()
 };
 
 // What a front end may do to a running application, and all it needs to do: tell it of the
@@ -61,6 +63,12 @@ class UIHostSession {
     void passFrame();
 
     void setApplicationState(UIApplicationState state);
+
+    // How long until something the application scheduled is due (a held delete key's next
+    // deletion); none while nothing is. A front end waits for events no longer than that.
+    std::optional<std::chrono::milliseconds> timeUntilNextTimer() const;
+    // Runs what is due now.
+    void fireTimers();
 
     void touch(UITouchPhase phase, CGPoint point);
     // What a pointer (a mouse, not a finger) at the point should look like: what the view a

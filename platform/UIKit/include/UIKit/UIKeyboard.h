@@ -4,6 +4,8 @@
 
 #include <memory>
 
+class NSTimer;
+
 // The on-screen decimal keypad, with the editing responder's accessory view on top of it,
 // stretched to the keyboard's width as the platform does. Its decimal key types "." in
 // every region: numbers are read without regard to locale.
@@ -29,15 +31,22 @@ class UIKeyboard : public UIView {
     // follows.
     void layoutForScreen();
 
-    // Types the key's title into the first responder; the delete key deletes backward.
+    // Types the key's title into the first responder.
     void keyPressed(const std::shared_ptr<NSObject>& sender);
+    // The delete key, touched: deletes backward at once, and again while it is held.
+    void deleteTouchedDown(const std::shared_ptr<NSObject>& sender);
+    void deleteLetGo(const std::shared_ptr<NSObject>& sender);
 
   private:
     void addKeys();
+    std::shared_ptr<UIKeyInput> editingInput() const;
+    // False when no field is being edited.
+    bool deleteBackward();
 
     std::shared_ptr<UIView> m_accessoryView;
     std::shared_ptr<UIView> m_keypad;
     std::weak_ptr<UIView> m_deleteKey;
+    std::shared_ptr<NSTimer> m_deleteRepeat;
     // Its own change of height is not a change to lay out again for.
     bool m_layingOut = false;
 };
