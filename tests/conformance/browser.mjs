@@ -14,7 +14,9 @@ if (!existsSync(chromiumPath)) {
   process.exit(77);
 }
 
-const keys = { Tab: 'Tab', 'Shift-Tab': 'Shift+Tab', Enter: 'Enter', Space: ' ', Escape: 'Escape', Backspace: 'Backspace' };
+const keys = {
+  Tab: 'Tab', 'Shift-Tab': 'Shift+Tab', Enter: 'Enter', Space: ' ', Escape: 'Escape', Backspace: 'Backspace', PageDown: 'PageDown',
+};
 const table = JSON.parse(readFileSync(0, 'utf8'));
 const server = await serveSite(resolve(process.argv[2]));
 const browser = await launchChromium();

@@ -53,15 +53,17 @@ def shown(dump):
 
 
 def window_frame(dump, name):
-    """A named view's frame in window points: the dump gives each frame in its parent's."""
+    """A named view's frame in window points: the dump gives each frame in its parent's, and
+    what lies in a scrolled view moves up by as much."""
     stack = []
     for line in dump.splitlines():
         depth = (len(line) - len(line.lstrip())) // 2
-        match = re.search(r"\(([^)]*)\)", line)
+        match = re.search(r"\(([^)]*)\)(?: scrolled \(([^)]*)\))?", line)
         x, y, width, height = (float(value) for value in match.group(1).split(", "))
+        scrolled_x, scrolled_y = (float(value) for value in (match.group(2) or "0, 0").split(", "))
         del stack[depth:]
         origin = (stack[-1][0] + x, stack[-1][1] + y) if stack else (x, y)
-        stack.append(origin)
+        stack.append((origin[0] - scrolled_x, origin[1] - scrolled_y))
         if f"#{name} " in line:
             return origin[0], origin[1], width, height
     raise SystemExit(f"conformance.py: no view {name} in the dump")
@@ -94,7 +96,7 @@ class Headless:
 
 class Window:
     KEYS = {"Tab": "Tab", "Shift-Tab": "shift+Tab", "Enter": "Return", "Space": "space",
-            "Escape": "Escape", "Backspace": "BackSpace"}
+            "Escape": "Escape", "Backspace": "BackSpace", "PageDown": "Next"}
 
     def __init__(self, orvane):
         for tool in ("Xvfb", "xdotool"):
@@ -161,7 +163,7 @@ class Window:
 
 class Terminal:
     KEYS = {"Tab": "Tab", "Shift-Tab": "BTab", "Enter": "Enter", "Space": "Space",
-            "Escape": "Escape", "Backspace": "BSpace"}
+            "Escape": "Escape", "Backspace": "BSpace", "PageDown": "NPage"}
     SIZE = (80, 24)
 
     def __init__(self, orvane):
