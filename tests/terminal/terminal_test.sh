@@ -80,10 +80,11 @@ mouse_report() {
 }
 # A press and a release in one write, as a quick click reaches a program.
 click() { tmux_ send-keys -t orvane -l "$(mouse_report ' ' "$1" "$2")$(mouse_report '#' "$1" "$2")"; }
-# The first button held at a cell for a second, then let go.
+# The first button held at a cell for two seconds (time for a slow build to repeat), then
+# let go.
 hold() {
     tmux_ send-keys -t orvane -l "$(mouse_report ' ' "$1" "$2")"
-    sleep 1
+    sleep 2
     tmux_ send-keys -t orvane -l "$(mouse_report '#' "$1" "$2")"
 }
 # Where a text is on the screen, as "COLUMN ROW" counting from 0.
