@@ -63,6 +63,16 @@ constexpr std::array<std::pair<const char*, wint_t>, 19> keypadSequences{{
 constexpr std::array<std::pair<int, wint_t>, 5> keypadKeys{
     {{KEY_A1, '7'}, {KEY_A3, '9'}, {KEY_B2, '5'}, {KEY_C1, '1'}, {KEY_C3, '3'}}};
 constexpr int firstKeypadCode = KEY_MAX + 1;
+// curses' keys that are the session's.
+constexpr std::array<std::pair<int, UIKey>, 7> sessionKeys{{
+    {KEY_BTAB, UIKey::ShiftTab},
+    {KEY_BACKSPACE, UIKey::Backspace},
+    {KEY_DC, UIKey::Backspace},
+    {KEY_UP, UIKey::Up},
+    {KEY_DOWN, UIKey::Down},
+    {KEY_PPAGE, UIKey::PageUp},
+    {KEY_NPAGE, UIKey::PageDown},
+}};
 // A bracketed paste: what a terminal sends around pasted text once asked to, so that the text
 // is taken as a paste rather than as keys (a Tab in it moves nothing, a newline presses
 // nothing).
@@ -270,38 +280,15 @@ void TerminalSession::handleKeyCode(int key) {
     for (const auto& [code, character] : keypadKeys)
         if (key == code)
             return handleCharacter(character);
-    switch (key) {
-    case KEY_BTAB:
-        m_session.pressKey(UIKey::ShiftTab);
-        break;
-    case KEY_BACKSPACE:
-    case KEY_DC:
-        m_session.pressKey(UIKey::Backspace);
-        break;
-    case KEY_ENTER:
+    for (const auto& [code, sessionKey] : sessionKeys)
+        if (key == code)
+            return static_cast<void>(m_session.pressKey(sessionKey));
+    if (key == KEY_ENTER)
         handleCharacter('\r');
-        break;
-    case KEY_UP:
-        m_session.pressKey(UIKey::Up);
-        break;
-    case KEY_DOWN:
-        m_session.pressKey(UIKey::Down);
-        break;
-    case KEY_PPAGE:
-        m_session.pressKey(UIKey::PageUp);
-        break;
-    case KEY_NPAGE:
-        m_session.pressKey(UIKey::PageDown);
-        break;
-    case KEY_RESIZE:
+    else if (key == KEY_RESIZE)
         m_resized = true;
-        break;
-    case KEY_MOUSE:
+    else if (key == KEY_MOUSE)
         handleMouse();
-        break;
-    default:
-        break;
-    }
 }
 
 void TerminalSession::handleMouse() {

@@ -13,6 +13,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -274,45 +275,34 @@ void WindowSession::handleWindowEvent(const SDL_WindowEvent& event) {
     }
 }
 
+namespace {
+// The keys that are the session's whatever is held with them (Tab's Shift aside).
+constexpr std::array<std::pair<SDL_Keycode, UIKey>, 8> sessionKeys{{
+    {SDLK_BACKSPACE, UIKey::Backspace},
+    {SDLK_RETURN, UIKey::Enter},
+    {SDLK_KP_ENTER, UIKey::Enter},
+    {SDLK_ESCAPE, UIKey::Escape},
+    {SDLK_UP, UIKey::Up},
+    {SDLK_DOWN, UIKey::Down},
+    {SDLK_PAGEUP, UIKey::PageUp},
+    {SDLK_PAGEDOWN, UIKey::PageDown},
+}};
+} // namespace
+
 void WindowSession::handleKey(const SDL_KeyboardEvent& event) {
-    const bool shift = (event.keysym.mod & KMOD_SHIFT) != 0;
-    switch (event.keysym.sym) {
-    case SDLK_BACKSPACE:
-        m_session.pressKey(UIKey::Backspace);
-        break;
-    case SDLK_TAB:
-        m_session.pressKey(shift ? UIKey::ShiftTab : UIKey::Tab);
-        break;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-        m_session.pressKey(UIKey::Enter);
-        break;
-    case SDLK_ESCAPE:
-        m_session.pressKey(UIKey::Escape);
-        break;
-    case SDLK_UP:
-        m_session.pressKey(UIKey::Up);
-        break;
-    case SDLK_DOWN:
-        m_session.pressKey(UIKey::Down);
-        break;
-    case SDLK_PAGEUP:
-        m_session.pressKey(UIKey::PageUp);
-        break;
-    case SDLK_PAGEDOWN:
-        m_session.pressKey(UIKey::PageDown);
-        break;
-    case SDLK_q:
-        if (event.keysym.mod & KMOD_CTRL)
-            m_quit = true;
-        break;
-    case SDLK_v:
-        if (event.keysym.mod & KMOD_CTRL)
-            paste();
-        break;
-    default:
-        break;
-    }
+    const SDL_Keycode key = event.keysym.sym;
+    const bool control = (event.keysym.mod & KMOD_CTRL) != 0;
+    for (const auto& [code, sessionKey] : sessionKeys)
+        if (key == code) {
+            m_session.pressKey(sessionKey);
+            return;
+        }
+    if (key == SDLK_TAB)
+        m_session.pressKey(event.keysym.mod & KMOD_SHIFT ? UIKey::ShiftTab : UIKey::Tab);
+    else if (key == SDLK_q && control)
+        m_quit = true;
+    else if (key == SDLK_v && control)
+        paste();
 }
 
 void WindowSession::touch(UITouchPhase phase, int x, int y) {
