@@ -52,6 +52,8 @@ UIView::UIView(NSCoder& coder) : UIView(decodeCGRect(coder, "frame").value_or(CG
 }
 
 void UIView::setFrame(CGRect frame) {
+    if (frame == m_frame)
+        return;
     const CGSize oldSize = m_frame.size;
     m_frame = frame;
     invalidateScreen();
