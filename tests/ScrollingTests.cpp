@@ -176,6 +176,13 @@ TEST(ScrollView, theIndicatorSaysHowMuchShowsAndWhere) {
     scrollView->setContentInset({0, 0, 50, 0});
     scrollView->setContentOffset({0, 1000});
     EXPECT_EQ(scrollView->contentOffset().y, 350) << "and the room below it";
+    // Room above too: the content's top may come down to the top inset's edge.
+    scrollView->setContentInset({20, 0, 0, 0});
+    scrollView->setContentOffset({0, -1000});
+    EXPECT_EQ(scrollView->contentOffset().y, -20);
+    scrollView->setContentOffset({0, 1000});
+    EXPECT_EQ(scrollView->contentOffset().y, 300) << "its bottom at the view's";
+    scrollView->setContentInset({});
     scrollView->setContentSize({100, 40});
     EXPECT_EQ(scrollView->contentOffset().y, 0);
     EXPECT_TRUE(indicator->isHidden());

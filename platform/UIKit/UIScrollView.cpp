@@ -35,13 +35,18 @@ void UIScrollView::setContentInset(UIEdgeInsets inset) {
     showIndicator();
 }
 
+// The content's top at the top inset's edge, and its bottom at the bottom inset's.
+CGFloat UIScrollView::smallestOffset() const {
+    return -m_contentInset.top;
+}
+
 CGFloat UIScrollView::largestOffset() const {
-    const CGFloat room = frame().size.height - m_contentInset.top - m_contentInset.bottom;
-    return std::max<CGFloat>(0, m_contentSize.height - room);
+    return std::max(smallestOffset(),
+                    m_contentSize.height + m_contentInset.bottom - frame().size.height);
 }
 
 void UIScrollView::setContentOffset(CGPoint offset) {
-    const CGFloat y = std::clamp<CGFloat>(std::round(offset.y), 0, largestOffset());
+    const CGFloat y = std::clamp<CGFloat>(std::round(offset.y), smallestOffset(), largestOffset());
     if (y == contentOffset().y)
         return;
     setBoundsOrigin({0, y});
@@ -55,7 +60,7 @@ CGRect UIScrollView::visibleContentRect() const {
 }
 
 bool UIScrollView::isScrollable() const {
-    return largestOffset() > 0;
+    return largestOffset() > smallestOffset();
 }
 
 bool UIScrollView::scrollBy(CGFloat distance) {
@@ -117,7 +122,8 @@ void UIScrollView::showIndicator() {
     const CGFloat track = room.size.height - 2 * indicatorInset;
     const CGFloat length = std::max(
         indicatorShortest, track * room.size.height / std::max<CGFloat>(m_contentSize.height, 1));
-    const CGFloat along = (track - length) * contentOffset().y / largestOffset();
+    const CGFloat along = (track - length) * (contentOffset().y - smallestOffset()) /
+                          (largestOffset() - smallestOffset());
     m_indicator->setFrame(CGRectMake(room.size.width - indicatorInset - indicatorWidth,
                                      room.origin.y + indicatorInset + along, indicatorWidth,
                                      length));

@@ -37,6 +37,7 @@ class UIScrollView : public UIView {
     void layoutSubviews() override;
 
   private:
+    CGFloat smallestOffset() const;
     CGFloat largestOffset() const;
     void showIndicator();
 
