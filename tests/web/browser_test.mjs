@@ -173,6 +173,12 @@ test('the browser\'s focus follows the ring, and Tab leaves the page after its l
   await nextFrame(page);
   assert.equal(await focused(), null, 'Tab stayed in the page');
   assert.doesNotMatch(await page.evaluate(() => window.platformProgram.dump()), /UIKeyboard/);
+  // A screen reader moves the browser's focus to the price: typing goes there.
+  await page.focus('#mirror input[aria-label="The item\'s price"]');
+  await nextFrame(page);
+  await page.keyboard.type('5');
+  await nextFrame(page);
+  assert.match(await page.evaluate(() => window.platformProgram.dump()), /#price \([^)]*\) "5"\n/);
   assert.deepEqual(page.complaints, []);
   await page.context().close();
 });

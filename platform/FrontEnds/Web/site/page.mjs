@@ -312,12 +312,19 @@ function listen() {
     drive(() => program.insertText(text));
   });
 
-  // Tabbed into from outside the page: the program's focus starts at that end of its ring.
+  // The browser's focus moved by itself (a screen reader, Tab from outside the page): a field
+  // it lands on is edited, as a tap would, so that what is typed goes there; tabbed into
+  // from outside, the program's focus starts at that end of its ring.
   mirror.addEventListener('focusin', (event) => {
+    if (!event.target.node) return;
     const ring = focusableNodes(program.accessibilityTree());
-    if (ring.some((node) => node.focused) || !event.target.node) return;
-    const backwards = event.target.node.identifier === ring.at(-1)?.identifier;
-    drive(() => program.key(backwards ? UIKey.ShiftTab : UIKey.Tab));
+    const target = ring.find((node) => node.identifier === event.target.node.identifier);
+    if (!target || target.focused) return;
+    if (target.role === 'TextField') {
+      activate(target);
+    } else if (!ring.some((node) => node.focused)) {
+      drive(() => program.key(target === ring.at(-1) ? UIKey.ShiftTab : UIKey.Tab));
+    }
   });
 
   const keys = {
