@@ -79,7 +79,6 @@ void UIKeyboard::addKeys() {
             key->addTarget(weak_from_this(), "deleteLetGo:",
                            UIControlEventTouchUpInside | UIControlEventTouchUpOutside |
                                UIControlEventTouchCancel);
-            m_deleteKey = key;
         } else {
             key->addTarget(weak_from_this(), "keyPressed:", UIControlEventTouchUpInside);
         }

@@ -45,7 +45,6 @@ class UIKeyboard : public UIView {
 
     std::shared_ptr<UIView> m_accessoryView;
     std::shared_ptr<UIView> m_keypad;
-    std::weak_ptr<UIView> m_deleteKey;
     std::shared_ptr<NSTimer> m_deleteRepeat;
     // Its own change of height is not a change to lay out again for.
     bool m_layingOut = false;
