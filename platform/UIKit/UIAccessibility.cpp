@@ -8,6 +8,15 @@
 
 namespace {
 
+// An element's children: its view's shown subviews, in order. The tree and the paths into it
+// both count them so.
+std::vector<std::shared_ptr<UIView>> shownSubviews(const UIView& view) {
+    std::vector<std::shared_ptr<UIView>> shown;
+    std::copy_if(view.subviews().begin(), view.subviews().end(), std::back_inserter(shown),
+                 [](const auto& subview) { return !subview->isHidden(); });
+    return shown;
+}
+
 UIAccessibilityElement elementFor(UIWindow& window, const UIView& view, bool inKeyboard) {
     UIAccessibilityElement element;
     element.role = view.accessibilityRole();
@@ -22,10 +31,9 @@ UIAccessibilityElement elementFor(UIWindow& window, const UIView& view, bool inK
     element.isFocused =
         &view == window.firstResponder().get() || &view == window.focusedView().get();
     element.announcements = view.accessibilityAnnouncements();
-    for (const auto& subview : view.subviews())
-        if (!subview->isHidden())
-            element.children.push_back(
-                elementFor(window, *subview, inKeyboard || subview == window.visibleKeyboard()));
+    for (const auto& subview : shownSubviews(view))
+        element.children.push_back(
+            elementFor(window, *subview, inKeyboard || subview == window.visibleKeyboard()));
     return element;
 }
 
@@ -35,14 +43,11 @@ UIAccessibilityElement UIAccessibilityTree(UIWindow& window) {
     return elementFor(window, window, false);
 }
 
-// Children are the shown subviews, in order, as the tree lists them.
 std::shared_ptr<UIView> UIAccessibilityElementView(UIWindow& window,
                                                    const std::vector<std::size_t>& path) {
     std::shared_ptr<UIView> view = std::static_pointer_cast<UIView>(window.shared_from_this());
     for (const std::size_t place : path) {
-        std::vector<std::shared_ptr<UIView>> shown;
-        std::copy_if(view->subviews().begin(), view->subviews().end(), std::back_inserter(shown),
-                     [](const auto& subview) { return !subview->isHidden(); });
+        const auto shown = shownSubviews(*view);
         if (place >= shown.size())
             return nullptr;
         view = shown[place];

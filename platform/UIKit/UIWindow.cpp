@@ -78,7 +78,7 @@ void UIWindow::avoidKeyboard() {
         keyboard ? CGRectGetMaxY(m_contentView->frame()) - keyboard->frame().origin.y : 0;
     m_contentView->setContentInset({0, 0, std::max<CGFloat>(0, covered), 0});
     if (const auto editing = firstResponder())
-        m_contentView->scrollViewToVisible(*editing);
+        scrollIntoSight(*editing);
 }
 
 bool UIWindow::canBringIntoReach(const UIView& view) {

@@ -66,11 +66,17 @@ function find(node, match) {
   return null;
 }
 
+// Where a view is now, by its identifier or (a button) its title.
+async function frameOf(page, name) {
+  const node = find(await tree(page), (view) => view.identifier === name || (view.role === 'Button' && view.label === name));
+  return node?.frame;
+}
+
 // A finger's tap at the middle of a view, found by its identifier or, for a button, its title.
 async function tap(page, name) {
-  const node = find(await tree(page), (view) => view.identifier === name || (view.role === 'Button' && view.label === name));
-  assert.ok(node, `no view ${name} on the page`);
-  const { x, y, width, height } = node.frame;
+  const frame = await frameOf(page, name);
+  assert.ok(frame, `no view ${name} on the page`);
+  const { x, y, width, height } = frame;
   await page.touchscreen.tap(x + width / 2, y + height / 2);
   await nextFrame(page);
 }
@@ -278,12 +284,6 @@ test('a screen reader finds labelled text boxes, buttons, and hears the hours', 
   assert.deepEqual(page.complaints, []);
   await page.context().close();
 });
-
-// Where a view is now, by its identifier or (a button) its title.
-async function frameOf(page, name) {
-  const node = find(await tree(page), (view) => view.identifier === name || (view.role === 'Button' && view.label === name));
-  return node?.frame;
-}
 
 // Wholly inside the viewport and above the bar on top of the keypad, while that is up.
 async function assertInSight(page, name) {
