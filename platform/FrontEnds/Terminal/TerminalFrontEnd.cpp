@@ -95,6 +95,14 @@ constexpr UIHostFeatures terminalFeatures{.touches = true,
 
 enum class ColorMode { None, Basic, Palette, Direct };
 
+// A character as UTF-8 (the locale's character type is UTF-8); empty when it has none.
+std::string utf8Of(wint_t character) {
+    char bytes[MB_LEN_MAX];
+    std::mbstate_t state{};
+    const std::size_t length = std::wcrtomb(bytes, static_cast<wchar_t>(character), &state);
+    return length == static_cast<std::size_t>(-1) ? std::string() : std::string(bytes, length);
+}
+
 // A request of the terminal's own, beside what curses draws (curses writes to standard
 // output too, and flushes what it has first).
 void writeToTerminal(const char* sequence) {
@@ -245,11 +253,7 @@ void TerminalSession::handle(int kind, wint_t input) {
 }
 
 void TerminalSession::keepPasted(wint_t character) {
-    char bytes[MB_LEN_MAX];
-    std::mbstate_t state{};
-    const std::size_t length = std::wcrtomb(bytes, static_cast<wchar_t>(character), &state);
-    if (length != static_cast<std::size_t>(-1))
-        m_paste->append(bytes, length);
+    m_paste->append(utf8Of(character));
 }
 
 void TerminalSession::handleCharacter(wint_t character) {
@@ -264,12 +268,9 @@ void TerminalSession::handleCharacter(wint_t character) {
         m_session.pressKey(UIKey::Enter);
     } else if (character == delete_ || character == '\b') {
         m_session.pressKey(UIKey::Backspace);
-    } else if (std::iswprint(character)) {
-        char bytes[MB_LEN_MAX];
-        std::mbstate_t state{};
-        const std::size_t length = std::wcrtomb(bytes, static_cast<wchar_t>(character), &state);
-        if (length != static_cast<std::size_t>(-1))
-            m_session.insertText(std::string_view(bytes, length));
+    } else if (const std::string text = utf8Of(character);
+               std::iswprint(character) && !text.empty()) {
+        m_session.insertText(text);
     }
 }
 
