@@ -85,8 +85,9 @@ test('a new build reaches an installed site within three navigations, though the
   await page.reload();
   await started(page);
 
-  // What a rebuild with a changed page.mjs deploys: the file, and a worker of a new version.
-  writeFileSync(join(folder, 'page.mjs'), `${readFileSync(join(folder, 'page.mjs'), 'utf8')}\nwindow.newBuild = true;\n`);
+  // What a rebuild with a changed page script deploys: the page, and a worker of a new version.
+  const index = readFileSync(join(folder, 'index.html'), 'utf8');
+  writeFileSync(join(folder, 'index.html'), index.replace('</body>', '<script>window.newBuild = true;</script>\n</body>'));
   const worker = readFileSync(join(folder, 'sw.js'), 'utf8');
   writeFileSync(join(folder, 'sw.js'), worker.replace(/const version = '([^']*)'/, "const version = '$1-next'"));
   let arrived = false;
@@ -103,7 +104,7 @@ test('a new build reaches an installed site within three navigations, though the
       return !registration.installing && !registration.waiting;
     });
   }
-  assert.ok(arrived, 'the changed page.mjs never ran');
+  assert.ok(arrived, 'the changed page script never ran');
   await page.context().close();
   server.close();
 });

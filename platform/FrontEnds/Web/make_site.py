@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Assembles the site a browser runs a program from: the page, the program as app.wasm, the
-Inter faces it draws with (Latin and currency symbols, as woff2), icons rendered from the
-program's own, a web app manifest in the program's name and colours, and a service worker
-that keeps all of it on the device under a version made from its contents.
+"""Assembles the site a browser runs a program from: the page with its script inside it, the
+program as app.wasm, the Inter faces it draws with (Latin and currency symbols, as woff2),
+icons rendered from the program's own, a web app manifest in the program's name and colours,
+and a service worker that keeps all of it on the device under a version made from its
+contents.
 
 Everything about the program comes from its resources: the name and description from
 Info.plist, the colours from the screen's root view in the main interface file, the icon
@@ -17,6 +18,7 @@ import hashlib
 import html
 import json
 import pathlib
+import re
 import shutil
 import subprocess
 import sys
@@ -77,6 +79,39 @@ def launch_markup(storyboard):
                  f"text-align:{label.get('textAlignment', 'left')}")
         parts.append(f'<div style="{style}">{html.escape(label.get("text", ""))}</div>')
     return "".join(parts)
+
+
+# The page's modules, each importing only those before it.
+PAGE_MODULES = ("schema.mjs", "platform.mjs", "page.mjs")
+SITE_IMPORT = re.compile(r"^import \{[^}]*\} from '\./([\w-]+\.mjs)';\n", re.MULTILINE)
+TOP_LEVEL_NAME = re.compile(r"^(?:export )?(?:async )?(?:function\*?|class|const|let|var) (\w+)",
+                            re.MULTILINE)
+
+
+def page_script(sources):
+    """The page's modules as one module, for a script inside the page: a first visit then
+    waits for no module file before the program can start. Their imports of each other and
+    their exports go; what each declares at its top level must be its own."""
+    declared = {}
+    parts = []
+    for name, source in sources:
+        for imported in SITE_IMPORT.findall(source):
+            if imported not in declared:
+                fail(f"{name} imports {imported}, which does not come before it")
+        source = SITE_IMPORT.sub("", source)
+        if re.search(r"^import |from '\./", source, re.MULTILINE):
+            fail(f"{name}: an import the page's one script cannot keep")
+        names = set(TOP_LEVEL_NAME.findall(source))
+        for earlier, their_names in declared.items():
+            if names & their_names:
+                fail(f"{name} and {earlier} both declare {', '.join(sorted(names & their_names))}")
+        declared[name] = names
+        source = re.sub(r"^export \{[^}]*\};\n", "", source, flags=re.MULTILINE)
+        parts.append(re.sub(r"^export ", "", source, flags=re.MULTILINE))
+    script = "".join(parts)
+    if "</script" in script.lower():
+        fail("the page's script holds </script, which would end it early")
+    return script
 
 
 def render(svg_text, size, out):
@@ -157,12 +192,14 @@ def main():
     shutil.rmtree(building, ignore_errors=True)
     building.mkdir(parents=True)
     shutil.copy(options.wasm, building / "app.wasm")
+    # The program's half in JavaScript also stays a module of its own, for other hosts (Node).
     shutil.copy(options.schema, building / "schema.mjs")
     shutil.copy(options.page / "platform.mjs", building)
-    shutil.copy(options.page / "page.mjs", building)
+    sources = [(name, (options.schema if name == "schema.mjs" else options.page / name).read_text())
+               for name in PAGE_MODULES]
     launch = options.resources / (info.get("UILaunchStoryboardName", "LaunchScreen") + ".storyboard")
     values = {"NAME": name, "THEME_COLOR": colour, "DESCRIPTION": description,
-              "LAUNCH": launch_markup(launch)}
+              "LAUNCH": launch_markup(launch), "PAGE_SCRIPT": page_script(sources)}
     (building / "index.html").write_text(fill(options.page / "index.html", values))
     render_icons(icon, colour, building)
     subset_fonts(building)
@@ -180,9 +217,11 @@ def main():
         manifest["screenshots"] = screenshots
     (building / "manifest.webmanifest").write_text(json.dumps(manifest, indent=2) + "\n")
 
-    # The install dialog's pictures are not needed to run, offline or not.
+    # The install dialog's pictures and the modules for other hosts are not needed to run,
+    # offline or not.
     files = sorted(str(path.relative_to(building)) for path in building.rglob("*")
-                   if path.is_file() and not path.name.startswith("screenshot-"))
+                   if path.is_file() and not path.name.startswith("screenshot-")
+                   and path.name not in PAGE_MODULES)
     digest = hashlib.sha256()
     for file in files:
         digest.update(file.encode() + b"\0" + (building / file).read_bytes())
