@@ -175,7 +175,7 @@ def memory_growth(figure, early_script, whole_script, early_steps):
     early = peak_kb_of([ORVANE, "--ui", "headless"], early_script)
     late = peak_kb_of([ORVANE, "--ui", "headless"], whole_script)
     row(figure, f"{late / 1024:.1f} MB", f"after {early_steps}: {early / 1024:.1f} MB",
-        f"+{(late - early) / 1024:.2f} MB", "within 1 MB")
+        f"{(late - early) / 1024:+.2f} MB", "within 1 MB")
 
 
 def soak():
