@@ -218,6 +218,8 @@ test('a second calculation with the same answer is announced again', async () =>
 
 test('the page may be zoomed, and draws sharply at the zoomed scale', async () => {
   const page = await openPage('en-US');
+  // Sharp from the start, though a phone's browser may first lay out a page 980 pixels wide.
+  assert.equal(await page.evaluate(() => document.getElementById('screen').width), 390 * 3);
   const allowed = await page.evaluate(() => ({
     viewport: document.querySelector('meta[name=viewport]').content,
     touchAction: getComputedStyle(document.getElementById('screen')).touchAction,

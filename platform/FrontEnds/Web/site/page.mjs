@@ -264,7 +264,12 @@ function tabLeavesPage(backwards) {
   return at !== -1 && at === (backwards ? 0 : ring.length - 1);
 }
 
-function listen() {
+function sameViewport(one, other) {
+  return JSON.stringify(one) === JSON.stringify(other);
+}
+
+// size: the viewport the program started at.
+function listen(size) {
   // Touches land on the canvas, or on the field being edited, whose editable element lies
   // over it (so that a long press there offers to paste).
   let touching = null;
@@ -358,6 +363,8 @@ function listen() {
   };
   window.addEventListener('resize', resize);
   window.visualViewport?.addEventListener('resize', resize);
+  // A change while the program started went unheard.
+  if (!sameViewport(viewport(), size)) resize();
   document.addEventListener('visibilitychange', () =>
     drive(() => program.setShown(document.visibilityState === 'visible')));
 }
@@ -367,10 +374,17 @@ async function start() {
   // page's own colour until the first frame.
   const compiled = compileProgram();
   const fonts = Promise.all([400, 600, 700].map((weight) => document.fonts.load(`${weight} 16px Inter`)));
-  const size = viewport();
+  let size = viewport();
   painter.resize(size.width, size.height, size.pixelRatio);
   painter.clear(getComputedStyle(document.body).backgroundColor);
   const [module] = await Promise.all([compiled, fonts]);
+  // Measured again: before its first layout, a phone's browser may still give its default
+  // 980-pixel-wide page, zoomed out to fit, and the canvas would be drawn at that zoom.
+  const measured = viewport();
+  if (!sameViewport(measured, size)) {
+    size = measured;
+    painter.resize(size.width, size.height, size.pixelRatio);
+  }
   program = await Program.start(module, {
     environment: localeEnvironment(),
     viewport: size,
@@ -380,7 +394,7 @@ async function start() {
     },
     measureText: (text, fontSize, weight) => painter.measure(text, fontSize, weight),
   });
-  listen();
+  listen(size);
   // The page's one scripting hook, for tests and automation: the running program (its view
   // tree as dump(), what a screen reader is given as accessibilityTree()).
   window.platformProgram = program;
