@@ -25,7 +25,7 @@ function files(folder) {
 const gzipped = (path) => gzipSync(readFileSync(path), { level: 9 }).length;
 const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
 
-const server = await serveSite(site, { extra: { '/bare.html': join(here, 'bare.html'), '/floor.html': join(here, 'floor.html') } });
+const server = await serveSite(site, { extra: { '/bare.html': join(here, 'bare.html') } });
 const { origin } = server;
 const browser = await launchChromium();
 const phone = { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
@@ -111,7 +111,7 @@ for (const name of Object.keys(engines)) {
   for (let run = 0; run < 5; run++) {
     site.push(await mark(origin, 'platform-first-frame'));
     bare.push(await mark(`${origin}bare.html`, 'bare-first-frame'));
-    compiled.push(await mark(`${origin}floor.html`, 'floor-first-frame'));
+    compiled.push(await mark(`${origin}bare.html?compiled`, 'bare-first-frame'));
   }
   figures.engines[name] = { firstFrame: median(site), bareFirstFrame: median(bare), compiledFirstFrame: median(compiled) };
   await engine.close();
