@@ -23,7 +23,10 @@ const folders = [];
 before(async () => {
   browser = await launchChromium();
 });
+// Servers of tests that may stop halfway: one left listening would keep the run from ending.
+const servers = [];
 after(async () => {
+  for (const server of servers) server.close();
   await browser?.close();
   for (const folder of folders) rmSync(folder, { recursive: true, force: true });
 });
@@ -79,6 +82,7 @@ test('a new build reaches an installed site within three navigations, though the
   const folder = siteCopy();
   // Files dated a month back: the HTTP cache holds them as fresh for days.
   const server = await serveSite(folder, { lastModified: new Date(Date.now() - 30 * 24 * 3600 * 1000) });
+  servers.push(server);
   const page = await openPage(server.origin);
   await started(page);
   await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
