@@ -101,16 +101,39 @@ test('a new build reaches an installed site within three navigations, though the
     await started(page);
     arrived = await page.evaluate(() => window.newBuild === true);
     if (arrived) break;
-    // Meanwhile the page asks for its worker's script again, and a new worker installs.
+    // Meanwhile the page asks for its worker's script again, and a new worker installs; it
+    // waits to take over at the next start, and the old one passes the next navigation on.
     for (let waited = 0; !server.served.includes('/sw.js') && waited < 100; waited++) await page.waitForTimeout(100);
-    await page.waitForFunction(async () => {
+    const installed = () => page.evaluate(async () => {
       const registration = await navigator.serviceWorker.getRegistration();
-      return !registration.installing && !registration.waiting;
+      return registration.waiting !== null && registration.installing === null;
     });
+    for (let waited = 0; !(await installed()) && waited < 100; waited++) await page.waitForTimeout(100);
   }
   assert.ok(arrived, 'the changed page script never ran');
-  await page.context().close();
+  // Closed and started again, as a phone's app is: the new version has taken over, and serves
+  // the next start by itself, with the server gone.
+  const context = page.context();
+  await page.close();
+  const tookOver = async () => {
+    for (const worker of context.serviceWorkers()) {
+      if (await worker.evaluate(() => self.registration.waiting === null).catch(() => false)) return true;
+    }
+    return false;
+  };
+  for (let waited = 0; !(await tookOver()) && waited < 100; waited++) await new Promise((done) => setTimeout(done, 100));
+  const next = await context.newPage();
+  await next.goto(server.origin);
+  await started(next);
+  assert.equal(await next.evaluate(() => window.newBuild), true);
+  await next.waitForFunction(() => navigator.serviceWorker.controller !== null);
+  assert.equal(await next.evaluate(async () => (await navigator.serviceWorker.getRegistration()).waiting), null,
+    'the new version took over');
   server.close();
+  await next.reload();
+  await started(next);
+  assert.equal(await next.evaluate(() => window.newBuild), true, 'offline, the new version starts');
+  await context.close();
 });
 
 test('the launch screen shows the title in the screen\'s colours before the program runs', async () => {

@@ -8,7 +8,7 @@ self.addEventListener('install', (event) => {
   // version must never be filled with a file of the old one. What has not changed comes back
   // as "not modified", without its bytes.
   const requests = files.map((file) => new Request(file, { cache: 'no-cache' }));
-  event.waitUntil(caches.open(version).then((cache) => cache.addAll(requests)).then(() => self.skipWaiting()));
+  event.waitUntil(caches.open(version).then((cache) => cache.addAll(requests)));
 });
 
 self.addEventListener('activate', (event) => {
@@ -18,9 +18,20 @@ self.addEventListener('activate', (event) => {
       .then(() => self.clients.claim()));
 });
 
+// A new version waits, once installed, until no page of the old one is left, and takes over
+// at the next start; it is never made to take over while a page runs. In Chromium a
+// navigation made while a worker is replaced that way can wait forever: a reload that hangs
+// while a new version installs. Meanwhile the old worker passes its pages' requests to the
+// server, so that the next navigation already shows the new version, all of it; only offline
+// does it answer from its own files.
 self.addEventListener('fetch', (event) => {
   if (event.request.method !== 'GET') return;
-  event.respondWith(
-    caches.open(version).then((cache) =>
-      cache.match(event.request, { ignoreSearch: true }).then((cached) => cached || fetch(event.request))));
+  const fromCache = () => caches.open(version).then((cache) =>
+    cache.match(event.request, { ignoreSearch: true }).then((cached) => cached || fetch(event.request)));
+  if (!self.registration.waiting) {
+    event.respondWith(fromCache());
+    return;
+  }
+  // Checked with the server past the HTTP cache, which may still hold the old version's files.
+  event.respondWith(fetch(event.request, { cache: 'no-cache' }).catch(fromCache));
 });
