@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
 
 namespace {
 
@@ -37,7 +38,76 @@ UIAccessibilityElement elementFor(UIWindow& window, const UIView& view, bool inK
     return element;
 }
 
+// A live region's words: the texts it holds, in order.
+std::string textWithin(const UIAccessibilityElement& element) {
+    if (element.role == UIAccessibilityRole::Text)
+        return element.label;
+    std::string text;
+    for (const auto& child : element.children)
+        if (const auto words = textWithin(child); !words.empty())
+            text += (text.empty() ? "" : " ") + words;
+    return text;
+}
+
+std::string readingText(const UIAccessibilityElement& element) {
+    switch (element.role) {
+    case UIAccessibilityRole::TextField:
+        return element.value;
+    case UIAccessibilityRole::LiveRegion:
+        return textWithin(element);
+    case UIAccessibilityRole::Group:
+    case UIAccessibilityRole::Text:
+    case UIAccessibilityRole::Heading:
+    case UIAccessibilityRole::Button:
+        break;
+    }
+    return element.label;
+}
+
+// Whether the element is read as one, rather than through what it holds.
+bool isRead(const UIAccessibilityElement& element) {
+    switch (element.role) {
+    case UIAccessibilityRole::TextField:
+    case UIAccessibilityRole::Button:
+    case UIAccessibilityRole::LiveRegion:
+        return true;
+    case UIAccessibilityRole::Text:
+    case UIAccessibilityRole::Heading:
+        return !element.label.empty();
+    case UIAccessibilityRole::Group:
+        break;
+    }
+    return false;
+}
+
+void collectReadings(const UIAccessibilityElement& element, std::vector<std::size_t>& path,
+                     const std::string& key, std::vector<UIAccessibilityReading>& readings) {
+    if (isRead(element)) {
+        UIAccessibilityReading reading{element, path, key, readingText(element)};
+        reading.element.children.clear();
+        readings.push_back(std::move(reading));
+        return;
+    }
+    for (std::size_t place = 0; place < element.children.size(); ++place) {
+        const auto& child = element.children[place];
+        path.push_back(place);
+        collectReadings(child, path,
+                        key + "/" +
+                            (child.identifier.empty() ? std::to_string(place) : child.identifier),
+                        readings);
+        path.pop_back();
+    }
+}
+
 } // namespace
+
+std::vector<UIAccessibilityReading>
+UIAccessibilityReadingOrder(const UIAccessibilityElement& tree) {
+    std::vector<UIAccessibilityReading> readings;
+    std::vector<std::size_t> path;
+    collectReadings(tree, path, "window", readings);
+    return readings;
+}
 
 UIAccessibilityElement UIAccessibilityTree(UIWindow& window) {
     return elementFor(window, window, false);

@@ -15,17 +15,30 @@ UIKeyInput* editingField(UIWindow& window) {
     return dynamic_cast<UIKeyInput*>(window.firstResponder().get());
 }
 
-bool moveFocus(UIWindow& window, bool backwards) {
-    const auto next = window.nextInFocusRing(backwards);
-    if (!next)
-        return false;
-    if (next->becomeFirstResponder()) {
+// A field by editing it, anything else by the ring; either way scrolled into sight.
+void focusOn(UIWindow& window, const std::shared_ptr<UIView>& view) {
+    if (view->becomeFirstResponder()) {
         window.setFocusedView(nullptr);
-        return true;
+        return;
     }
     window.endEditing(true);
-    window.setFocusedView(next);
-    return true;
+    window.setFocusedView(view);
+}
+
+bool moveFocus(UIWindow& window, bool backwards) {
+    const auto next = window.nextInFocusRing(backwards);
+    if (next)
+        focusOn(window, next);
+    return next != nullptr;
+}
+
+// The element's view when it is shown and can take the focus, else null.
+std::shared_ptr<UIView> focusableElementView(UIWindow& window,
+                                             const std::vector<std::size_t>& path) {
+    const auto view = UIAccessibilityElementView(window, path);
+    if (!view || view->isHiddenOnScreen() || !view->canBecomeFocused())
+        return nullptr;
+    return view;
 }
 
 bool tapKeyboardAccessory(UIWindow& window) {
@@ -195,6 +208,34 @@ bool UIHostSession::activateAccessibilityElement(const std::vector<std::size_t>&
     const CGPoint center{CGRectGetMidX(frame), CGRectGetMidY(frame)};
     m_window.sendTouch(UITouchPhase::Began, center);
     m_window.sendTouch(UITouchPhase::Ended, center);
+    return true;
+}
+
+bool UIHostSession::focusAccessibilityElement(const std::vector<std::size_t>& path) {
+    require(m_features.screenReader, "a screen reader");
+    const auto view = focusableElementView(m_window, path);
+    if (view)
+        focusOn(m_window, view);
+    return view != nullptr;
+}
+
+bool UIHostSession::setAccessibilityElementText(const std::vector<std::size_t>& path,
+                                                std::string_view text) {
+    require(m_features.screenReader, "a screen reader");
+    const auto view = focusableElementView(m_window, path);
+    auto* input = dynamic_cast<UIKeyInput*>(view.get());
+    if (!input)
+        return false;
+    // As a person would: the field is edited, emptied and typed into, so that whatever
+    // watches typing sees this too.
+    if (!view->isFirstResponder())
+        focusOn(m_window, view);
+    if (!view->isFirstResponder())
+        return false;
+    while (input->hasText())
+        input->deleteBackward();
+    if (!text.empty())
+        input->insertText(text);
     return true;
 }
 

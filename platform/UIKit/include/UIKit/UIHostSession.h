@@ -28,7 +28,7 @@ struct UIHostFeatures {
     bool lifeCycle = false;     // setApplicationState(): focus, minimizing, a hidden page
     bool safeAreas = false;     // setScreen() with insets other than zero
     bool wheel = false;         // scrollWheel(): a mouse's wheel, a touchpad's two fingers
-    bool screenReader = false;  // activateAccessibilityElement(): a screen reader's bridge
+    bool screenReader = false;  // activate, focus and set the text of accessibility elements
     bool timers = false;        // fireTimers(): waits no longer than timeUntilNextTimer()
 };
 
@@ -82,6 +82,13 @@ class UIHostSession {
     // places of its element and those above it among their siblings: it is scrolled into
     // sight, then tapped if nothing covers it. False when it could not be.
     bool activateAccessibilityElement(const std::vector<std::size_t>& path);
+    // A screen reader moves the focus to an element: a field starts being edited, a button is
+    // ringed, either scrolled into sight. False when the element cannot take the focus.
+    bool focusAccessibilityElement(const std::vector<std::size_t>& path);
+    // A screen reader, an input method or dictation sets a field's whole text: the field is
+    // edited, emptied and typed into, as a person would. False when the element takes no
+    // text.
+    bool setAccessibilityElementText(const std::vector<std::size_t>& path, std::string_view text);
 
     // What a key does: Tab and Shift-Tab move through the shown fields and buttons (a field by
     // editing it, a button by the focus ring, either scrolled into sight); Enter taps the bar
