@@ -1,5 +1,7 @@
 #include "Window/Display.h"
 
+#include "Window/SessionBus.h"
+
 #include "FrontEnds/Environment.h"
 #include "FrontEnds/FrontEnd.h"
 #include "Runtime/Notice.h"
@@ -82,6 +84,7 @@ SdlVideo::SdlVideo() {
     // Before SDL starts: it puts back the handler it found when it quits, and the error
     // reportXError passes over only comes while it closes its connections.
     XSetErrorHandler(reportXError);
+    SessionBus::setAsideUnlessItAnswers();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         throw FrontEndUnavailable("cannot open a window on " + displayName() + ": " +
                                   SDL_GetError());

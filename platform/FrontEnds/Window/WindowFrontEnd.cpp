@@ -1,13 +1,17 @@
 // The module platform-window.so: the screen in a desktop window (SDL2), drawn by the Cairo
-// painter at the display's scale. It only translates: SDL's events into the session's calls,
-// and the session's frames into the window's pixels.
+// painter at the display's scale, and offered to screen readers on the desktop's
+// accessibility bus. It only translates: SDL's events into the session's calls, the
+// session's frames into the window's pixels, and its accessibility tree into AT-SPI's.
 #include "Foundation/NSBundle.h"
 #include "FrontEnds/ModuleInterface.h"
 #include "FrontEnds/Modules.h"
 #include "Painters/CairoPainter.h"
 #include "Runtime/Notice.h"
 #include "UIKit/UIHostSession.h"
+#include "Window/Accessibility/AtSpiBridge.h"
 #include "Window/Display.h"
+#include "Window/EventWait.h"
+#include "Window/ScreenReaderKeys.h"
 
 #include <SDL.h>
 #include <cairo.h>
@@ -31,6 +35,7 @@ constexpr UIHostFeatures windowFeatures{.touches = true,
                                         .lifeCycle = true,
                                         .safeAreas = false, // a desktop window covers nothing
                                         .wheel = true,
+                                        .screenReader = true,
                                         .timers = true};
 
 // Large enough for any screen, where the compositor sizes the window itself.
@@ -83,21 +88,25 @@ SdlSurface applicationIcon() {
 }
 
 // One window showing the screen, and the loop that feeds it events.
-class WindowSession {
+class WindowSession : public AtSpiWindow {
   public:
     WindowSession(UIHostSession& session, const SdlVideo& video, std::optional<double> scale);
     void run(bool exitAfterFirstFrame);
 
+    std::string title() const override { return SDL_GetWindowTitle(m_window.get()); }
+    AtkRectangle areaOnScreen() const override;
+    double pixelsPerPoint() const override { return m_unitsPerPoint; }
+
   private:
     void handle(const SDL_Event& event);
     void handleWindowEvent(const SDL_WindowEvent& event);
+    // A screen reader's key listeners hear each key first; what they take goes no further.
+    void handleKeyEvent(const SDL_KeyboardEvent& event);
     void handleKey(const SDL_KeyboardEvent& event);
     void touch(UITouchPhase phase, int x, int y);
     // The mouse's cursor as the view under it asks, while no button is down.
     void hover(int x, int y);
     void wheel(const SDL_MouseWheelEvent& event);
-    // Until an event comes (true) or a timer is due (false).
-    bool waitForEvent(SDL_Event& event);
     void paste();
     // The screen takes the window's new size in points; the painter its pixels.
     void resize();
@@ -114,8 +123,12 @@ class WindowSession {
     UICursor m_cursor = UICursor::Arrow;
     SdlCursor m_systemCursor;
     bool m_minimized = false;
+    bool m_active = false;
     bool m_exposed = true;
     bool m_quit = false;
+    // The text a key taken by the screen reader would have typed is not typed either.
+    bool m_keyTaken = false;
+    std::unique_ptr<AtSpiBridge> m_bridge;
 };
 
 WindowSession::WindowSession(UIHostSession& session, const SdlVideo& video,
@@ -175,34 +188,39 @@ void WindowSession::run(bool exitAfterFirstFrame) {
     present();
     if (exitAfterFirstFrame)
         return;
+    // Only now: a screen reader's bus, asked for in the background, never delays the window.
+    m_bridge = AtSpiBridge::start(
+        m_session, *this,
+        NSBundle::mainBundle().objectForInfoDictionaryKey("CFBundleName").value_or(""));
+    if (m_bridge)
+        m_bridge->setWindowActive(m_active);
+    EventWait events(m_window.get());
     SDL_Event event;
-    // SDL_WaitEvent sleeps until something happens, or until a timer is due: an idle window
-    // costs no CPU.
     while (!m_quit) {
-        if (waitForEvent(event)) {
-            do
-                handle(event);
-            while (!m_quit && SDL_PollEvent(&event));
-        }
+        while (!m_quit && SDL_PollEvent(&event))
+            handle(event);
+        if (m_bridge)
+            m_bridge->carryOutRequests();
         m_session.fireTimers();
         if (auto frame = m_session.takeFrameIfChanged()) {
             m_painter->paint(*frame);
             m_exposed = true;
+            if (m_bridge)
+                m_bridge->update();
         }
         if (m_exposed)
             present();
+        if (!m_quit)
+            events.wait(m_session.timeUntilNextTimer());
     }
+    m_bridge.reset();
 }
 
-bool WindowSession::waitForEvent(SDL_Event& event) {
-    const auto wait = m_session.timeUntilNextTimer();
-    if (!wait) {
-        // Nothing to wait for any more: the event queue is gone.
-        m_quit = SDL_WaitEvent(&event) != 1;
-        return !m_quit;
-    }
-    const auto milliseconds = std::min<std::chrono::milliseconds::rep>(wait->count(), 1 << 30);
-    return SDL_WaitEventTimeout(&event, static_cast<int>(milliseconds)) == 1;
+AtkRectangle WindowSession::areaOnScreen() const {
+    AtkRectangle area{};
+    SDL_GetWindowPosition(m_window.get(), &area.x, &area.y);
+    SDL_GetWindowSize(m_window.get(), &area.width, &area.height);
+    return area;
 }
 
 void WindowSession::handle(const SDL_Event& event) {
@@ -232,10 +250,13 @@ void WindowSession::handle(const SDL_Event& event) {
         break;
     case SDL_TEXTINPUT:
         // Space arrives here too, as text: the session decides what it does.
-        m_session.insertText(event.text.text);
+        if (!m_keyTaken)
+            m_session.insertText(event.text.text);
+        m_keyTaken = false;
         break;
     case SDL_KEYDOWN:
-        handleKey(event.key);
+    case SDL_KEYUP:
+        handleKeyEvent(event.key);
         break;
     default:
         break;
@@ -245,11 +266,17 @@ void WindowSession::handle(const SDL_Event& event) {
 void WindowSession::handleWindowEvent(const SDL_WindowEvent& event) {
     switch (event.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
+        m_active = true;
         m_session.setApplicationState(UIApplicationState::Active);
+        if (m_bridge)
+            m_bridge->setWindowActive(true);
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
+        m_active = false;
         if (!m_minimized)
             m_session.setApplicationState(UIApplicationState::Inactive);
+        if (m_bridge)
+            m_bridge->setWindowActive(false);
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
         m_minimized = true;
@@ -288,6 +315,15 @@ constexpr std::array<std::pair<SDL_Keycode, UIKey>, 8> sessionKeys{{
     {SDLK_PAGEDOWN, UIKey::PageDown},
 }};
 } // namespace
+
+void WindowSession::handleKeyEvent(const SDL_KeyboardEvent& event) {
+    const bool taken = m_bridge && m_bridge->keyTaken(screenReaderKey(event, m_window.get()));
+    if (event.type != SDL_KEYDOWN)
+        return;
+    m_keyTaken = taken;
+    if (!taken)
+        handleKey(event);
+}
 
 void WindowSession::handleKey(const SDL_KeyboardEvent& event) {
     const SDL_Keycode key = event.keysym.sym;
