@@ -112,7 +112,10 @@ class Program:
         """Processes the program started that are still running."""
         found = subprocess.run(["pgrep", "-s", str(self.process.pid)], capture_output=True,
                                text=True).stdout.split()
-        return [pid for pid in found if pid != str(self.process.pid)]
+        # A sanitized build's runtime names its stack traces with a helper of its own.
+        helpers = subprocess.run(["pgrep", "-s", str(self.process.pid), "llvm-symbolizer"],
+                                 capture_output=True, text=True).stdout.split()
+        return [pid for pid in found if pid != str(self.process.pid) and pid not in helpers]
 
 
 def wait_for(predicate, what, timeout=PATIENCE, step=None):

@@ -125,8 +125,11 @@ def run_case(name, bus):
             failures.append(f"it ended {status}")
         if printed:
             failures.append(f"it printed {printed!r}")
-        if behind_while_running or program.left_behind():
-            failures.append(f"it started processes: {behind_while_running}")
+        behind = program.left_behind()
+        if behind_while_running or behind:
+            described = subprocess.run(["ps", "-o", "pid,args", "-p", ",".join(
+                behind_while_running + behind)], capture_output=True, text=True).stdout
+            failures.append(f"it started processes: {described.strip()}")
         if len(bus_launchers()) > len(launchers):
             failures.append("dbus-launch was started")
         print(f"     {name}: the window showed in {shown:.2f} s")
