@@ -367,66 +367,40 @@ AtSpiBridge::~AtSpiBridge() {
     g_object_unref(m_cancellable);
 }
 
-// The session's bus knows where the accessibility bus is; both are asked without waiting.
-void AtSpiBridge::askForAccessibilityBus(const std::string& sessionAddress) {
-    const auto flags =
-        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION);
-    g_dbus_connection_new_for_address(
-        sessionAddress.c_str(), flags, nullptr, m_cancellable,
-        [](GObject*, GAsyncResult* result, gpointer data) {
-            GError* error = nullptr;
-            GDBusConnection* bus = g_dbus_connection_new_for_address_finish(result, &error);
-            if (!bus) {
-                g_error_free(error);
-                return; // no bus to be had, the bridge waits quietly; cancelled, it is gone
-            }
-            auto* bridge = static_cast<AtSpiBridge*>(data);
-            bridge->m_sessionBus = bus;
-            g_dbus_connection_call(
-                bus, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", nullptr,
-                G_VARIANT_TYPE("(s)"), G_DBUS_CALL_FLAGS_NONE, busPatience, bridge->m_cancellable,
-                [](GObject* source, GAsyncResult* reply, gpointer data) {
-                    GError* error = nullptr;
-                    GVariant* answer =
-                        g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), reply, &error);
-                    if (!answer) {
-                        g_error_free(error);
-                        return;
-                    }
-                    const gchar* address = nullptr;
-                    g_variant_get(answer, "(&s)", &address);
-                    static_cast<AtSpiBridge*>(data)->openAccessibilityBus(address);
-                    g_variant_unref(answer);
-                },
-                bridge);
-        },
-        this);
-}
+// One question for a bus, asked without waiting once connected: the connection is kept, and
+// the answer handed on. A failure (no bus, no answer, the bridge gone) leaves things as they
+// are: the window goes on without a bridge.
+struct AtSpiBridge::Question {
+    AtSpiBridge* bridge;
+    GDBusConnection** bus;
+    const char* destination;
+    const char* path;
+    const char* interface;
+    const char* method;
+    void (*answered)(AtSpiBridge&, GVariant*);
+};
 
-// The bridge itself asks the bus as it starts, and would wait for it: it is started only once
-// the bus and its registry have answered.
-void AtSpiBridge::openAccessibilityBus(std::string address) {
-    m_accessibilityBusAddress = std::move(address);
+void AtSpiBridge::ask(const std::string& address, Question question) {
     const auto flags =
         static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION);
     g_dbus_connection_new_for_address(
-        m_accessibilityBusAddress.c_str(), flags, nullptr, m_cancellable,
+        address.c_str(), flags, nullptr, m_cancellable,
         [](GObject*, GAsyncResult* result, gpointer data) {
+            std::unique_ptr<Question> question(static_cast<Question*>(data));
             GError* error = nullptr;
             GDBusConnection* bus = g_dbus_connection_new_for_address_finish(result, &error);
             if (!bus) {
                 g_error_free(error);
                 return;
             }
-            auto* bridge = static_cast<AtSpiBridge*>(data);
-            bridge->m_accessibilityBus = bus;
+            *question->bus = bus;
             g_dbus_connection_call(
-                bus, "org.a11y.atspi.Registry", "/org/a11y/atspi/registry",
-                "org.a11y.atspi.Registry", "GetRegisteredEvents", nullptr, nullptr,
-                G_DBUS_CALL_FLAGS_NONE, busPatience, bridge->m_cancellable,
+                bus, question->destination, question->path, question->interface, question->method,
+                nullptr, nullptr, G_DBUS_CALL_FLAGS_NONE, busPatience,
+                question->bridge->m_cancellable,
                 [](GObject* source, GAsyncResult* reply, gpointer data) {
+                    const std::unique_ptr<Question> question(static_cast<Question*>(data));
                     GError* error = nullptr;
                     GVariant* answer =
                         g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), reply, &error);
@@ -434,12 +408,34 @@ void AtSpiBridge::openAccessibilityBus(std::string address) {
                         g_error_free(error);
                         return;
                     }
+                    question->answered(*question->bridge, answer);
                     g_variant_unref(answer);
-                    static_cast<AtSpiBridge*>(data)->bridgeReady();
                 },
-                bridge);
+                question.release());
         },
-        this);
+        std::make_unique<Question>(question).release());
+}
+
+// The session's bus knows where the accessibility bus is.
+void AtSpiBridge::askForAccessibilityBus(const std::string& sessionAddress) {
+    ask(sessionAddress, {this, &m_sessionBus, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
+                         "GetAddress", [](AtSpiBridge& bridge, GVariant* answer) {
+                             const gchar* address = nullptr;
+                             if (g_variant_is_of_type(answer, G_VARIANT_TYPE("(s)"))) {
+                                 g_variant_get(answer, "(&s)", &address);
+                                 bridge.openAccessibilityBus(address);
+                             }
+                         }});
+}
+
+// ATK's bridge asks the accessibility bus as it starts, and would wait for it: it is started
+// only once the bus and its registry have answered.
+void AtSpiBridge::openAccessibilityBus(std::string address) {
+    m_accessibilityBusAddress = std::move(address);
+    ask(m_accessibilityBusAddress,
+        {this, &m_accessibilityBus, "org.a11y.atspi.Registry", "/org/a11y/atspi/registry",
+         "org.a11y.atspi.Registry", "GetRegisteredEvents",
+         [](AtSpiBridge& bridge, GVariant*) { bridge.bridgeReady(); }});
 }
 
 void AtSpiBridge::bridgeReady() {

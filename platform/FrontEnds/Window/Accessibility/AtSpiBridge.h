@@ -76,6 +76,8 @@ class AtSpiBridge {
         std::string text;
     };
 
+    struct Question;
+    void ask(const std::string& address, Question question);
     void askForAccessibilityBus(const std::string& sessionAddress);
     void openAccessibilityBus(std::string address);
     void bridgeReady();
