@@ -178,7 +178,7 @@ function takeInput(event) {
 function followFocus(element, node) {
   element.tabIndex = node.focusable ? 0 : -1;
   if (node.focused && document.activeElement !== element) element.focus({ preventScroll: true });
-  // Editing ended (Calculate, Escape): the field the browser still has focused is let go, so
+  // Editing ended (the keyboard put away): the field the browser still has focused is let go, so
   // that a screen reader's next move to it starts editing it again, as in every front end.
   else if (!node.focused && node.focusable && document.activeElement === element) element.blur();
 }
