@@ -395,10 +395,11 @@ void AtSpiBridge::ask(const std::string& address, Question question) {
                 return;
             }
             *question->bus = bus;
+            // Handed on to the reply, which owns it from here.
+            Question* asked = question.release();
             g_dbus_connection_call(
-                bus, question->destination, question->path, question->interface, question->method,
-                nullptr, nullptr, G_DBUS_CALL_FLAGS_NONE, busPatience,
-                question->bridge->m_cancellable,
+                bus, asked->destination, asked->path, asked->interface, asked->method, nullptr,
+                nullptr, G_DBUS_CALL_FLAGS_NONE, busPatience, asked->bridge->m_cancellable,
                 [](GObject* source, GAsyncResult* reply, gpointer data) {
                     const std::unique_ptr<Question> question(static_cast<Question*>(data));
                     GError* error = nullptr;
@@ -411,7 +412,7 @@ void AtSpiBridge::ask(const std::string& address, Question question) {
                     question->answered(*question->bridge, answer);
                     g_variant_unref(answer);
                 },
-                question.release());
+                asked);
         },
         std::make_unique<Question>(question).release());
 }
