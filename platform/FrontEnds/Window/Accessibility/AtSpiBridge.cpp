@@ -22,20 +22,29 @@ constexpr gint busPatience = 5000;
 constexpr guint settlingTime = 250;
 
 // ATK asks its toolkit for the root, the listeners and its name through functions that take
-// no data of their own: they reach the one bridge through this.
+// no data of their own: they reach the one bridge through this, and keep what they are given
+// there.
 AtSpiBridge* liveBridge = nullptr;
 
-struct EmissionHook {
-    guint signal;
-    gulong hook;
-};
-std::map<guint, EmissionHook> emissionHooks;
-std::map<guint, std::pair<AtkKeySnoopFunc, gpointer>> keyListeners;
-guint nextListener = 1;
+AtkObject* rootObject() {
+    return liveBridge ? liveBridge->applicationObject() : nullptr;
+}
+
+const gchar* toolkitName() {
+    return "UIKit";
+}
+
+const gchar* toolkitVersion() {
+    return "1";
+}
+
+} // namespace
 
 // "Gtk:AtkObject:state-change" is the signal state-change of AtkObject; "window:activate" the
 // window's own activate.
-guint addEmissionHook(GSignalEmissionHook listener, const gchar* eventType) {
+guint AtSpiBridge::addEmissionHook(GSignalEmissionHook listener, const gchar* eventType) {
+    if (!liveBridge)
+        return 0;
     gchar** parts = g_strsplit(eventType, ":", 3);
     const guint count = g_strv_length(parts);
     GType type = 0;
@@ -57,44 +66,38 @@ guint addEmissionHook(GSignalEmissionHook listener, const gchar* eventType) {
         signal = g_signal_lookup(signalName, g_type_from_name("PlatformAccessible"));
     guint id = 0;
     if (signal) {
-        id = nextListener++;
-        emissionHooks[id] = {
+        id = liveBridge->m_nextListener++;
+        liveBridge->m_emissionHooks[id] = {
             signal, g_signal_add_emission_hook(signal, 0, listener, g_strdup(eventType), g_free)};
     }
     g_strfreev(parts);
     return id;
 }
 
-void removeEmissionHook(guint id) {
-    if (const auto found = emissionHooks.find(id); found != emissionHooks.end()) {
+void AtSpiBridge::removeEmissionHook(guint id) {
+    if (!liveBridge)
+        return;
+    auto& hooks = liveBridge->m_emissionHooks;
+    if (const auto found = hooks.find(id); found != hooks.end()) {
         g_signal_remove_emission_hook(found->second.signal, found->second.hook);
-        emissionHooks.erase(found);
+        hooks.erase(found);
     }
 }
 
-guint addKeyListener(AtkKeySnoopFunc listener, gpointer data) {
-    const guint id = nextListener++;
-    keyListeners[id] = {listener, data};
+guint AtSpiBridge::addKeyListener(AtkKeySnoopFunc listener, gpointer data) {
+    if (!liveBridge)
+        return 0;
+    const guint id = liveBridge->m_nextListener++;
+    liveBridge->m_keyListeners[id] = {listener, data};
     return id;
 }
 
-void removeKeyListener(guint id) {
-    keyListeners.erase(id);
+void AtSpiBridge::removeKeyListener(guint id) {
+    if (liveBridge)
+        liveBridge->m_keyListeners.erase(id);
 }
 
-AtkObject* rootObject() {
-    return liveBridge ? liveBridge->applicationObject() : nullptr;
-}
-
-const gchar* toolkitName() {
-    return "UIKit";
-}
-
-const gchar* toolkitVersion() {
-    return "1";
-}
-
-void becomeAtksToolkit() {
+void AtSpiBridge::becomeAtksToolkit() {
     auto* utility = ATK_UTIL_CLASS(g_type_class_ref(ATK_TYPE_UTIL));
     utility->add_global_event_listener = addEmissionHook;
     utility->remove_global_event_listener = removeEmissionHook;
@@ -104,6 +107,8 @@ void becomeAtksToolkit() {
     utility->get_toolkit_name = toolkitName;
     utility->get_toolkit_version = toolkitVersion;
 }
+
+namespace {
 
 Objects::Kind kindOf(UIAccessibilityRole role) {
     switch (role) {
@@ -667,7 +672,7 @@ bool AtSpiBridge::keyTaken(const AtSpiKey& key) {
     event.timestamp = key.time;
     bool taken = false;
     // A listener may add or remove listeners: the ones there now are asked.
-    const auto listeners = keyListeners;
+    const auto listeners = m_keyListeners;
     for (const auto& [id, listener] : listeners)
         taken = listener.first(&event, listener.second) || taken;
     return taken;

@@ -76,6 +76,13 @@ class AtSpiBridge {
         std::string text;
     };
 
+    // ATK's toolkit functions: what the bridge it drives registers, kept by the live bridge.
+    static void becomeAtksToolkit();
+    static guint addEmissionHook(GSignalEmissionHook listener, const gchar* eventType);
+    static void removeEmissionHook(guint id);
+    static guint addKeyListener(AtkKeySnoopFunc listener, gpointer data);
+    static void removeKeyListener(guint id);
+
     struct Question;
     void ask(const std::string& address, Question question);
     void askForAccessibilityBus(const std::string& sessionAddress);
@@ -105,4 +112,11 @@ class AtSpiBridge {
     std::unique_ptr<FixedNode> m_notification;
     bool m_notificationShown = false;
     std::vector<Pending> m_pending;
+    struct EmissionHook {
+        guint signal;
+        gulong hook;
+    };
+    std::map<guint, EmissionHook> m_emissionHooks;
+    std::map<guint, std::pair<AtkKeySnoopFunc, gpointer>> m_keyListeners;
+    guint m_nextListener = 1;
 };
