@@ -8,8 +8,14 @@ import { extname, join, resolve, sep } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 const types = {
-  '.html': 'text/html', '.mjs': 'text/javascript', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.png': 'image/png', '.woff2': 'font/woff2', '.webmanifest': 'application/manifest+json', '.txt': 'text/plain',
+  '.html': 'text/html',
+  '.mjs': 'text/javascript',
+  '.js': 'text/javascript',
+  '.wasm': 'application/wasm',
+  '.png': 'image/png',
+  '.woff2': 'font/woff2',
+  '.webmanifest': 'application/manifest+json',
+  '.txt': 'text/plain',
 };
 
 // Serves FOLDER; `extra` maps a path ("/bare.html") to a file served there too. For tests of
@@ -30,7 +36,8 @@ export async function serveSite(folder, { extra = {}, types: ownTypes = {}, last
       if (!statSync(file).isFile()) throw new Error('not a file');
       const type = ownTypes[extname(file)] ?? types[extname(file)] ?? 'application/octet-stream';
       response.writeHead(200, {
-        'content-type': type, ...(lastModified ? { 'last-modified': lastModified.toUTCString() } : {}),
+        'content-type': type,
+        ...(lastModified ? { 'last-modified': lastModified.toUTCString() } : {}),
       });
       response.end(readFileSync(file));
     } catch {
@@ -38,7 +45,11 @@ export async function serveSite(folder, { extra = {}, types: ownTypes = {}, last
     }
   });
   await new Promise((started) => server.listen(0, '127.0.0.1', started));
-  return { origin: `http://127.0.0.1:${server.address().port}/`, close: () => server.close(), served };
+  return {
+    origin: `http://127.0.0.1:${server.address().port}/`,
+    close: () => server.close(),
+    served,
+  };
 }
 
 if (process.argv[1] === fileURLToPath(import.meta.url)) {

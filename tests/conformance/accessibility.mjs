@@ -10,7 +10,7 @@ import { serveSite } from '../../scripts/lib/site_server.mjs';
 import { launchChromium } from '../web/engines.mjs';
 
 if (!existsSync('/usr/bin/chromium')) {
-  console.error('no Chromium at /usr/bin/chromium (scripts/setup installs Debian\'s chromium)');
+  console.error("no Chromium at /usr/bin/chromium (scripts/setup installs Debian's chromium)");
   process.exit(1);
 }
 
@@ -19,17 +19,26 @@ const server = await serveSite(resolve(process.argv[2]));
 const browser = await launchChromium();
 const roles = new Set(['heading', 'textbox', 'button', 'status']);
 
-const painted = (page) => page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+const painted = (page) =>
+  page.evaluate(
+    () => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))),
+  );
 
 // The mirror's element a screen reader calls by that name.
 function mirrorElement(page, name) {
-  return page.evaluateHandle((wanted) => [...document.querySelectorAll('#mirror input, #mirror button')]
-    .find((element) => (element.getAttribute('aria-label') ?? element.textContent) === wanted), name);
+  return page.evaluateHandle(
+    (wanted) =>
+      [...document.querySelectorAll('#mirror input, #mirror button')].find(
+        (element) => (element.getAttribute('aria-label') ?? element.textContent) === wanted,
+      ),
+    name,
+  );
 }
 
 async function step(page, [kind, target, text]) {
   const element = await mirrorElement(page, target);
-  if (!(await element.evaluate((found) => Boolean(found)))) throw new Error(`no element called ${target}`);
+  if (!(await element.evaluate((found) => Boolean(found))))
+    throw new Error(`no element called ${target}`);
   if (kind === 'activate') {
     await element.evaluate((found) => found.click());
   } else {
@@ -44,20 +53,30 @@ async function step(page, [kind, target, text]) {
 
 async function told(page, cdp) {
   const { nodes } = await cdp.send('Accessibility.getFullAXTree');
-  const status = await page.evaluate(() => document.querySelector('#mirror [role=status]')?.textContent ?? '');
-  const elements = nodes.filter((node) => !node.ignored && roles.has(node.role?.value)).map((node) => ({
-    role: node.role.value,
-    name: node.role.value === 'status' ? status : node.name?.value ?? '',
-    description: node.description?.value ?? '',
-    activatable: !(node.properties ?? []).some((property) => property.name === 'disabled' && property.value.value),
-  }));
+  const status = await page.evaluate(
+    () => document.querySelector('#mirror [role=status]')?.textContent ?? '',
+  );
+  const elements = nodes
+    .filter((node) => !node.ignored && roles.has(node.role?.value))
+    .map((node) => ({
+      role: node.role.value,
+      name: node.role.value === 'status' ? status : (node.name?.value ?? ''),
+      description: node.description?.value ?? '',
+      activatable: !(node.properties ?? []).some(
+        (property) => property.name === 'disabled' && property.value.value,
+      ),
+    }));
   return { elements, announced: await page.evaluate(() => window.announced) };
 }
 
 const results = {};
 try {
   for (const row of rows) {
-    const context = await browser.newContext({ viewport: { width: 375, height: 667 }, hasTouch: true, locale: 'en-US' });
+    const context = await browser.newContext({
+      viewport: { width: 375, height: 667 },
+      hasTouch: true,
+      locale: 'en-US',
+    });
     const page = await context.newPage();
     await page.goto(server.origin);
     await page.waitForFunction(() => window.platformProgram);
@@ -67,7 +86,12 @@ try {
       new MutationObserver((records) => {
         for (const record of records) {
           for (const node of record.addedNodes) {
-            if (node.nodeType === Node.TEXT_NODE && node.data && node.parentElement?.getAttribute('role') === 'status') window.announced++;
+            if (
+              node.nodeType === Node.TEXT_NODE &&
+              node.data &&
+              node.parentElement?.getAttribute('role') === 'status'
+            )
+              window.announced++;
           }
         }
       }).observe(document.getElementById('mirror'), { childList: true, subtree: true });

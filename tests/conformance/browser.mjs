@@ -15,17 +15,27 @@ if (!existsSync(chromiumPath)) {
 }
 
 const keys = {
-  Tab: 'Tab', 'Shift-Tab': 'Shift+Tab', Enter: 'Enter', Space: ' ', Escape: 'Escape', Backspace: 'Backspace', PageDown: 'PageDown',
+  Tab: 'Tab',
+  'Shift-Tab': 'Shift+Tab',
+  Enter: 'Enter',
+  Space: ' ',
+  Escape: 'Escape',
+  Backspace: 'Backspace',
+  PageDown: 'PageDown',
 };
 const table = JSON.parse(readFileSync(0, 'utf8'));
 const server = await serveSite(resolve(process.argv[2]));
 const browser = await launchChromium();
 
-const painted = (page) => page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+const painted = (page) =>
+  page.evaluate(
+    () => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))),
+  );
 
 async function centerOf(page, identifier) {
   const frame = await page.evaluate((wanted) => {
-    const search = (node) => (node.identifier === wanted ? node : node.children.map(search).find(Boolean));
+    const search = (node) =>
+      node.identifier === wanted ? node : node.children.map(search).find(Boolean);
     return search(window.platformProgram.accessibilityTree())?.frame;
   }, identifier);
   if (!frame) throw new Error(`no view ${identifier} on the page`);
@@ -36,7 +46,10 @@ const dumps = {};
 try {
   for (const { name, steps } of table) {
     const context = await browser.newContext({
-      viewport: { width: 375, height: 667 }, deviceScaleFactor: 2, hasTouch: true, locale: 'en-US',
+      viewport: { width: 375, height: 667 },
+      deviceScaleFactor: 2,
+      hasTouch: true,
+      locale: 'en-US',
     });
     const page = await context.newPage();
     await page.goto(server.origin);

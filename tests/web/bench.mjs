@@ -3,7 +3,6 @@
 // a bare page that draws one rectangle (the same browser, the same run), a tap to its
 // painted frame, and what painting one frame costs.
 // Usage: node bench.mjs SITE-FOLDER
-import { execFileSync } from 'node:child_process';
 import { readFileSync, readdirSync, statSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -28,7 +27,12 @@ const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length
 const server = await serveSite(site, { extra: { '/bare.html': join(here, 'bare.html') } });
 const { origin } = server;
 const browser = await launchChromium();
-const phone = { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
+const phone = {
+  viewport: { width: 390, height: 844 },
+  deviceScaleFactor: 3,
+  isMobile: true,
+  hasTouch: true,
+};
 
 // Milliseconds from the start of navigation to a mark, in a fresh context each time.
 async function startTime(url, mark) {
@@ -60,7 +64,8 @@ const page = await context.newPage();
 await page.goto(origin);
 await page.waitForFunction(() => performance.getEntriesByName('platform-first-frame').length > 0);
 const fields = await page.evaluate(() => {
-  const find = (node, name) => node.identifier === name ? node : node.children.map((child) => find(child, name)).find(Boolean);
+  const find = (node, name) =>
+    node.identifier === name ? node : node.children.map((child) => find(child, name)).find(Boolean);
   const tree = window.platformProgram.accessibilityTree();
   return [find(tree, 'wage').frame, find(tree, 'price').frame];
 });
@@ -68,8 +73,20 @@ const tapToFrame = [];
 for (let run = 0; run < runs; run++) {
   await page.evaluate(() => {
     window.tapTimes = {};
-    addEventListener('pointerdown', () => { window.tapTimes.down = performance.now(); }, { capture: true, once: true });
-    addEventListener('platform-frame', () => { window.tapTimes.frame = performance.now(); }, { once: true });
+    addEventListener(
+      'pointerdown',
+      () => {
+        window.tapTimes.down = performance.now();
+      },
+      { capture: true, once: true },
+    );
+    addEventListener(
+      'platform-frame',
+      () => {
+        window.tapTimes.frame = performance.now();
+      },
+      { once: true },
+    );
   });
   // Alternately into one field and the other, so that every tap changes the screen.
   const { x, y, width, height } = fields[run % 2];
@@ -78,12 +95,20 @@ for (let run = 0; run < runs; run++) {
   tapToFrame.push(await page.evaluate(() => window.tapTimes.frame - window.tapTimes.down));
 }
 figures.tapToFrame = median(tapToFrame);
-figures.displayFrame = await page.evaluate(() => new Promise((measured) => {
-  const times = [];
-  const tick = (time) => (times.push(time) < 30 ? requestAnimationFrame(tick) : measured((times[29] - times[0]) / 29));
-  requestAnimationFrame(tick);
-}));
-figures.paint = median(await page.evaluate(() => performance.getEntriesByName('platform-paint').map((entry) => entry.duration)));
+figures.displayFrame = await page.evaluate(
+  () =>
+    new Promise((measured) => {
+      const times = [];
+      const tick = (time) =>
+        times.push(time) < 30 ? requestAnimationFrame(tick) : measured((times[29] - times[0]) / 29);
+      requestAnimationFrame(tick);
+    }),
+);
+figures.paint = median(
+  await page.evaluate(() =>
+    performance.getEntriesByName('platform-paint').map((entry) => entry.duration),
+  ),
+);
 await browser.close();
 
 // Each engine's first frame beside a bare page's in the same engine, five of each, taken
@@ -97,23 +122,27 @@ for (const name of Object.keys(engines)) {
     continue;
   }
   const engine = await engines[name]();
-  const mark = async (url, name) => {
-    const page = await engine.newPage();
-    await page.goto(url);
-    await page.waitFor(`performance.getEntriesByName('${name}').length > 0`);
-    const time = await page.evaluate(`performance.getEntriesByName('${name}')[0].startTime`);
-    await page.close();
+  const mark = async (url, entry) => {
+    const tab = await engine.newPage();
+    await tab.goto(url);
+    await tab.waitFor(`performance.getEntriesByName('${entry}').length > 0`);
+    const time = await tab.evaluate(`performance.getEntriesByName('${entry}')[0].startTime`);
+    await tab.close();
     return time;
   };
-  const site = [];
+  const started = [];
   const bare = [];
   const compiled = [];
   for (let run = 0; run < 5; run++) {
-    site.push(await mark(origin, 'platform-first-frame'));
+    started.push(await mark(origin, 'platform-first-frame'));
     bare.push(await mark(`${origin}bare.html`, 'bare-first-frame'));
     compiled.push(await mark(`${origin}bare.html?compiled`, 'bare-first-frame'));
   }
-  figures.engines[name] = { firstFrame: median(site), bareFirstFrame: median(bare), compiledFirstFrame: median(compiled) };
+  figures.engines[name] = {
+    firstFrame: median(started),
+    bareFirstFrame: median(bare),
+    compiledFirstFrame: median(compiled),
+  };
   await engine.close();
 }
 server.close();

@@ -38,7 +38,10 @@ after(async () => {
 });
 
 // A phone-emulated page in a locale (or another device), its console watched.
-async function openPage(locale, device = { viewport: phone, deviceScaleFactor: 3, isMobile: true, hasTouch: true }) {
+async function openPage(
+  locale,
+  device = { viewport: phone, deviceScaleFactor: 3, isMobile: true, hasTouch: true },
+) {
   const context = await browser.newContext({ ...device, locale });
   const page = await context.newPage();
   page.complaints = watchConsole(page);
@@ -50,7 +53,9 @@ async function openPage(locale, device = { viewport: phone, deviceScaleFactor: 3
 
 // Waits for the page to have painted what the program last changed.
 async function nextFrame(page) {
-  await page.evaluate(() => new Promise((painted) => requestAnimationFrame(() => requestAnimationFrame(painted))));
+  await page.evaluate(
+    () => new Promise((painted) => requestAnimationFrame(() => requestAnimationFrame(painted))),
+  );
 }
 
 async function tree(page) {
@@ -68,7 +73,10 @@ function find(node, match) {
 
 // Where a view is now, by its identifier or (a button) its title.
 async function frameOf(page, name) {
-  const node = find(await tree(page), (view) => view.identifier === name || (view.role === 'Button' && view.label === name));
+  const node = find(
+    await tree(page),
+    (view) => view.identifier === name || (view.role === 'Button' && view.label === name),
+  );
   return node?.frame;
 }
 
@@ -83,17 +91,39 @@ async function tap(page, name) {
 
 // What the native program dumps, headless at the phone's size and density, after a script.
 function nativeRun(locale, script, snapshot) {
-  const result = spawnSync(native, ['--ui', 'headless', '--size', '390x844', '--scale', '3',
-    ...(snapshot ? ['--snapshot', snapshot] : [])], {
-    input: script, env: { ...process.env, LC_ALL: `${locale.replace('-', '_')}.UTF-8` }, encoding: 'utf8',
-  });
+  const result = spawnSync(
+    native,
+    [
+      '--ui',
+      'headless',
+      '--size',
+      '390x844',
+      '--scale',
+      '3',
+      ...(snapshot ? ['--snapshot', snapshot] : []),
+    ],
+    {
+      input: script,
+      env: { ...process.env, LC_ALL: `${locale.replace('-', '_')}.UTF-8` },
+      encoding: 'utf8',
+    },
+  );
   assert.equal(result.status, 0, result.stderr);
   return result.stdout;
 }
 
 // A pixel of a PNG file, through ImageMagick: [red, green, blue].
 function pngPixel(file, x, y) {
-  const result = spawnSync('convert', [file, '-format', `%[fx:int(255*p{${x},${y}}.r)],%[fx:int(255*p{${x},${y}}.g)],%[fx:int(255*p{${x},${y}}.b)]`, 'info:'], { encoding: 'utf8' });
+  const result = spawnSync(
+    'convert',
+    [
+      file,
+      '-format',
+      `%[fx:int(255*p{${x},${y}}.r)],%[fx:int(255*p{${x},${y}}.g)],%[fx:int(255*p{${x},${y}}.b)]`,
+      'info:',
+    ],
+    { encoding: 'utf8' },
+  );
   return result.stdout.split(',').map(Number);
 }
 
@@ -124,15 +154,24 @@ for (const locale of ['en-US', 'de-CH']) {
     const bar = find(view, (node) => node.role === 'Button' && node.label === 'Calculate');
     const wage = find(view, (node) => node.identifier === 'wage');
     const badge = wage.children[0];
-    for (const [x, y, what] of [[bar.frame.x + 3, bar.frame.y + 3, 'the bar'],
+    for (const [x, y, what] of [
+      [bar.frame.x + 3, bar.frame.y + 3, 'the bar'],
       [wage.frame.x + wage.frame.width - 6, wage.frame.y + 6, 'a field'],
-      [badge.frame.x + 2, badge.frame.y + 10, 'a badge']]) {
+      [badge.frame.x + 2, badge.frame.y + 10, 'a badge'],
+    ]) {
       const expected = pngPixel(shot, Math.round(x * 3), Math.round(y * 3));
       const actual = await pagePixel(page, Math.round(x * 3), Math.round(y * 3));
-      actual.forEach((channel, index) => assert.ok(Math.abs(channel - expected[index]) <= 1,
-        `${what}: ${actual} on the page, ${expected} natively`));
+      actual.forEach((channel, index) =>
+        assert.ok(
+          Math.abs(channel - expected[index]) <= 1,
+          `${what}: ${actual} on the page, ${expected} natively`,
+        ),
+      );
     }
-    assert.deepEqual(await pagePixel(page, Math.round((bar.frame.x + 3) * 3), Math.round((bar.frame.y + 3) * 3)), [255, 151, 5]);
+    assert.deepEqual(
+      await pagePixel(page, Math.round((bar.frame.x + 3) * 3), Math.round((bar.frame.y + 3) * 3)),
+      [255, 151, 5],
+    );
     rmSync(folder, { recursive: true, force: true });
 
     for (const name of touches.slice(3)) await tap(page, name);
@@ -154,18 +193,23 @@ test('by a hardware keyboard, the same', async () => {
   await page.keyboard.type('100');
   await page.keyboard.press('Enter');
   await nextFrame(page);
-  assert.equal(await page.evaluate(() => window.platformProgram.dump()),
-    nativeRun('en-US', 'tap wage\ntype 15\ntap price\ntype 100\ntap calculate\ndump\n'));
+  assert.equal(
+    await page.evaluate(() => window.platformProgram.dump()),
+    nativeRun('en-US', 'tap wage\ntype 15\ntap price\ntype 100\ntap calculate\ndump\n'),
+  );
   assert.deepEqual(page.complaints, []);
   await page.context().close();
 });
 
-test('the browser\'s focus follows the ring, and Tab leaves the page after its last', async () => {
+test("the browser's focus follows the ring, and Tab leaves the page after its last", async () => {
   const page = await openPage('en-US');
-  const focused = () => page.evaluate(() => {
-    const element = document.activeElement;
-    return element?.closest('#mirror') ? element.getAttribute('aria-label') ?? element.textContent : null;
-  });
+  const focused = () =>
+    page.evaluate(() => {
+      const element = document.activeElement;
+      return element?.closest('#mirror')
+        ? (element.getAttribute('aria-label') ?? element.textContent)
+        : null;
+    });
   await page.keyboard.press('Tab');
   await nextFrame(page);
   assert.equal(await focused(), 'Your hourly wage');
@@ -205,13 +249,18 @@ test('a second calculation with the same answer is announced again', async () =>
   assert.equal(await page.locator('[role=status]').textContent(), '67 hours');
   await page.evaluate(() => {
     window.announced = 0;
-    new MutationObserver((records) => { window.announced += records.length; })
-      .observe(document.querySelector('[role=status]'), { childList: true, characterData: true, subtree: true });
+    new MutationObserver((records) => {
+      window.announced += records.length;
+    }).observe(document.querySelector('[role=status]'), {
+      childList: true,
+      characterData: true,
+      subtree: true,
+    });
   });
   await tap(page, 'clear');
   await calculate('1002');
   assert.equal(await page.locator('[role=status]').textContent(), '67 hours');
-  assert.ok(await page.evaluate(() => window.announced) > 0, 'the region was not set again');
+  assert.ok((await page.evaluate(() => window.announced)) > 0, 'the region was not set again');
   assert.deepEqual(page.complaints, []);
   await page.context().close();
 });
@@ -225,16 +274,24 @@ test('the page may be zoomed, and draws sharply at the zoomed scale', async () =
     touchAction: getComputedStyle(document.getElementById('screen')).touchAction,
   }));
   assert.doesNotMatch(allowed.viewport, /user-scalable=no|maximum-scale/);
-  assert.equal(allowed.touchAction, 'pinch-zoom', 'a pinch zooms; a double tap and a drag are touches');
+  assert.equal(
+    allowed.touchAction,
+    'pinch-zoom',
+    'a pinch zooms; a double tap and a drag are touches',
+  );
   // What a pinch leaves: the page scaled up in the visual viewport.
   const cdp = await page.context().newCDPSession(page);
   await cdp.send('Emulation.setPageScaleFactor', { pageScaleFactor: 2 });
   await page.waitForFunction(() => window.visualViewport.scale > 1.5);
   await nextFrame(page);
   const { scale, canvasWidth } = await page.evaluate(() => ({
-    scale: window.visualViewport.scale, canvasWidth: document.getElementById('screen').width,
+    scale: window.visualViewport.scale,
+    canvasWidth: document.getElementById('screen').width,
   }));
-  assert.ok(canvasWidth >= Math.round(390 * 3 * scale) - 2, `${canvasWidth} pixels across at ${scale}x`);
+  assert.ok(
+    canvasWidth >= Math.round(390 * 3 * scale) - 2,
+    `${canvasWidth} pixels across at ${scale}x`,
+  );
   assert.deepEqual(page.complaints, []);
   await page.context().close();
 });
@@ -252,7 +309,10 @@ test('offline after the first visit, and no request of its own', async () => {
   await tap(page, 'wage');
   await tap(page, '7');
   const failed = network.filter((request) => request.failure());
-  assert.deepEqual(failed.map((request) => request.url()), []);
+  assert.deepEqual(
+    failed.map((request) => request.url()),
+    [],
+  );
   for (const request of network) {
     const response = await request.response();
     assert.ok(response?.fromServiceWorker(), `${request.url()} reached the network`);
@@ -265,21 +325,29 @@ test('a screen reader finds labelled text boxes, buttons, and hears the hours', 
   const page = await openPage('en-US');
   const cdp = await page.context().newCDPSession(page);
   const accessibility = async () => (await cdp.send('Accessibility.getFullAXTree')).nodes;
-  const named = (nodes, role) => nodes.filter((node) => node.role?.value === role).map((node) => node.name?.value);
+  const named = (nodes, role) =>
+    nodes.filter((node) => node.role?.value === role).map((node) => node.name?.value);
 
   let nodes = await accessibility();
   assert.deepEqual(named(nodes, 'textbox'), ['Your hourly wage', "The item's price"]);
   assert.deepEqual(named(nodes, 'heading'), ['orvane']);
-  assert.deepEqual(nodes.filter((node) => node.role?.value === 'textbox').map((node) => node.description?.value), ['$', '$'],
-    'each box says its currency');
+  assert.deepEqual(
+    nodes.filter((node) => node.role?.value === 'textbox').map((node) => node.description?.value),
+    ['$', '$'],
+    'each box says its currency',
+  );
   assert.ok(named(nodes, 'button').includes('Clear calculator'));
   for (const name of touches) await tap(page, name);
   nodes = await accessibility();
-  for (const key of ['1', '0', '.', 'Delete', 'Calculate']) assert.ok(named(nodes, 'button').includes(key), key);
+  for (const key of ['1', '0', '.', 'Delete', 'Calculate'])
+    assert.ok(named(nodes, 'button').includes(key), key);
   await tap(page, 'Calculate');
   assert.equal(await page.locator('[role=status]').textContent(), '7 hours');
   nodes = await accessibility();
-  assert.ok(nodes.some((node) => node.role?.value === 'status'), 'a live region');
+  assert.ok(
+    nodes.some((node) => node.role?.value === 'status'),
+    'a live region',
+  );
   assert.ok(!named(nodes, 'button').includes('Calculate'), 'the bar left with the keypad');
   await tap(page, 'clear');
   assert.equal(await page.locator('[role=status]').textContent(), '');
@@ -293,8 +361,13 @@ async function assertInSight(page, name) {
   const bar = await frameOf(page, 'Calculate');
   const { width, height } = page.viewportSize();
   const bottom = bar ? bar.y : height;
-  assert.ok(frame.x >= 0 && frame.y >= 0 && frame.x + frame.width <= width && frame.y + frame.height <= bottom,
-    `${name} at ${JSON.stringify(frame)}, the room ${width} x ${bottom}`);
+  assert.ok(
+    frame.x >= 0 &&
+      frame.y >= 0 &&
+      frame.x + frame.width <= width &&
+      frame.y + frame.height <= bottom,
+    `${name} at ${JSON.stringify(frame)}, the room ${width} x ${bottom}`,
+  );
 }
 
 // A finger's drag, through the DevTools protocol (Playwright's touchscreen only taps).
@@ -303,13 +376,21 @@ async function drag(page, from, by) {
   const at = (dy) => [{ x: from.x, y: from.y + dy }];
   await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: at(0) });
   for (let step = 1; step <= 5; step++) {
-    await cdp.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: at((by * step) / 5) });
+    await cdp.send('Input.dispatchTouchEvent', {
+      type: 'touchMove',
+      touchPoints: at((by * step) / 5),
+    });
   }
   await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
   await nextFrame(page);
 }
 
-const landscape = { viewport: { width: 844, height: 390 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
+const landscape = {
+  viewport: { width: 844, height: 390 },
+  deviceScaleFactor: 3,
+  isMobile: true,
+  hasTouch: true,
+};
 
 test('a phone turned sideways, by touch: each field in sight while edited, then the answer and Clear', async () => {
   const page = await openPage('en-US', landscape);
@@ -363,14 +444,22 @@ test('a short desktop window, by keys: each field in sight while edited; the pag
 });
 
 test('a screen reader activating Clear under the keypad clears; the key beneath is not pressed', async () => {
-  const page = await openPage('en-US', { viewport: { width: 375, height: 667 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
+  const page = await openPage('en-US', {
+    viewport: { width: 375, height: 667 },
+    deviceScaleFactor: 2,
+    isMobile: true,
+    hasTouch: true,
+  });
   await page.keyboard.type('15');
   await page.keyboard.press('Tab');
   await page.keyboard.type('100');
   await page.keyboard.press('Enter');
   await tap(page, 'wage');
-  await page.evaluate(() => [...document.querySelectorAll('#mirror button')]
-    .find((button) => button.textContent === 'Clear calculator').click());
+  await page.evaluate(() =>
+    [...document.querySelectorAll('#mirror button')]
+      .find((button) => button.textContent === 'Clear calculator')
+      .click(),
+  );
   await nextFrame(page);
   const dump = await page.evaluate(() => window.platformProgram.dump());
   assert.match(dump, /#wage \([^)]*\)\n/, 'the wage was emptied, not typed into');
@@ -384,12 +473,16 @@ test('text from an input method, dictation and a paste reaches the field being e
   await page.context().grantPermissions(['clipboard-read', 'clipboard-write'], { origin });
   await tap(page, 'wage');
   const editing = await page.evaluate(() => ({
-    tag: document.activeElement.tagName, inputMode: document.activeElement.inputMode,
+    tag: document.activeElement.tagName,
+    inputMode: document.activeElement.inputMode,
     fontSize: getComputedStyle(document.activeElement).fontSize,
   }));
   // 16px: a phone's browser zooms in on a focused box with smaller text.
-  assert.deepEqual(editing, { tag: 'INPUT', inputMode: 'none', fontSize: '16px' },
-    'an editable element that raises no keyboard and no zoom');
+  assert.deepEqual(
+    editing,
+    { tag: 'INPUT', inputMode: 'none', fontSize: '16px' },
+    'an editable element that raises no keyboard and no zoom',
+  );
   await page.keyboard.insertText('12');
   await nextFrame(page);
   await page.evaluate(() => navigator.clipboard.writeText('.5'));
@@ -402,7 +495,11 @@ test('text from an input method, dictation and a paste reaches the field being e
   await nextFrame(page);
   const dump = await page.evaluate(() => window.platformProgram.dump());
   assert.match(dump, /#wage \([^)]*\) "12\.50"\n/);
-  assert.equal(await page.evaluate(() => document.activeElement.value), '12.50', 'the element follows the field');
+  assert.equal(
+    await page.evaluate(() => document.activeElement.value),
+    '12.50',
+    'the element follows the field',
+  );
   assert.deepEqual(page.complaints, []);
   await page.context().close();
 });
@@ -410,24 +507,34 @@ test('text from an input method, dictation and a paste reaches the field being e
 test('safe areas: nothing under a notch or a home indicator; a wide window keeps a readable column', async () => {
   const page = await openPage('en-US');
   const cdp = await page.context().newCDPSession(page);
-  await cdp.send('Emulation.setSafeAreaInsetsOverride', { insets: { top: 47, bottom: 34, left: 0, right: 0 } });
+  await cdp.send('Emulation.setSafeAreaInsetsOverride', {
+    insets: { top: 47, bottom: 34, left: 0, right: 0 },
+  });
   await page.evaluate(() => window.dispatchEvent(new Event('resize')));
   await tap(page, 'wage');
   let dump = await page.evaluate(() => window.platformProgram.dump());
   assert.match(dump, /UIScrollView #content \(0, 47, 390, 763\)/);
   assert.match(dump, /UIKeyboard \(0, [\d.]+, 390, [\d.]+\)/);
   const keyboard = dump.match(/UIKeyboard \(0, ([\d.]+), 390, ([\d.]+)\)/);
-  assert.equal(Number(keyboard[1]) + Number(keyboard[2]), 844 - 34, 'the keypad sits above the home indicator');
+  assert.equal(
+    Number(keyboard[1]) + Number(keyboard[2]),
+    844 - 34,
+    'the keypad sits above the home indicator',
+  );
   await page.context().close();
 
   const wide = await openPage('en-US', { viewport: { width: 1280, height: 800 } });
   dump = await wide.evaluate(() => window.platformProgram.dump());
-  assert.match(dump, /UIScrollView #content \(304, 0, 672, 800\)/, 'a column 672 wide, in the middle');
+  assert.match(
+    dump,
+    /UIScrollView #content \(304, 0, 672, 800\)/,
+    'a column 672 wide, in the middle',
+  );
   assert.deepEqual(wide.complaints, []);
   await wide.context().close();
 });
 
-test('the keypad\'s delete key, held, deletes again and again until let go', async () => {
+test("the keypad's delete key, held, deletes again and again until let go", async () => {
   const page = await openPage('en-US');
   await tap(page, 'wage');
   await page.keyboard.type('1234567890');
@@ -438,9 +545,15 @@ test('the keypad\'s delete key, held, deletes again and again until let go', asy
   await page.waitForTimeout(1000);
   await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
   await nextFrame(page);
-  const wage = () => page.evaluate(() => window.platformProgram.dump().match(/#wage \([^)]*\)(?: "(\d*)")?/)[1] ?? '');
+  const wage = () =>
+    page.evaluate(
+      () => window.platformProgram.dump().match(/#wage \([^)]*\)(?: "(\d*)")?/)[1] ?? '',
+    );
   const left = await wage();
-  assert.ok('1234567890'.startsWith(left) && left.length <= 6, `"${left}" left after a second's hold`);
+  assert.ok(
+    '1234567890'.startsWith(left) && left.length <= 6,
+    `"${left}" left after a second's hold`,
+  );
   await page.waitForTimeout(300);
   assert.equal(await wage(), left, 'let go, it stopped');
   assert.deepEqual(page.complaints, []);

@@ -40,14 +40,18 @@ function siteCopy() {
 }
 
 async function openPage(origin) {
-  const context = await browser.newContext({ viewport: { width: 390, height: 844 }, hasTouch: true });
+  const context = await browser.newContext({
+    viewport: { width: 390, height: 844 },
+    hasTouch: true,
+  });
   const page = await context.newPage();
   page.complaints = watchConsole(page);
   await page.goto(origin);
   return page;
 }
 
-const started = (page) => page.waitForFunction(() => window.platformProgram, null, { timeout: 20000 });
+const started = (page) =>
+  page.waitForFunction(() => window.platformProgram, null, { timeout: 20000 });
 const failure = async (page) => {
   await page.waitForSelector('#failure:not([hidden])', { timeout: 20000 });
   return page.locator('#failure').textContent();
@@ -64,15 +68,24 @@ test('a server that calls the program application/octet-stream still serves it',
 
 test('a missing or damaged program is said in a sentence, with what to try', async () => {
   for (const [damage, expected] of [
-    [(folder) => rmSync(join(folder, 'app.wasm')), /could not be downloaded: the server answered 404.*app\.wasm.*Reload/],
-    [(folder) => writeFileSync(join(folder, 'app.wasm'), 'not a program'), /is damaged and cannot run\. Reload/],
+    [
+      (folder) => rmSync(join(folder, 'app.wasm')),
+      /could not be downloaded: the server answered 404.*app\.wasm.*Reload/,
+    ],
+    [
+      (folder) => writeFileSync(join(folder, 'app.wasm'), 'not a program'),
+      /is damaged and cannot run\. Reload/,
+    ],
   ]) {
     const folder = siteCopy();
     damage(folder);
     const server = await serveSite(folder);
     const page = await openPage(server.origin);
     assert.match(await failure(page), expected);
-    assert.doesNotMatch(await page.locator('#failure').textContent(), /TypeError|Failed to execute/);
+    assert.doesNotMatch(
+      await page.locator('#failure').textContent(),
+      /TypeError|Failed to execute/,
+    );
     await page.context().close();
     server.close();
   }
@@ -81,7 +94,9 @@ test('a missing or damaged program is said in a sentence, with what to try', asy
 test('a new build reaches an installed site within three navigations, though the old files look fresh', async () => {
   const folder = siteCopy();
   // Files dated a month back: the HTTP cache holds them as fresh for days.
-  const server = await serveSite(folder, { lastModified: new Date(Date.now() - 30 * 24 * 3600 * 1000) });
+  const server = await serveSite(folder, {
+    lastModified: new Date(Date.now() - 30 * 24 * 3600 * 1000),
+  });
   servers.push(server);
   const page = await openPage(server.origin);
   await started(page);
@@ -91,9 +106,15 @@ test('a new build reaches an installed site within three navigations, though the
 
   // What a rebuild with a changed page script deploys: the page, and a worker of a new version.
   const index = readFileSync(join(folder, 'index.html'), 'utf8');
-  writeFileSync(join(folder, 'index.html'), index.replace('</body>', '<script>window.newBuild = true;</script>\n</body>'));
+  writeFileSync(
+    join(folder, 'index.html'),
+    index.replace('</body>', '<script>window.newBuild = true;</script>\n</body>'),
+  );
   const worker = readFileSync(join(folder, 'sw.js'), 'utf8');
-  writeFileSync(join(folder, 'sw.js'), worker.replace(/const version = '([^']*)'/, "const version = '$1-next'"));
+  writeFileSync(
+    join(folder, 'sw.js'),
+    worker.replace(/const version = '([^']*)'/, "const version = '$1-next'"),
+  );
   let arrived = false;
   for (let navigation = 0; navigation < 3 && !arrived; navigation++) {
     server.served.length = 0;
@@ -103,12 +124,15 @@ test('a new build reaches an installed site within three navigations, though the
     if (arrived) break;
     // Meanwhile the page asks for its worker's script again, and a new worker installs; it
     // waits to take over at the next start, and the old one passes the next navigation on.
-    for (let waited = 0; !server.served.includes('/sw.js') && waited < 100; waited++) await page.waitForTimeout(100);
-    const installed = () => page.evaluate(async () => {
-      const registration = await navigator.serviceWorker.getRegistration();
-      return registration.waiting !== null && registration.installing === null;
-    });
-    for (let waited = 0; !(await installed()) && waited < 100; waited++) await page.waitForTimeout(100);
+    for (let waited = 0; !server.served.includes('/sw.js') && waited < 100; waited++)
+      await page.waitForTimeout(100);
+    const installed = () =>
+      page.evaluate(async () => {
+        const registration = await navigator.serviceWorker.getRegistration();
+        return registration.waiting !== null && registration.installing === null;
+      });
+    for (let waited = 0; !(await installed()) && waited < 100; waited++)
+      await page.waitForTimeout(100);
   }
   assert.ok(arrived, 'the changed page script never ran');
   // Closed and started again, as a phone's app is: the new version has taken over, and serves
@@ -116,19 +140,24 @@ test('a new build reaches an installed site within three navigations, though the
   const context = page.context();
   await page.close();
   const tookOver = async () => {
-    for (const worker of context.serviceWorkers()) {
-      if (await worker.evaluate(() => self.registration.waiting === null).catch(() => false)) return true;
+    for (const running of context.serviceWorkers()) {
+      if (await running.evaluate(() => self.registration.waiting === null).catch(() => false))
+        return true;
     }
     return false;
   };
-  for (let waited = 0; !(await tookOver()) && waited < 100; waited++) await new Promise((done) => setTimeout(done, 100));
+  for (let waited = 0; !(await tookOver()) && waited < 100; waited++)
+    await new Promise((done) => setTimeout(done, 100));
   const next = await context.newPage();
   await next.goto(server.origin);
   await started(next);
   assert.equal(await next.evaluate(() => window.newBuild), true);
   await next.waitForFunction(() => navigator.serviceWorker.controller !== null);
-  assert.equal(await next.evaluate(async () => (await navigator.serviceWorker.getRegistration()).waiting), null,
-    'the new version took over');
+  assert.equal(
+    await next.evaluate(async () => (await navigator.serviceWorker.getRegistration()).waiting),
+    null,
+    'the new version took over',
+  );
   server.close();
   await next.reload();
   await started(next);
@@ -136,12 +165,14 @@ test('a new build reaches an installed site within three navigations, though the
   await context.close();
 });
 
-test('the launch screen shows the title in the screen\'s colours before the program runs', async () => {
+test("the launch screen shows the title in the screen's colours before the program runs", async () => {
   const server = await serveSite(site);
   const context = await browser.newContext({ viewport: { width: 390, height: 844 } });
   const page = await context.newPage();
   let release;
-  const held = new Promise((resolved) => { release = resolved; });
+  const held = new Promise((resolved) => {
+    release = resolved;
+  });
   await page.route('**/app.wasm', async (route) => {
     await held;
     await route.continue();
@@ -150,11 +181,22 @@ test('the launch screen shows the title in the screen\'s colours before the prog
   const launch = page.locator('#launch');
   assert.match(await launch.textContent(), /orvane/);
   assert.equal(await page.evaluate(() => window.platformProgram), undefined);
-  const title = await launch.locator('div').first().evaluate((element) => {
-    const style = getComputedStyle(element);
-    return { color: style.color, size: style.fontSize, background: getComputedStyle(document.body).backgroundColor };
+  const title = await launch
+    .locator('div')
+    .first()
+    .evaluate((element) => {
+      const style = getComputedStyle(element);
+      return {
+        color: style.color,
+        size: style.fontSize,
+        background: getComputedStyle(document.body).backgroundColor,
+      };
+    });
+  assert.deepEqual(title, {
+    color: 'rgb(255, 255, 255)',
+    size: '32px',
+    background: 'rgb(28, 37, 65)',
   });
-  assert.deepEqual(title, { color: 'rgb(255, 255, 255)', size: '32px', background: 'rgb(28, 37, 65)' });
   release();
   await started(page);
   await page.waitForFunction(() => !document.getElementById('launch'));
@@ -164,8 +206,12 @@ test('the launch screen shows the title in the screen\'s colours before the prog
 
 // A pixel of a PNG file, through ImageMagick: [red, green, blue, alpha].
 function pngPixel(file, x, y) {
-  const channels = ['r', 'g', 'b', 'a'].map((channel) => `%[fx:int(255*p{${x},${y}}.${channel})]`).join(',');
-  return spawnSync('convert', [file, '-format', channels, 'info:'], { encoding: 'utf8' }).stdout.split(',').map(Number);
+  const channels = ['r', 'g', 'b', 'a']
+    .map((channel) => `%[fx:int(255*p{${x},${y}}.${channel})]`)
+    .join(',');
+  return spawnSync('convert', [file, '-format', channels, 'info:'], { encoding: 'utf8' })
+    .stdout.split(',')
+    .map(Number);
 }
 
 test('a home screen and an install dialog get an id, full-bleed icons and screenshots', () => {
@@ -175,19 +221,42 @@ test('a home screen and an install dialog get an id, full-bleed icons and screen
   assert.ok(maskable, 'a maskable icon');
   for (const icon of [maskable.src, 'apple-touch-icon.png']) {
     // Opaque in every corner, in the screen's colour: nothing for a phone to fill with black.
-    const size = Number(spawnSync('identify', ['-format', '%w', join(site, icon)], { encoding: 'utf8' }).stdout);
-    for (const [x, y] of [[0, 0], [size - 1, 0], [0, size - 1], [size - 1, size - 1]]) {
-      assert.deepEqual(pngPixel(join(site, icon), x, y), [28, 37, 65, 255], `${icon} at ${x}, ${y}`);
+    const size = Number(
+      spawnSync('identify', ['-format', '%w', join(site, icon)], { encoding: 'utf8' }).stdout,
+    );
+    for (const [x, y] of [
+      [0, 0],
+      [size - 1, 0],
+      [0, size - 1],
+      [size - 1, size - 1],
+    ]) {
+      assert.deepEqual(
+        pngPixel(join(site, icon), x, y),
+        [28, 37, 65, 255],
+        `${icon} at ${x}, ${y}`,
+      );
     }
   }
   // The drawing keeps inside the maskable safe zone, the central circle of 80 %: the ring
   // between 80 % and the edge is all background.
-  for (const [x, y] of [[256, 52], [52, 256], [460, 256], [256, 460], [110, 110]]) {
-    assert.deepEqual(pngPixel(join(site, maskable.src), x, y), [28, 37, 65, 255], `maskable at ${x}, ${y}`);
+  for (const [x, y] of [
+    [256, 52],
+    [52, 256],
+    [460, 256],
+    [256, 460],
+    [110, 110],
+  ]) {
+    assert.deepEqual(
+      pngPixel(join(site, maskable.src), x, y),
+      [28, 37, 65, 255],
+      `maskable at ${x}, ${y}`,
+    );
   }
   assert.ok(manifest.screenshots.length >= 1);
   for (const picture of manifest.screenshots) {
-    const size = spawnSync('identify', ['-format', '%wx%h', join(site, picture.src)], { encoding: 'utf8' }).stdout;
+    const size = spawnSync('identify', ['-format', '%wx%h', join(site, picture.src)], {
+      encoding: 'utf8',
+    }).stdout;
     assert.equal(picture.sizes, size);
     assert.equal(picture.form_factor, 'narrow');
   }

@@ -6,7 +6,13 @@ import { spawn } from 'node:child_process';
 import { existsSync, readFileSync } from 'node:fs';
 import { createServer } from 'node:net';
 
-const keyNames = { Tab: 'Tab', Enter: 'Enter', Escape: 'Escape', Backspace: 'Backspace', PageDown: 'PageDown' };
+const keyNames = {
+  Tab: 'Tab',
+  Enter: 'Enter',
+  Escape: 'Escape',
+  Backspace: 'Backspace',
+  PageDown: 'PageDown',
+};
 
 // A page of one engine: go somewhere, run a function in it, press keys, type, tap, and the
 // console errors and warnings it has shown.
@@ -21,7 +27,9 @@ class Page {
 
   // Two display frames: what the program last changed is on screen.
   painted() {
-    return this.evaluate('new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(() => done(true))))');
+    return this.evaluate(
+      'new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(() => done(true))))',
+    );
   }
 }
 
@@ -30,7 +38,8 @@ class Page {
 export function watchConsole(page) {
   const complaints = [];
   page.on('console', (message) => {
-    if (['error', 'warning', 'warn'].includes(message.type())) complaints.push(`${message.type()}: ${message.text()}`);
+    if (['error', 'warning', 'warn'].includes(message.type()))
+      complaints.push(`${message.type()}: ${message.text()}`);
   });
   page.on('pageerror', (error) => complaints.push(`page error: ${error.message}`));
   return complaints;
@@ -43,18 +52,33 @@ class PlaywrightPage extends Page {
     this.complaints = watchConsole(page);
   }
 
-  goto(url) { return this.page.goto(url); }
-  reload() { return this.page.reload(); }
-  evaluate(source) { return this.page.evaluate(source); }
-  press(key) { return this.page.keyboard.press(keyNames[key]); }
-  type(text) { return this.page.keyboard.type(text); }
-  tap(x, y) { return this.page.touchscreen.tap(x, y); }
+  goto(url) {
+    return this.page.goto(url);
+  }
+  reload() {
+    return this.page.reload();
+  }
+  evaluate(source) {
+    return this.page.evaluate(source);
+  }
+  press(key) {
+    return this.page.keyboard.press(keyNames[key]);
+  }
+  type(text) {
+    return this.page.keyboard.type(text);
+  }
+  tap(x, y) {
+    return this.page.touchscreen.tap(x, y);
+  }
   // A short screen: a phone turned sideways.
   shorten(width, height) {
-    return this.page.setViewportSize ? this.page.setViewportSize({ width, height })
+    return this.page.setViewportSize
+      ? this.page.setViewportSize({ width, height })
       : this.page.setViewport({ width, height, hasTouch: true, isMobile: true });
   }
-  close() { return this.page.close(); }
+  close() {
+    return this.page.close();
+  }
 }
 
 // Debian's Chromium through playwright-core, quiet: no background requests of its own.
@@ -62,8 +86,14 @@ export async function launchChromium() {
   const { chromium: engine } = await import('playwright-core');
   return engine.launch({
     executablePath: '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
-      '--disable-sync', '--no-first-run'],
+    args: [
+      '--no-sandbox',
+      '--disable-gpu',
+      '--disable-background-networking',
+      '--disable-component-update',
+      '--disable-sync',
+      '--no-first-run',
+    ],
   });
 }
 
@@ -71,7 +101,11 @@ async function chromium() {
   const browser = await launchChromium();
   return {
     async newPage() {
-      const context = await browser.newContext({ viewport: { width: 390, height: 844 }, hasTouch: true, locale: 'en-US' });
+      const context = await browser.newContext({
+        viewport: { width: 390, height: 844 },
+        hasTouch: true,
+        locale: 'en-US',
+      });
       return new PlaywrightPage(await context.newPage());
     },
     close: () => browser.close(),
@@ -80,7 +114,11 @@ async function chromium() {
 
 async function firefox() {
   const { default: puppeteer } = await import('puppeteer-core');
-  const browser = await puppeteer.launch({ browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true });
+  const browser = await puppeteer.launch({
+    browser: 'firefox',
+    executablePath: '/usr/bin/firefox-esr',
+    headless: true,
+  });
   return {
     async newPage() {
       const page = await browser.newPage();
@@ -91,12 +129,13 @@ async function firefox() {
   };
 }
 
-const freePort = () => new Promise((resolved) => {
-  const server = createServer().listen(0, '127.0.0.1', () => {
-    const { port } = server.address();
-    server.close(() => resolved(port));
+const freePort = () =>
+  new Promise((resolved) => {
+    const server = createServer().listen(0, '127.0.0.1', () => {
+      const { port } = server.address();
+      server.close(() => resolved(port));
+    });
   });
-});
 
 // W3C WebDriver classic, as far as the tests need it.
 class WebDriverPage extends Page {
@@ -110,7 +149,9 @@ class WebDriverPage extends Page {
 
   async call(method, path, body) {
     const response = await fetch(`${this.endpoint}${path}`, {
-      method, headers: { 'content-type': 'application/json' }, body: body && JSON.stringify(body),
+      method,
+      headers: { 'content-type': 'application/json' },
+      body: body && JSON.stringify(body),
     });
     const { value } = await response.json();
     if (value?.error) throw new Error(`${value.error}: ${value.message}`);
@@ -121,7 +162,9 @@ class WebDriverPage extends Page {
     await this.call('POST', '/url', { url });
   }
 
-  reload() { return this.call('POST', '/refresh', {}); }
+  reload() {
+    return this.call('POST', '/refresh', {});
+  }
 
   async evaluate(source) {
     const script = typeof source === 'function' ? `return (${source})()` : `return (${source})`;
@@ -138,22 +181,43 @@ class WebDriverPage extends Page {
   }
 
   press(key) {
-    const code = { Tab: '\uE004', Enter: '\uE007', Escape: '\uE00C', Backspace: '\uE003', PageDown: '\uE00F' }[key];
-    return this.keys([{ type: 'keyDown', value: code }, { type: 'keyUp', value: code }]);
+    const code = {
+      Tab: '\uE004',
+      Enter: '\uE007',
+      Escape: '\uE00C',
+      Backspace: '\uE003',
+      PageDown: '\uE00F',
+    }[key];
+    return this.keys([
+      { type: 'keyDown', value: code },
+      { type: 'keyUp', value: code },
+    ]);
   }
 
   type(text) {
-    return this.keys([...text].flatMap((character) => [{ type: 'keyDown', value: character }, { type: 'keyUp', value: character }]));
+    return this.keys(
+      [...text].flatMap((character) => [
+        { type: 'keyDown', value: character },
+        { type: 'keyUp', value: character },
+      ]),
+    );
   }
 
   // WebKitGTK takes a touch pointer as the mouse.
   tap(x, y) {
     return this.call('POST', '/actions', {
-      actions: [{
-        type: 'pointer', id: 'finger', parameters: { pointerType: 'touch' },
-        actions: [{ type: 'pointerMove', x: Math.round(x), y: Math.round(y) }, { type: 'pointerDown', button: 0 },
-          { type: 'pointerUp', button: 0 }],
-      }],
+      actions: [
+        {
+          type: 'pointer',
+          id: 'finger',
+          parameters: { pointerType: 'touch' },
+          actions: [
+            { type: 'pointerMove', x: Math.round(x), y: Math.round(y) },
+            { type: 'pointerDown', button: 0 },
+            { type: 'pointerUp', button: 0 },
+          ],
+        },
+      ],
     });
   }
 
@@ -167,18 +231,26 @@ class WebDriverPage extends Page {
     return this.call('POST', '/window/rect', { width, height });
   }
 
-  close() { return this.call('DELETE', ''); }
+  close() {
+    return this.call('DELETE', '');
+  }
 }
 
 async function webkit() {
   const display = await new Promise((resolved, failed) => {
-    const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
-      { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+    const xvfb = spawn(
+      'Xvfb',
+      ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
+      { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] },
+    );
     xvfb.stdio[3].once('data', (data) => resolved({ xvfb, name: `:${String(data).trim()}` }));
     xvfb.once('error', failed);
   });
   const port = await freePort();
-  const driver = spawn('WebKitWebDriver', [`--port=${port}`], { env: { ...process.env, DISPLAY: display.name }, stdio: 'ignore' });
+  const driver = spawn('WebKitWebDriver', [`--port=${port}`], {
+    env: { ...process.env, DISPLAY: display.name },
+    stdio: 'ignore',
+  });
   const root = `http://127.0.0.1:${port}`;
   for (let tries = 0; ; tries++) {
     try {
@@ -193,10 +265,18 @@ async function webkit() {
   return {
     async newPage() {
       const response = await fetch(`${root}/session`, {
-        method: 'POST', headers: { 'content-type': 'application/json' },
-        body: JSON.stringify({ capabilities: { alwaysMatch: { 'webkitgtk:browserOptions': {
-          binary: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser', args: ['--automation'],
-        } } } }),
+        method: 'POST',
+        headers: { 'content-type': 'application/json' },
+        body: JSON.stringify({
+          capabilities: {
+            alwaysMatch: {
+              'webkitgtk:browserOptions': {
+                binary: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser',
+                args: ['--automation'],
+              },
+            },
+          },
+        }),
       });
       const { value } = await response.json();
       const page = new WebDriverPage(`${root}/session/${value.sessionId}`);
@@ -222,7 +302,9 @@ export function missing(engine) {
     firefox: ['/usr/bin/firefox-esr', 'firefox-esr'],
     webkit: ['/usr/bin/WebKitWebDriver', 'webkit2gtk-driver'],
   }[engine];
-  return existsSync(needs[0]) ? null : `${needs[0]} is missing (scripts/setup installs ${needs[1]})`;
+  return existsSync(needs[0])
+    ? null
+    : `${needs[0]} is missing (scripts/setup installs ${needs[1]})`;
 }
 
 // A hook for engines whose driver hears no console: the page's console errors and warnings,

@@ -19,10 +19,13 @@ if (missing(engineName)) {
 // The site as served; for an engine whose driver hears no console, with a hook that does.
 const site = mkdtempSync(join(tmpdir(), 'site-'));
 cpSync(resolve(siteFolder), site, { recursive: true });
-if (engineName === 'webkit') writeFileSync(join(site, 'index.html'), withConsoleHook(join(site, 'index.html')));
+if (engineName === 'webkit')
+  writeFileSync(join(site, 'index.html'), withConsoleHook(join(site, 'index.html')));
 
 let browser;
-before(async () => { browser = await engines[engineName](); });
+before(async () => {
+  browser = await engines[engineName]();
+});
 after(async () => {
   await browser?.close();
   rmSync(site, { recursive: true, force: true });
@@ -40,7 +43,10 @@ async function complaints(page) {
   return [...page.complaints, ...(page.pageComplaints ? await page.pageComplaints() : [])];
 }
 
-const result = (page) => page.evaluate("window.platformProgram.dump().split('\\n').find((line) => line.includes('#result '))");
+const result = (page) =>
+  page.evaluate(
+    "window.platformProgram.dump().split('\\n').find((line) => line.includes('#result '))",
+  );
 const liveRegion = (page) => page.evaluate("document.querySelector('[role=status]')?.textContent");
 
 // A tap at the middle of a view, by its identifier or, for a button, its title.
@@ -76,8 +82,13 @@ async function assertInSight(page, name) {
     return { frame, bottom: bar ? bar.y : window.innerHeight, width: window.innerWidth };
   })()`);
   const { frame, bottom, width } = placed;
-  assert.ok(frame.y >= 0 && frame.x >= 0 && frame.y + frame.height <= bottom && frame.x + frame.width <= width,
-    `${name} at ${JSON.stringify(frame)}, the room ${width} x ${bottom}`);
+  assert.ok(
+    frame.y >= 0 &&
+      frame.x >= 0 &&
+      frame.y + frame.height <= bottom &&
+      frame.x + frame.width <= width,
+    `${name} at ${JSON.stringify(frame)}, the room ${width} x ${bottom}`,
+  );
 }
 
 test(`${engineName}: on a short screen, each field in sight while edited; Page Down reaches Clear`, async () => {
@@ -123,16 +134,26 @@ test(`${engineName}: a first visit downloads the program once, and a reload with
   const server = await serveSite(site);
   const page = await open(server);
   await page.waitFor('navigator.serviceWorker.controller !== null');
-  await page.waitFor(`(async () => { const r = await navigator.serviceWorker.getRegistration(); return !r.installing && !r.waiting; })()`);
+  await page.waitFor(
+    `(async () => { const r = await navigator.serviceWorker.getRegistration(); return !r.installing && !r.waiting; })()`,
+  );
   // Once for the page, once for the worker, which checks it with the server.
-  assert.ok(server.served.filter((path) => path === '/app.wasm').length <= 2, server.served.join(' '));
+  assert.ok(
+    server.served.filter((path) => path === '/app.wasm').length <= 2,
+    server.served.join(' '),
+  );
   server.close();
   await page.reload();
   await page.waitFor('!!window.platformProgram');
   await page.painted();
   await tap(page, 'wage');
   await tap(page, '7');
-  assert.match(await page.evaluate("window.platformProgram.dump().split('\\n').find((line) => line.includes('#wage '))"), /"7"$/);
+  assert.match(
+    await page.evaluate(
+      "window.platformProgram.dump().split('\\n').find((line) => line.includes('#wage '))",
+    ),
+    /"7"$/,
+  );
   assert.deepEqual(await complaints(page), []);
   await page.close();
 });

@@ -17,7 +17,7 @@ async function start(locale, languages) {
   const program = await Program.start(bytes, {
     environment: { LANG: `${locale}.UTF-8`, ...(languages ? { LANGUAGE: languages } : {}) },
     viewport: { width: 390, height: 844, pixelRatio: 3 },
-    output: (descriptor, line) => descriptor === 2 && errors.push(line),
+    output: (descriptor, text) => descriptor === 2 && errors.push(text),
   });
   return { program, errors };
 }
@@ -41,7 +41,12 @@ test('fifteen an hour and a price of a hundred come to seven hours', async () =>
 });
 
 test('the badge shows the currency of the locale, as ICU gives it natively', async () => {
-  for (const [locale, symbol] of [['de_CH', 'CHF'], ['en_US', '$'], ['ja_JP', '￥'], ['de_DE', '€']]) {
+  for (const [locale, symbol] of [
+    ['de_CH', 'CHF'],
+    ['en_US', '$'],
+    ['ja_JP', '￥'],
+    ['de_DE', '€'],
+  ]) {
     const { program } = await start(locale);
     program.frame();
     assert.ok(program.dump().includes(`UILabel (5, 16, 20, 20) "${symbol}"`), locale);
@@ -49,8 +54,15 @@ test('the badge shows the currency of the locale, as ICU gives it natively', asy
 });
 
 test('a language alone, an old name and a region without its script resolve as ICU does natively', async () => {
-  for (const [locale, symbol] of [['de', '€'], ['ja', '￥'], ['zh_CN', '¥'], ['zh_TW', '$'], ['sr_RS', 'RSD'],
-    ['no_NO', 'kr'], ['iw_IL', '₪']]) {
+  for (const [locale, symbol] of [
+    ['de', '€'],
+    ['ja', '￥'],
+    ['zh_CN', '¥'],
+    ['zh_TW', '$'],
+    ['sr_RS', 'RSD'],
+    ['no_NO', 'kr'],
+    ['iw_IL', '₪'],
+  ]) {
     const { program } = await start(locale);
     program.frame();
     assert.ok(program.dump().includes(`UILabel (5, 16, 20, 20) "${symbol}"`), locale);
@@ -68,6 +80,15 @@ test('a frame is given only when the screen changed', async () => {
   assert.ok(Array.isArray(program.frame()));
   assert.equal(program.frame(), null);
   program.key(UIKey.Tab);
-  assert.ok(program.frame().some(({ kind, color }) =>
-    kind === CommandKind.FillRect && color.red === 1 && color.green > 0.59 && color.green < 0.6));
+  assert.ok(
+    program
+      .frame()
+      .some(
+        ({ kind, color }) =>
+          kind === CommandKind.FillRect &&
+          color.red === 1 &&
+          color.green > 0.59 &&
+          color.green < 0.6,
+      ),
+  );
 });

@@ -2,7 +2,14 @@
 // language, feeds it touches and keys, paints a frame only when the program says the screen
 // changed, mirrors the screen into elements a screen reader reads, and installs the site to
 // run offline.
-import { CanvasPainter, Program, UICursor, UIKey, UIScrollLineHeight, UITouchPhase } from './platform.mjs';
+import {
+  CanvasPainter,
+  Program,
+  UICursor,
+  UIKey,
+  UIScrollLineHeight,
+  UITouchPhase,
+} from './platform.mjs';
 
 const canvas = document.getElementById('screen');
 const mirror = document.getElementById('mirror');
@@ -12,7 +19,9 @@ const painter = new CanvasPainter(canvas);
 // de_CH.UTF-8), all of them in order as the languages to fall back on when one names no
 // country ("eo" has none).
 function localeEnvironment() {
-  const languages = navigator.languages?.length ? navigator.languages : [navigator.language || 'en-US'];
+  const languages = navigator.languages?.length
+    ? navigator.languages
+    : [navigator.language || 'en-US'];
   const names = languages.map((language) => language.replaceAll('-', '_'));
   return { LANG: `${names[0]}.UTF-8`, LANGUAGE: names.join(':') };
 }
@@ -26,11 +35,20 @@ function viewport() {
   // sharp; its backing store stays within what every browser allocates.
   const zoom = window.visualViewport?.scale || 1;
   const largestSide = 8192;
-  const pixelRatio = Math.min((window.devicePixelRatio || 1) * zoom,
-    largestSide / Math.max(window.innerWidth, window.innerHeight, 1));
+  const pixelRatio = Math.min(
+    (window.devicePixelRatio || 1) * zoom,
+    largestSide / Math.max(window.innerWidth, window.innerHeight, 1),
+  );
   return {
-    width: window.innerWidth, height: window.innerHeight, pixelRatio,
-    safeArea: { top: inset('top'), left: inset('left'), bottom: inset('bottom'), right: inset('right') },
+    width: window.innerWidth,
+    height: window.innerHeight,
+    pixelRatio,
+    safeArea: {
+      top: inset('top'),
+      left: inset('left'),
+      bottom: inset('bottom'),
+      right: inset('right'),
+    },
   };
 }
 
@@ -50,11 +68,15 @@ async function compileProgram() {
   try {
     response = await (window.platformProgramDownload ?? fetch('app.wasm'));
   } catch {
-    throw new LoadFailure('The program could not be downloaded. Check the connection, then reload the page.');
+    throw new LoadFailure(
+      'The program could not be downloaded. Check the connection, then reload the page.',
+    );
   }
   if (!response.ok) {
-    throw new LoadFailure(`The program could not be downloaded: the server answered ${response.status} `
-      + `${response.statusText} for app.wasm. Reload the page; if this persists, the site was not copied whole.`);
+    throw new LoadFailure(
+      `The program could not be downloaded: the server answered ${response.status} ` +
+        `${response.statusText} for app.wasm. Reload the page; if this persists, the site was not copied whole.`,
+    );
   }
   try {
     if (response.headers.get('content-type')?.split(';')[0].trim() === 'application/wasm') {
@@ -62,15 +84,17 @@ async function compileProgram() {
     }
     return await WebAssembly.compile(await response.arrayBuffer());
   } catch (error) {
-    throw new LoadFailure('The program (app.wasm) is damaged and cannot run. Reload the page; if this persists, '
-      + `copy the site to the server again. (${error.message})`);
+    throw new LoadFailure(
+      'The program (app.wasm) is damaged and cannot run. Reload the page; if this persists, ' +
+        `copy the site to the server again. (${error.message})`,
+    );
   }
 }
 
 let program = null;
 let frameRequested = false;
 let firstFramePainted = false;
-let stderr = [];
+const stderr = [];
 
 // After anything that may change the screen: one frame, at the display's next.
 function requestFrame() {
@@ -142,7 +166,12 @@ function mirrorElement(key, tag, setUp) {
 }
 
 function place(element, { x, y, width, height }) {
-  Object.assign(element.style, { left: `${x}px`, top: `${y}px`, width: `${width}px`, height: `${height}px` });
+  Object.assign(element.style, {
+    left: `${x}px`,
+    top: `${y}px`,
+    width: `${width}px`,
+    height: `${height}px`,
+  });
 }
 
 function textOf(node) {
@@ -195,7 +224,12 @@ function mirrorNode(node, key) {
     const box = mirrorElement(key, 'input', (element) => {
       // Editable, so that a paste, dictation, an input method or voice control has somewhere
       // to put text, without the phone's own keyboard: the program has one.
-      Object.assign(element, { type: 'text', inputMode: 'none', autocomplete: 'off', spellcheck: false });
+      Object.assign(element, {
+        type: 'text',
+        inputMode: 'none',
+        autocomplete: 'off',
+        spellcheck: false,
+      });
       element.setAttribute('autocorrect', 'off');
       element.setAttribute('autocapitalize', 'off');
       element.addEventListener('click', () => activate(element.node));
@@ -245,7 +279,9 @@ function mirrorNode(node, key) {
     text.textContent = node.label;
     place(text, node.frame);
   } else {
-    node.children.forEach((child, index) => mirrorNode(child, `${key}/${child.identifier || index}`));
+    node.children.forEach((child, index) =>
+      mirrorNode(child, `${key}/${child.identifier || index}`),
+    );
   }
 }
 
@@ -277,7 +313,11 @@ function listen(size) {
   // over it (so that a long press there offers to paste).
   let touching = null;
   const point = (event) => [event.clientX, event.clientY];
-  const cursors = { [UICursor.Arrow]: 'default', [UICursor.Pointer]: 'pointer', [UICursor.Text]: 'text' };
+  const cursors = {
+    [UICursor.Arrow]: 'default',
+    [UICursor.Pointer]: 'pointer',
+    [UICursor.Text]: 'text',
+  };
   for (const surface of [canvas, mirror]) {
     surface.addEventListener('pointerdown', (event) => {
       if (touching !== null || event.button > 0) return;
@@ -303,13 +343,20 @@ function listen(size) {
   }
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
   // The wheel scrolls the content under the pointer; with Ctrl held it is the browser's zoom.
-  const wheelUnits = { [WheelEvent.DOM_DELTA_PIXEL]: 1, [WheelEvent.DOM_DELTA_LINE]: UIScrollLineHeight };
-  canvas.addEventListener('wheel', (event) => {
-    if (event.ctrlKey) return;
-    event.preventDefault();
-    const distance = event.deltaY * (wheelUnits[event.deltaMode] ?? window.innerHeight);
-    drive(() => program.scrollWheel(event.clientX, event.clientY, distance));
-  }, { passive: false });
+  const wheelUnits = {
+    [WheelEvent.DOM_DELTA_PIXEL]: 1,
+    [WheelEvent.DOM_DELTA_LINE]: UIScrollLineHeight,
+  };
+  canvas.addEventListener(
+    'wheel',
+    (event) => {
+      if (event.ctrlKey) return;
+      event.preventDefault();
+      const distance = event.deltaY * (wheelUnits[event.deltaMode] ?? window.innerHeight);
+      drive(() => program.scrollWheel(event.clientX, event.clientY, distance));
+    },
+    { passive: false },
+  );
 
   // A paste, from the keyboard's shortcut or a menu, wherever the browser's focus is: the
   // program puts it where typing would go.
@@ -336,14 +383,20 @@ function listen(size) {
   });
 
   const keys = {
-    Enter: UIKey.Enter, Escape: UIKey.Escape, Backspace: UIKey.Backspace,
-    ArrowUp: UIKey.Up, ArrowDown: UIKey.Down, PageUp: UIKey.PageUp, PageDown: UIKey.PageDown,
+    Enter: UIKey.Enter,
+    Escape: UIKey.Escape,
+    Backspace: UIKey.Backspace,
+    ArrowUp: UIKey.Up,
+    ArrowDown: UIKey.Down,
+    PageUp: UIKey.PageUp,
+    PageDown: UIKey.PageDown,
   };
   document.addEventListener('keydown', (event) => {
     if (event.ctrlKey || event.metaKey || event.altKey) return;
     // An input method at work: its text arrives as its composition ends.
     if (event.isComposing || event.keyCode === 229) return;
-    const key = event.key === 'Tab' ? (event.shiftKey ? UIKey.ShiftTab : UIKey.Tab) : keys[event.key];
+    const key =
+      event.key === 'Tab' ? (event.shiftKey ? UIKey.ShiftTab : UIKey.Tab) : keys[event.key];
     if (event.key === 'Tab' && tabLeavesPage(event.shiftKey)) {
       // Past the last of the ring (or before the first), Tab leaves the page, as on any page.
       drive(() => program.resignFocus());
@@ -360,23 +413,26 @@ function listen(size) {
   });
 
   const resize = () => {
-    const size = viewport();
-    painter.resize(size.width, size.height, size.pixelRatio);
-    drive(() => program.resize(size));
+    const resized = viewport();
+    painter.resize(resized.width, resized.height, resized.pixelRatio);
+    drive(() => program.resize(resized));
   };
   window.addEventListener('resize', resize);
   window.visualViewport?.addEventListener('resize', resize);
   // A change while the program started went unheard.
   if (!sameViewport(viewport(), size)) resize();
   document.addEventListener('visibilitychange', () =>
-    drive(() => program.setShown(document.visibilityState === 'visible')));
+    drive(() => program.setShown(document.visibilityState === 'visible')),
+  );
 }
 
 async function start() {
   // The program compiles and the fonts load while the canvas makes its pixels, in the
   // page's own colour until the first frame.
   const compiled = compileProgram();
-  const fonts = Promise.all([400, 600, 700].map((weight) => document.fonts.load(`${weight} 16px Inter`)));
+  const fonts = Promise.all(
+    [400, 600, 700].map((weight) => document.fonts.load(`${weight} 16px Inter`)),
+  );
   let size = viewport();
   painter.resize(size.width, size.height, size.pixelRatio);
   painter.clear(getComputedStyle(document.body).backgroundColor);
@@ -408,10 +464,13 @@ async function start() {
   // new build is found at once rather than when the browser next thinks to look; offline,
   // the question simply fails.
   if ('serviceWorker' in navigator) {
-    navigator.serviceWorker.register('sw.js', { updateViaCache: 'none' })
+    navigator.serviceWorker
+      .register('sw.js', { updateViaCache: 'none' })
       .then((registration) => registration.update())
       .catch(() => {});
   }
 }
 
-start().catch((error) => showFailure(error instanceof LoadFailure ? error.message : stderr.join('\n') || String(error)));
+start().catch((error) =>
+  showFailure(error instanceof LoadFailure ? error.message : stderr.join('\n') || String(error)),
+);

@@ -1,5 +1,12 @@
 import {
-  Alignment, CommandKind, UIAccessibilityRole, UICursor, UIKey, UIScrollLineHeight, UITouchPhase, Weight,
+  Alignment,
+  CommandKind,
+  UIAccessibilityRole,
+  UICursor,
+  UIKey,
+  UIScrollLineHeight,
+  UITouchPhase,
+  Weight,
 } from './schema.mjs';
 
 export { UICursor, UIKey, UIScrollLineHeight, UITouchPhase };
@@ -114,7 +121,10 @@ class SystemInterface {
 export class Program {
   // code: the program's bytes, or the module compiled from them. measureText: how wide a
   // text is drawn at a size and a Weight; without a canvas, an estimate.
-  static async start(code, { environment = {}, viewport, output = () => {}, measureText = estimateWidth }) {
+  static async start(
+    code,
+    { environment = {}, viewport, output = () => {}, measureText = estimateWidth },
+  ) {
     const system = new SystemInterface(environment, output);
     const imports = {
       wasi_snapshot_preview1: system.imports(),
@@ -123,7 +133,11 @@ export class Program {
           throw new RunLoopStarted();
         },
         measureText: (at, length, size, weight) =>
-          measureText(decoder.decode(new Uint8Array(system.memory.buffer, at, length)), size, weight),
+          measureText(
+            decoder.decode(new Uint8Array(system.memory.buffer, at, length)),
+            size,
+            weight,
+          ),
       },
     };
     const module = code instanceof WebAssembly.Module ? code : await WebAssembly.compile(code);
@@ -191,7 +205,15 @@ export class Program {
 
   // The viewport in CSS pixels, its device pixels to one, and its safe-area insets.
   resize({ width, height, pixelRatio, safeArea = { top: 0, left: 0, bottom: 0, right: 0 } }) {
-    this.exports.webResize(width, height, pixelRatio, safeArea.top, safeArea.left, safeArea.bottom, safeArea.right);
+    this.exports.webResize(
+      width,
+      height,
+      pixelRatio,
+      safeArea.top,
+      safeArea.left,
+      safeArea.bottom,
+      safeArea.right,
+    );
   }
 
   // The page's focus left the program.
@@ -230,9 +252,13 @@ export class Program {
   // label, value, identifier, frame, whether they can be activated, their path (for
   // activate()), and children.
   accessibilityTree() {
-    const roles = Object.fromEntries(Object.entries(UIAccessibilityRole).map(([name, value]) => [value, name]));
+    const roles = Object.fromEntries(
+      Object.entries(UIAccessibilityRole).map(([name, value]) => [value, name]),
+    );
     const named = (element, path) => ({
-      ...element, role: roles[element.role], path,
+      ...element,
+      role: roles[element.role],
+      path,
       children: element.children.map((child, place) => named(child, [...path, place])),
     });
     return named(JSON.parse(this.text(this.exports.webAccessibility())), []);
@@ -244,7 +270,11 @@ export class Program {
 }
 
 const cssWeights = {
-  [Weight.Light]: 300, [Weight.Regular]: 400, [Weight.Medium]: 500, [Weight.Semibold]: 600, [Weight.Bold]: 700,
+  [Weight.Light]: 300,
+  [Weight.Regular]: 400,
+  [Weight.Medium]: 500,
+  [Weight.Semibold]: 600,
+  [Weight.Bold]: 700,
 };
 const caretWidth = 2;
 const family = 'Inter, "DejaVu Sans", sans-serif';
@@ -309,7 +339,13 @@ export class CanvasPainter {
 
   roundedRectangle({ x, y, width, height }, radius) {
     this.context.beginPath();
-    this.context.roundRect(x, y, width, height, Math.max(0, Math.min(radius, width / 2, height / 2)));
+    this.context.roundRect(
+      x,
+      y,
+      width,
+      height,
+      Math.max(0, Math.min(radius, width / 2, height / 2)),
+    );
   }
 
   fill({ rect, cornerRadius, color }) {
@@ -321,7 +357,9 @@ export class CanvasPainter {
   ring({ rect: { x, y, width, height }, cornerRadius, lineWidth, color }) {
     const half = lineWidth / 2;
     this.roundedRectangle(
-      { x: x - half, y: y - half, width: width + lineWidth, height: height + lineWidth }, cornerRadius + half);
+      { x: x - half, y: y - half, width: width + lineWidth, height: height + lineWidth },
+      cornerRadius + half,
+    );
     this.context.strokeStyle = rgba(color);
     this.context.lineWidth = lineWidth;
     this.context.stroke();

@@ -1,7 +1,7 @@
 // Keeps the whole site on the device, so that it starts with the network off. The version is
 // a digest of the site's files: a new build replaces the old cache whole.
 const version = '{{VERSION}}';
-const files = {{FILES}};
+const files = JSON.parse('{{FILES}}');
 
 self.addEventListener('install', (event) => {
   // Every file checked with the server, however fresh the browser's HTTP cache holds it: a new
@@ -13,9 +13,13 @@ self.addEventListener('install', (event) => {
 
 self.addEventListener('activate', (event) => {
   event.waitUntil(
-    caches.keys()
-      .then((names) => Promise.all(names.filter((name) => name !== version).map((name) => caches.delete(name))))
-      .then(() => self.clients.claim()));
+    caches
+      .keys()
+      .then((names) =>
+        Promise.all(names.filter((name) => name !== version).map((name) => caches.delete(name))),
+      )
+      .then(() => self.clients.claim()),
+  );
 });
 
 // A new version waits, once installed, until no page of the old one is left, and takes over
@@ -26,8 +30,14 @@ self.addEventListener('activate', (event) => {
 // does it answer from its own files.
 self.addEventListener('fetch', (event) => {
   if (event.request.method !== 'GET') return;
-  const fromCache = () => caches.open(version).then((cache) =>
-    cache.match(event.request, { ignoreSearch: true }).then((cached) => cached || fetch(event.request)));
+  const fromCache = () =>
+    caches
+      .open(version)
+      .then((cache) =>
+        cache
+          .match(event.request, { ignoreSearch: true })
+          .then((cached) => cached || fetch(event.request)),
+      );
   if (!self.registration.waiting) {
     event.respondWith(fromCache());
     return;
