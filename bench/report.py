@@ -27,9 +27,17 @@ def row(figure, value, beside="", ratio="", target=""):
 
 def google_benchmark(binary):
     output = subprocess.run(
-        [binary, "--benchmark_repetitions=20", "--benchmark_enable_random_interleaving=true",
-         "--benchmark_report_aggregates_only=true",
-         "--benchmark_format=json"], capture_output=True, text=True, check=True).stdout
+        [
+            binary,
+            "--benchmark_repetitions=20",
+            "--benchmark_enable_random_interleaving=true",
+            "--benchmark_report_aggregates_only=true",
+            "--benchmark_format=json",
+        ],
+        capture_output=True,
+        text=True,
+        check=True,
+    ).stdout
     medians = {}
     for entry in json.loads(output)["benchmarks"]:
         if entry.get("aggregate_name") == "median":
@@ -52,19 +60,35 @@ def peak_kb_of(command, stdin):
     with tempfile.NamedTemporaryFile("w") as script:
         script.write(stdin)
         script.flush()
-        result = subprocess.run(["/usr/bin/time", "-f", "%M", *command], stdin=open(script.name),
-                                capture_output=True, text=True, env=ENV, check=True)
+        result = subprocess.run(
+            ["/usr/bin/time", "-f", "%M", *command],
+            stdin=open(script.name),
+            capture_output=True,
+            text=True,
+            env=ENV,
+            check=True,
+        )
     return int(result.stderr.strip().splitlines()[-1])
 
 
 def model_and_frame():
     model = google_benchmark(os.path.join(BUILD, "bench", "orvane_model_bench"))
     hours, floor = model["getHours"][0], model["bareCeilDivision"][0]
-    row("getHours per call", f"{hours:.1f} ns", f"bare std::ceil(p / w): {floor:.1f} ns",
-        f"{hours / floor:.2f}x", "at most 1.5x")
+    row(
+        "getHours per call",
+        f"{hours:.1f} ns",
+        f"bare std::ceil(p / w): {floor:.1f} ns",
+        f"{hours / floor:.2f}x",
+        "at most 1.5x",
+    )
     parse, floor = model["doubleFromString"][0], model["bareFromChars"][0]
-    row("text to number per call", f"{parse:.1f} ns", f"std::from_chars: {floor:.1f} ns",
-        f"{parse / floor:.2f}x", "at most 1.5x")
+    row(
+        "text to number per call",
+        f"{parse:.1f} ns",
+        f"std::from_chars: {floor:.1f} ns",
+        f"{parse / floor:.2f}x",
+        "at most 1.5x",
+    )
     frame = google_benchmark(os.path.join(BUILD, "bench", "orvane_frame_bench"))
     paint = frame["paintFrameAt2x"][0]
     row("one frame at 2x, keyboard up", f"{paint / 1000:.2f} ms", "", "", "under 1 ms")
@@ -73,9 +97,13 @@ def model_and_frame():
 def whole_process():
     orvane = median_seconds([ORVANE, "--ui", "headless"], stdin=ONE_RESULT)
     python = median_seconds(["python3", "-c", "import math; print(math.ceil(100/15))"])
-    row("start, compute one result, exit (headless)", f"{orvane * 1000:.1f} ms",
-        f"python3 doing the sum: {python * 1000:.1f} ms", f"{orvane / python:.2f}x",
-        "at most 0.2x")
+    row(
+        "start, compute one result, exit (headless)",
+        f"{orvane * 1000:.1f} ms",
+        f"python3 doing the sum: {python * 1000:.1f} ms",
+        f"{orvane / python:.2f}x",
+        "at most 0.2x",
+    )
 
 
 def cpu_ticks(pid):
@@ -108,14 +136,31 @@ pyatspi.Registry.start()
 def accessibility_bus(runtime):
     """A session bus of its own with the accessibility bus started on it, as a desktop with a
     screen reader has; its environment and the daemon."""
-    daemon = subprocess.Popen(["dbus-daemon", "--session", "--print-address", "--nofork"],
-                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
-                              env=dict(ENV, XDG_RUNTIME_DIR=runtime))
+    daemon = subprocess.Popen(
+        ["dbus-daemon", "--session", "--print-address", "--nofork"],
+        stdout=subprocess.PIPE,
+        stderr=subprocess.DEVNULL,
+        text=True,
+        env=dict(ENV, XDG_RUNTIME_DIR=runtime),
+    )
     address = daemon.stdout.readline().strip()
     env = dict(ENV, DBUS_SESSION_BUS_ADDRESS=address, XDG_RUNTIME_DIR=runtime)
-    subprocess.run(["gdbus", "call", "--session", "--dest", "org.a11y.Bus", "--object-path",
-                    "/org/a11y/bus", "--method", "org.a11y.Bus.GetAddress"], env=env,
-                   check=True, capture_output=True)
+    subprocess.run(
+        [
+            "gdbus",
+            "call",
+            "--session",
+            "--dest",
+            "org.a11y.Bus",
+            "--object-path",
+            "/org/a11y/bus",
+            "--method",
+            "org.a11y.Bus.GetAddress",
+        ],
+        env=env,
+        check=True,
+        capture_output=True,
+    )
     return env, daemon
 
 
@@ -124,15 +169,21 @@ def window_starts(env, label):
     times, bare_times = [], []
     # Alternately, so that both meet the machine in the same state.
     for _ in range(11):
-        for command, kept in (([ORVANE, "--ui", "window", "--exit-after-first-frame"], times),
-                              ([bare], bare_times)):
+        for command, kept in (
+            ([ORVANE, "--ui", "window", "--exit-after-first-frame"], times),
+            ([bare], bare_times),
+        ):
             start = time.perf_counter()
             subprocess.run(command, env=env, check=True, capture_output=True)
             kept.append(time.perf_counter() - start)
     window, floor = statistics.median(times), statistics.median(bare_times)
-    row(f"window: start to first frame on screen, {label}", f"{window * 1000:.0f} ms",
-        f"a bare SDL window's one frame: {floor * 1000:.0f} ms", f"{window / floor:.2f}x",
-        "at most 1.5x")
+    row(
+        f"window: start to first frame on screen, {label}",
+        f"{window * 1000:.0f} ms",
+        f"a bare SDL window's one frame: {floor * 1000:.0f} ms",
+        f"{window / floor:.2f}x",
+        "at most 1.5x",
+    )
 
 
 def window_figures():
@@ -140,9 +191,20 @@ def window_figures():
         row("window figures", "skipped: no Xvfb")
         return
     display_file = tempfile.NamedTemporaryFile()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(display_file.fileno()), "-screen", "0",
-                             "800x800x24", "-nolisten", "tcp"], pass_fds=[display_file.fileno()],
-                            stderr=subprocess.DEVNULL)
+    xvfb = subprocess.Popen(
+        [
+            "Xvfb",
+            "-displayfd",
+            str(display_file.fileno()),
+            "-screen",
+            "0",
+            "800x800x24",
+            "-nolisten",
+            "tcp",
+        ],
+        pass_fds=[display_file.fileno()],
+        stderr=subprocess.DEVNULL,
+    )
     runtime = tempfile.mkdtemp()
     daemon = None
     try:
@@ -166,8 +228,12 @@ def window_figures():
         bus_env["DISPLAY"] = env["DISPLAY"]
         window_starts(bus_env, "an accessibility bus running")
         app = subprocess.Popen([ORVANE, "--ui", "window"], env=bus_env, stderr=subprocess.DEVNULL)
-        reader = subprocess.Popen(["/usr/bin/python3", "-c", LISTENER], env=bus_env,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        reader = subprocess.Popen(
+            ["/usr/bin/python3", "-c", LISTENER],
+            env=bus_env,
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL,
+        )
         time.sleep(3)
         idle_and_peak("window with a screen reader attached", app.pid)
         reader.terminate()
@@ -189,13 +255,24 @@ def terminal_figures():
         return
     socket = f"orvane-bench-{os.getpid()}"
     tmux = ["tmux", "-L", socket]
-    subprocess.run(tmux + ["new-session", "-d", "-x", "80", "-y", "24",
-                           f"env -u DISPLAY -u WAYLAND_DISPLAY TERM=tmux-256color {ORVANE}"],
-                   check=True)
+    subprocess.run(
+        tmux
+        + [
+            "new-session",
+            "-d",
+            "-x",
+            "80",
+            "-y",
+            "24",
+            f"env -u DISPLAY -u WAYLAND_DISPLAY TERM=tmux-256color {ORVANE}",
+        ],
+        check=True,
+    )
     try:
         time.sleep(1.0)
-        pid = subprocess.run(["pgrep", "-n", "-f", f"^{ORVANE}$"], capture_output=True,
-                             text=True).stdout.strip()
+        pid = subprocess.run(
+            ["pgrep", "-n", "-f", f"^{ORVANE}$"], capture_output=True, text=True
+        ).stdout.strip()
         subprocess.run(tmux + ["send-keys", "Tab", "1", "5", "Tab", "1", "0", "0", "Enter"])
         time.sleep(0.5)
         idle_and_peak("terminal", pid)
@@ -210,11 +287,20 @@ def headless_memory_and_throughput():
     start_script = "tap wage\ntype 15\n" + one * 1000
     million = "tap wage\ntype 15\n" + one * 1_000_000
     start = time.perf_counter()
-    subprocess.run([ORVANE, "--ui", "headless"], input=million, capture_output=True, text=True,
-                   env=ENV, check=True)
+    subprocess.run(
+        [ORVANE, "--ui", "headless"],
+        input=million,
+        capture_output=True,
+        text=True,
+        env=ENV,
+        check=True,
+    )
     seconds = time.perf_counter() - start
-    row("a million calculations, headless script", f"{1_000_000 / seconds / 1000:.0f} k/s",
-        f"{seconds:.1f} s in all")
+    row(
+        "a million calculations, headless script",
+        f"{1_000_000 / seconds / 1000:.0f} k/s",
+        f"{seconds:.1f} s in all",
+    )
     memory_growth("  peak memory after 1,000,000", start_script, million, "1,000")
 
 
@@ -222,28 +308,40 @@ def memory_growth(figure, early_script, whole_script, early_steps):
     """A long script's peak memory beside the peak of its beginning alone."""
     early = peak_kb_of([ORVANE, "--ui", "headless"], early_script)
     late = peak_kb_of([ORVANE, "--ui", "headless"], whole_script)
-    row(figure, f"{late / 1024:.1f} MB", f"after {early_steps}: {early / 1024:.1f} MB",
-        f"{(late - early) / 1024:+.2f} MB", "within 1 MB")
+    row(
+        figure,
+        f"{late / 1024:.1f} MB",
+        f"after {early_steps}: {early / 1024:.1f} MB",
+        f"{(late - early) / 1024:+.2f} MB",
+        "within 1 MB",
+    )
 
 
 def soak():
     """One million random steps; memory must stay flat after the first ten thousand."""
     import random
+
     generator = random.Random(7)
     steps = []
     texts = ["15", "100", "0", "-3", "1e3", "abc", ".", "15,5", "9999999999", "€"]
     while len(steps) < 1_000_000:
         choice = generator.randrange(6)
         if choice == 0:
-            steps.append(f"tap {generator.choice(['wage', 'price'])}\ntype {generator.choice(texts)}")
+            steps.append(
+                f"tap {generator.choice(['wage', 'price'])}\ntype {generator.choice(texts)}"
+            )
         elif choice == 1:
-            steps.append(f"tap {generator.choice(['wage', 'price'])}\ndelete {generator.randrange(5)}")
+            steps.append(
+                f"tap {generator.choice(['wage', 'price'])}\ndelete {generator.randrange(5)}"
+            )
         elif choice == 2:
             steps.append("tap price\ntap calculate")
         elif choice == 3:
             # Clear only shows with the keyboard down: after a calculation that comes out.
-            steps.append("tap wage\ndelete 999\ntype 15\ntap price\ndelete 999\ntype 100\n"
-                         "tap calculate\ntap clear")
+            steps.append(
+                "tap wage\ndelete 999\ntype 15\ntap price\ndelete 999\ntype 100\n"
+                "tap calculate\ntap clear"
+            )
         elif choice == 4:
             steps.append("print result")
         else:
@@ -260,27 +358,54 @@ def web_figures():
         row("web figures", "skipped: no web build or no Chromium")
         return
     script = os.path.join(os.path.dirname(__file__), "..", "tests", "web", "bench.mjs")
-    figures = json.loads(subprocess.run(["node", script, site], capture_output=True, text=True,
-                                        check=True).stdout)
-    row("web: the program, gzipped", f"{figures['wasmGzipped'] / 1024:.0f} kB", "", "",
-        "under 200 kB")
-    row("web: the whole site, gzipped", f"{figures['siteGzipped'] / 1024:.0f} kB", "", "",
-        "under 300 kB")
-    row("web: navigation to first frame", f"{figures['firstFrame']:.0f} ms",
+    figures = json.loads(
+        subprocess.run(["node", script, site], capture_output=True, text=True, check=True).stdout
+    )
+    row(
+        "web: the program, gzipped",
+        f"{figures['wasmGzipped'] / 1024:.0f} kB",
+        "",
+        "",
+        "under 200 kB",
+    )
+    row(
+        "web: the whole site, gzipped",
+        f"{figures['siteGzipped'] / 1024:.0f} kB",
+        "",
+        "",
+        "under 300 kB",
+    )
+    row(
+        "web: navigation to first frame",
+        f"{figures['firstFrame']:.0f} ms",
         f"a bare page's rectangle: {figures['bareFirstFrame']:.0f} ms",
-        f"{figures['firstFrame'] / figures['bareFirstFrame']:.2f}x", "at most 1.5x")
+        f"{figures['firstFrame'] / figures['bareFirstFrame']:.2f}x",
+        "at most 1.5x",
+    )
     for engine, start in figures["engines"].items():
         if "skipped" in start:
             row(f"web, {engine}: first frame", start["skipped"])
             continue
-        row(f"web, {engine}: first frame, median of 5", f"{start['firstFrame']:.0f} ms",
+        row(
+            f"web, {engine}: first frame, median of 5",
+            f"{start['firstFrame']:.0f} ms",
             f"a bare page's rectangle: {start['bareFirstFrame']:.0f} ms",
-            f"{start['firstFrame'] / start['bareFirstFrame']:.2f}x", "at most 1.25x")
-        row("  its floor: the program downloaded and compiled", f"{start['compiledFirstFrame']:.0f} ms",
+            f"{start['firstFrame'] / start['bareFirstFrame']:.2f}x",
+            "at most 1.25x",
+        )
+        row(
+            "  its floor: the program downloaded and compiled",
+            f"{start['compiledFirstFrame']:.0f} ms",
             f"a bare page's rectangle: {start['bareFirstFrame']:.0f} ms",
-            f"{start['compiledFirstFrame'] / start['bareFirstFrame']:.2f}x")
-    row("web: a tap to its painted frame", f"{figures['tapToFrame']:.1f} ms",
-        f"a display frame: {figures['displayFrame']:.1f} ms", "", "within the next frame")
+            f"{start['compiledFirstFrame'] / start['bareFirstFrame']:.2f}x",
+        )
+    row(
+        "web: a tap to its painted frame",
+        f"{figures['tapToFrame']:.1f} ms",
+        f"a display frame: {figures['displayFrame']:.1f} ms",
+        "",
+        "within the next frame",
+    )
     row("web: painting one frame", f"{figures['paint']:.2f} ms", "", "", "under 1 ms")
 
 
@@ -293,7 +418,9 @@ def main():
     window_figures()
     web_figures()
     with open("/proc/cpuinfo") as cpuinfo:
-        cpu = next(line.split(":", 1)[1].strip() for line in cpuinfo if line.startswith("model name"))
+        cpu = next(
+            line.split(":", 1)[1].strip() for line in cpuinfo if line.startswith("model name")
+        )
     print(f"orvane benchmarks, {time.strftime('%Y-%m-%d')}, {os.cpu_count()} cores, {cpu}\n")
     print("| figure | median | beside | ratio | target |")
     print("|---|---|---|---|---|")

@@ -8,9 +8,24 @@ import html
 import re
 import sys
 
-PALETTE = [(0, 0, 0), (205, 0, 0), (0, 205, 0), (205, 205, 0), (0, 0, 238), (205, 0, 205),
-           (0, 205, 205), (229, 229, 229), (127, 127, 127), (255, 0, 0), (0, 255, 0),
-           (255, 255, 0), (92, 92, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
+PALETTE = [
+    (0, 0, 0),
+    (205, 0, 0),
+    (0, 205, 0),
+    (205, 205, 0),
+    (0, 0, 238),
+    (205, 0, 205),
+    (0, 205, 205),
+    (229, 229, 229),
+    (127, 127, 127),
+    (255, 0, 0),
+    (0, 255, 0),
+    (255, 255, 0),
+    (92, 92, 255),
+    (255, 0, 255),
+    (0, 255, 255),
+    (255, 255, 255),
+]
 
 
 def colour256(index):
@@ -47,7 +62,7 @@ def apply(codes, state):
                 state[key] = colour256(codes[i + 2])
                 i += 2
             elif codes[i + 1] == 2:
-                state[key] = tuple(codes[i + 2:i + 5])
+                state[key] = tuple(codes[i + 2 : i + 5])
                 i += 4
         elif code == 39:
             state["fg"] = None
@@ -92,9 +107,11 @@ def main(capture, output):
         lines.append("".join(parts))
     with open(output, "w", encoding="utf-8") as page:
         # Each row exactly as tall as its cells' backgrounds, so that rows meet without seams.
-        page.write("<!doctype html><meta charset=utf-8><style>body{margin:0;background:#000}"
-                   "pre{margin:0;font:16px/20px 'DejaVu Sans Mono',monospace}"
-                   "span{display:inline-block;height:20px;vertical-align:top}</style><pre>")
+        page.write(
+            "<!doctype html><meta charset=utf-8><style>body{margin:0;background:#000}"
+            "pre{margin:0;font:16px/20px 'DejaVu Sans Mono',monospace}"
+            "span{display:inline-block;height:20px;vertical-align:top}</style><pre>"
+        )
         page.write("\n".join(lines))
         page.write("</pre>")
 

@@ -17,8 +17,7 @@ desktop.in_private_session()
 import pyatspi  # noqa: E402  (only inside the session)
 from gi.repository import GLib  # noqa: E402
 
-ROLES = {"heading": "heading", "entry": "textbox", "push button": "button",
-         "status bar": "status"}
+ROLES = {"heading": "heading", "entry": "textbox", "push button": "button", "status bar": "status"}
 
 
 def pump():
@@ -35,6 +34,7 @@ def window_of(program):
                 if frame.getState().contains(pyatspi.STATE_ACTIVE):
                     return frame
         return None
+
     return desktop.wait_for(find, "the window on the accessibility bus")
 
 
@@ -43,9 +43,14 @@ def elements(frame):
     for child in frame:
         if child is None or child.getRoleName() not in ROLES:
             continue
-        found.append({"role": ROLES[child.getRoleName()], "name": child.name,
-                      "description": child.description or "",
-                      "activatable": child.getState().contains(pyatspi.STATE_ENABLED)})
+        found.append(
+            {
+                "role": ROLES[child.getRoleName()],
+                "name": child.name,
+                "description": child.description or "",
+                "activatable": child.getState().contains(pyatspi.STATE_ENABLED),
+            }
+        )
     return found
 
 
@@ -54,9 +59,14 @@ def shown(frame):
 
 
 def element_named(frame, name, roles):
-    return desktop.wait_for(lambda: next((c for c in frame if c is not None and c.name == name
-                                          and c.getRoleName() in roles), None),
-                            f"an element called {name!r}", step=pump)
+    return desktop.wait_for(
+        lambda: next(
+            (c for c in frame if c is not None and c.name == name and c.getRoleName() in roles),
+            None,
+        ),
+        f"an element called {name!r}",
+        step=pump,
+    )
 
 
 def text_of(element):
@@ -78,19 +88,27 @@ def run(orvane, row):
             if kind == "focus":
                 element = element_named(frame, target, ("entry", "push button"))
                 element.queryComponent().grabFocus()
-                desktop.wait_for(lambda: element.getState().contains(pyatspi.STATE_FOCUSED),
-                                 f"{target} to be focused", step=pump)
+                desktop.wait_for(
+                    lambda: element.getState().contains(pyatspi.STATE_FOCUSED),
+                    f"{target} to be focused",
+                    step=pump,
+                )
             elif kind == "set":
                 element = element_named(frame, target, ("entry",))
                 element.queryEditableText().setTextContents(text)
-                desktop.wait_for(lambda: text_of(element) == text, f"{target} to read {text}",
-                                 step=pump)
+                desktop.wait_for(
+                    lambda: text_of(element) == text, f"{target} to read {text}", step=pump
+                )
             else:
                 before = shown(frame)
                 element_named(frame, target, ("push button",)).queryAction().doAction(0)
                 try:
-                    desktop.wait_for(lambda: shown(frame) != before, f"{target} to act",
-                                     timeout=desktop.PATIENCE / 2, step=pump)
+                    desktop.wait_for(
+                        lambda: shown(frame) != before,
+                        f"{target} to act",
+                        timeout=desktop.PATIENCE / 2,
+                        step=pump,
+                    )
                 except AssertionError:
                     pass  # what it did changed nothing a screen reader is shown
         # The announcements of the last step, heard.

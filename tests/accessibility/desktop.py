@@ -30,8 +30,12 @@ def in_private_session():
     for name in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "WAYLAND_DISPLAY", "GDK_SCALE"):
         environment.pop(name, None)
     try:
-        result = subprocess.run(["dbus-run-session", "--", sys.executable, *sys.argv],
-                                env=environment, stderr=subprocess.PIPE, text=True)
+        result = subprocess.run(
+            ["dbus-run-session", "--", sys.executable, *sys.argv],
+            env=environment,
+            stderr=subprocess.PIPE,
+            text=True,
+        )
     finally:
         shutil.rmtree(runtime, ignore_errors=True)
     # The bus's own chatter (services it starts) is not the test's.
@@ -44,9 +48,21 @@ def in_private_session():
 @contextlib.contextmanager
 def x_server(size="1280x1024"):
     read, write = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", f"{size}x24",
-                               "-nolisten", "tcp", "-noreset"],
-                              pass_fds=(write,), stderr=subprocess.DEVNULL)
+    server = subprocess.Popen(
+        [
+            "Xvfb",
+            "-displayfd",
+            str(write),
+            "-screen",
+            "0",
+            f"{size}x24",
+            "-nolisten",
+            "tcp",
+            "-noreset",
+        ],
+        pass_fds=(write,),
+        stderr=subprocess.DEVNULL,
+    )
     os.close(write)
     with os.fdopen(read) as display:
         name = ":" + display.readline().strip()
@@ -59,8 +75,9 @@ def x_server(size="1280x1024"):
 
 
 def xdotool(*arguments, check=True):
-    return subprocess.run(["xdotool", *arguments], check=check, capture_output=True, text=True,
-                          timeout=PATIENCE).stdout
+    return subprocess.run(
+        ["xdotool", *arguments], check=check, capture_output=True, text=True, timeout=PATIENCE
+    ).stdout
 
 
 class Program:
@@ -72,11 +89,16 @@ class Program:
         self.process = subprocess.Popen(
             [orvane, "--ui", "window", "--size", "%dx%d" % SCREEN, *arguments],
             env={**os.environ, "LC_ALL": "en_US.UTF-8", **(environment or {})},
-            stderr=self.errors, start_new_session=True)
+            stderr=self.errors,
+            start_new_session=True,
+        )
         try:
-            found = subprocess.run(["xdotool", "search", "--sync", "--pid", str(self.process.pid),
-                                    "--name", "."], capture_output=True, text=True,
-                                   timeout=PATIENCE).stdout.split()
+            found = subprocess.run(
+                ["xdotool", "search", "--sync", "--pid", str(self.process.pid), "--name", "."],
+                capture_output=True,
+                text=True,
+                timeout=PATIENCE,
+            ).stdout.split()
         except subprocess.TimeoutExpired:
             found = []
         if not found:
@@ -88,8 +110,9 @@ class Program:
 
     def geometry(self):
         """The window's place on the screen and its size, in pixels."""
-        values = dict(line.split("=") for line in
-                      xdotool("getwindowgeometry", "--shell", self.window).split())
+        values = dict(
+            line.split("=") for line in xdotool("getwindowgeometry", "--shell", self.window).split()
+        )
         return tuple(int(values[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
 
     def quit(self):
@@ -110,11 +133,15 @@ class Program:
 
     def left_behind(self):
         """Processes the program started that are still running."""
-        found = subprocess.run(["pgrep", "-s", str(self.process.pid)], capture_output=True,
-                               text=True).stdout.split()
+        found = subprocess.run(
+            ["pgrep", "-s", str(self.process.pid)], capture_output=True, text=True
+        ).stdout.split()
         # A sanitized build's runtime names its stack traces with a helper of its own.
-        helpers = subprocess.run(["pgrep", "-s", str(self.process.pid), "llvm-symbolizer"],
-                                 capture_output=True, text=True).stdout.split()
+        helpers = subprocess.run(
+            ["pgrep", "-s", str(self.process.pid), "llvm-symbolizer"],
+            capture_output=True,
+            text=True,
+        ).stdout.split()
         return [pid for pid in found if pid != str(self.process.pid) and pid not in helpers]
 
 

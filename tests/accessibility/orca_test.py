@@ -30,16 +30,37 @@ def orca_listens():
     """Whether a screen reader has asked the accessibility registry for focus events: Orca is
     ready to hear the window. (Its debug file is written in blocks, too late to tell.)"""
     from gi.repository import Gio, GLib
+
     session = Gio.bus_get_sync(Gio.BusType.SESSION, None)
-    address = session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress",
-                                None, GLib.VariantType("(s)"), Gio.DBusCallFlags.NONE, 2000,
-                                None).unpack()[0]
+    address = session.call_sync(
+        "org.a11y.Bus",
+        "/org/a11y/bus",
+        "org.a11y.Bus",
+        "GetAddress",
+        None,
+        GLib.VariantType("(s)"),
+        Gio.DBusCallFlags.NONE,
+        2000,
+        None,
+    ).unpack()[0]
     bus = Gio.DBusConnection.new_for_address_sync(
-        address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT |
-        Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
-    events = bus.call_sync("org.a11y.atspi.Registry", "/org/a11y/atspi/registry",
-                           "org.a11y.atspi.Registry", "GetRegisteredEvents", None, None,
-                           Gio.DBusCallFlags.NONE, 2000, None).unpack()[0]
+        address,
+        Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
+        | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION,
+        None,
+        None,
+    )
+    events = bus.call_sync(
+        "org.a11y.atspi.Registry",
+        "/org/a11y/atspi/registry",
+        "org.a11y.atspi.Registry",
+        "GetRegisteredEvents",
+        None,
+        None,
+        Gio.DBusCallFlags.NONE,
+        2000,
+        None,
+    ).unpack()[0]
     bus.close_sync(None)
     return any(event.lower().startswith("object:statechanged") for _, event in events)
 
@@ -65,16 +86,24 @@ def main():
     failures = []
     with desktop.x_server():
         program = desktop.Program(ORVANE, "--scale", "1")
-        orca = subprocess.Popen(["orca", "--debug-file", str(debug), "--user-prefs", str(home / "prefs")],
-                                env={**os.environ, "HOME": str(home), "GTK_A11Y": "none"},
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        orca = subprocess.Popen(
+            ["orca", "--debug-file", str(debug), "--user-prefs", str(home / "prefs")],
+            env={**os.environ, "HOME": str(home), "GTK_A11Y": "none"},
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL,
+        )
         try:
             desktop.wait_for(orca_listens, "Orca to listen", timeout=desktop.PATIENCE * 3)
             # Orca hears the window as a person brings it to the front.
             desktop.xdotool("windowfocus", "--sync", program.window)
             time.sleep(desktop.PATIENCE / 10)
-            for kind, value in (("key", "Tab"), ("type", "15"), ("key", "Tab"),
-                                ("type", "100"), ("key", "Return")):
+            for kind, value in (
+                ("key", "Tab"),
+                ("type", "15"),
+                ("key", "Tab"),
+                ("type", "100"),
+                ("key", "Return"),
+            ):
                 desktop.xdotool(kind, value)
                 time.sleep(desktop.PATIENCE / 10)
         finally:

@@ -66,6 +66,7 @@ def application():
         pump()
         root = pyatspi.Registry.getDesktop(0)
         return next((app for app in root if app is not None and app.name == "orvane"), None)
+
     return desktop.wait_for(find, "the application on the accessibility bus")
 
 
@@ -84,9 +85,14 @@ def text_of(element):
 
 def headless_frames():
     """The views' frames in points, as UIKit lays the screen out (the window's own truth)."""
-    dump = subprocess.run([ORVANE, "--ui", "headless", "--size", "%dx%d" % desktop.SCREEN],
-                          input="dump\n", capture_output=True, text=True, check=True,
-                          env={"LC_ALL": "en_US.UTF-8", "PATH": "/usr/bin:/bin"}).stdout
+    dump = subprocess.run(
+        [ORVANE, "--ui", "headless", "--size", "%dx%d" % desktop.SCREEN],
+        input="dump\n",
+        capture_output=True,
+        text=True,
+        check=True,
+        env={"LC_ALL": "en_US.UTF-8", "PATH": "/usr/bin:/bin"},
+    ).stdout
     return {name: window_frame(dump, name) for name in ("wage", "price", "clear")}
 
 
@@ -109,31 +115,48 @@ def check_tree(scale, frames):
         check(app.getRoleName() == "application", f"the application's role is {app.getRoleName()}")
         check(app.childCount == 1, f"the application has {app.childCount} windows")
         frame = app[0]
-        check((frame.getRoleName(), frame.name) == ("frame", "orvane"),
-              f"the window is {frame.getRoleName()} {frame.name!r}")
-        desktop.wait_for(lambda: frame.getState().contains(pyatspi.STATE_ACTIVE),
-                         "the window to be active", step=pump)
+        check(
+            (frame.getRoleName(), frame.name) == ("frame", "orvane"),
+            f"the window is {frame.getRoleName()} {frame.name!r}",
+        )
+        desktop.wait_for(
+            lambda: frame.getState().contains(pyatspi.STATE_ACTIVE),
+            "the window to be active",
+            step=pump,
+        )
         found = [(c.getRoleName(), c.name, c.description or "") for c in readings(frame)]
         check(found == EXPECTED, f"the window reads as {found}")
         wage = named(frame, "entry", "Your hourly wage")
         states = wage.getState()
-        for state in (pyatspi.STATE_FOCUSABLE, pyatspi.STATE_EDITABLE, pyatspi.STATE_ENABLED,
-                      pyatspi.STATE_SENSITIVE, pyatspi.STATE_SHOWING, pyatspi.STATE_VISIBLE,
-                      pyatspi.STATE_SINGLE_LINE):
+        for state in (
+            pyatspi.STATE_FOCUSABLE,
+            pyatspi.STATE_EDITABLE,
+            pyatspi.STATE_ENABLED,
+            pyatspi.STATE_SENSITIVE,
+            pyatspi.STATE_SHOWING,
+            pyatspi.STATE_VISIBLE,
+            pyatspi.STATE_SINGLE_LINE,
+        ):
             check(states.contains(state), f"the wage lacks {state}")
         check(not states.contains(pyatspi.STATE_FOCUSED), "the wage is focused before anything")
         left, top, _, _ = program.geometry()
-        for name, role, caption in (("wage", "entry", "Your hourly wage"),
-                                    ("price", "entry", "The item's price"),
-                                    ("clear", "push button", "Clear calculator")):
+        for name, role, caption in (
+            ("wage", "entry", "Your hourly wage"),
+            ("price", "entry", "The item's price"),
+            ("clear", "push button", "Clear calculator"),
+        ):
             element = named(frame, role, caption)
             expected = tuple(round(value * scale) for value in frames[name])
             inside = element.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
             on_screen = element.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-            check(all(abs(a - b) <= 1 for a, b in zip(tuple(inside), expected)),
-                  f"at {scale}x the {name} lies at {tuple(inside)} in the window, not {expected}")
-            check((on_screen.x - inside.x, on_screen.y - inside.y) == (left, top),
-                  f"at {scale}x the {name}'s screen place is off the window's ({left}, {top})")
+            check(
+                all(abs(a - b) <= 1 for a, b in zip(tuple(inside), expected)),
+                f"at {scale}x the {name} lies at {tuple(inside)} in the window, not {expected}",
+            )
+            check(
+                (on_screen.x - inside.x, on_screen.y - inside.y) == (left, top),
+                f"at {scale}x the {name}'s screen place is off the window's ({left}, {top})",
+            )
     finally:
         status, printed = program.quit()
         check(status == 0 and printed == "", f"the window ended {status} saying {printed!r}")
@@ -141,26 +164,39 @@ def check_tree(scale, frames):
 
 def check_use():
     program = desktop.Program(ORVANE, "--scale", "1")
-    heard = Heard("object:state-changed:focused", "object:text-changed:insert",
-                  "object:announcement", "object:state-changed:showing",
-                  "object:children-changed")
+    heard = Heard(
+        "object:state-changed:focused",
+        "object:text-changed:insert",
+        "object:announcement",
+        "object:state-changed:showing",
+        "object:children-changed",
+    )
     try:
         frame = application()[0]
-        desktop.wait_for(lambda: frame.getState().contains(pyatspi.STATE_ACTIVE),
-                         "the window to be active", step=pump)
+        desktop.wait_for(
+            lambda: frame.getState().contains(pyatspi.STATE_ACTIVE),
+            "the window to be active",
+            step=pump,
+        )
         wage = named(frame, "entry", "Your hourly wage")
         check(wage.queryComponent().grabFocus(), "grab_focus on the wage was refused")
-        heard.wait_for("the wage focused", lambda kind, role, name, detail, _:
-                       kind == "object:state-changed:focused" and name == "Your hourly wage"
-                       and detail == 1)
+        heard.wait_for(
+            "the wage focused",
+            lambda kind, role, name, detail, _: kind == "object:state-changed:focused"
+            and name == "Your hourly wage"
+            and detail == 1,
+        )
         one = desktop.wait_for(lambda: named(frame, "push button", "1"), "the keypad", step=pump)
         check(one.getState().contains(pyatspi.STATE_ENABLED), "the key 1 is not enabled")
         check(not one.getState().contains(pyatspi.STATE_FOCUSABLE), "a key is in the ring")
         for key in ("1", "5"):
             check(named(frame, "push button", key).queryAction().doAction(0), f"key {key} refused")
         desktop.wait_for(lambda: text_of(wage) == "15", "the wage to read 15", step=pump)
-        heard.wait_for("the typing heard", lambda kind, role, name, detail, data:
-                       kind.startswith("object:text-changed:insert") and name == "Your hourly wage")
+        heard.wait_for(
+            "the typing heard",
+            lambda kind, role, name, detail, data: kind.startswith("object:text-changed:insert")
+            and name == "Your hourly wage",
+        )
         price = named(frame, "entry", "The item's price")
         price.queryEditableText().setTextContents("100")
         desktop.wait_for(lambda: text_of(price) == "100", "the price to read 100", step=pump)
@@ -168,38 +204,59 @@ def check_use():
         attributes = price.queryText().getAttributeRun(0)
         check(attributes[2] == 3, f"the price's text runs {attributes}")
         for attempt in (1, 2):
-            calculate = desktop.wait_for(lambda: named(frame, "push button", "Calculate"),
-                                         "the Calculate bar", step=pump)
+            calculate = desktop.wait_for(
+                lambda: named(frame, "push button", "Calculate"), "the Calculate bar", step=pump
+            )
             heard.events.clear()
             check(calculate.queryAction().getName(0) == "click", "Calculate's action")
             check(calculate.queryAction().doAction(0), "Calculate refused")
-            answer = desktop.wait_for(lambda: named(frame, "status bar", "7 hours"),
-                                      f"the answer, time {attempt}", step=pump)
+            answer = desktop.wait_for(
+                lambda: named(frame, "status bar", "7 hours"),
+                f"the answer, time {attempt}",
+                step=pump,
+            )
             check(text_of(answer) == "7 hours", f"the answer reads {text_of(answer)!r}")
-            heard.wait_for(f"the answer announced, time {attempt}", lambda kind, role, name, d, data:
-                           kind == "object:announcement" and data == "7 hours")
-            heard.wait_for(f"the answer's notification, time {attempt}",
-                           lambda kind, role, name, detail, _: kind == "object:state-changed:showing"
-                           and role == "notification" and name == "7 hours" and detail == 1)
+            heard.wait_for(
+                f"the answer announced, time {attempt}",
+                lambda kind, role, name, d, data: kind == "object:announcement"
+                and data == "7 hours",
+            )
+            heard.wait_for(
+                f"the answer's notification, time {attempt}",
+                lambda kind, role, name, detail, _: kind == "object:state-changed:showing"
+                and role == "notification"
+                and name == "7 hours"
+                and detail == 1,
+            )
             check(named(frame, "push button", "Calculate") is None, "the keypad stayed up")
             # The same answer again: the price edited, Calculate once more.
             if attempt == 1:
                 price.queryComponent().grabFocus()
-                heard.wait_for("the price focused", lambda kind, role, name, detail, _:
-                               kind == "object:state-changed:focused"
-                               and name == "The item's price" and detail == 1)
+                heard.wait_for(
+                    "the price focused",
+                    lambda kind, role, name, detail, _: kind == "object:state-changed:focused"
+                    and name == "The item's price"
+                    and detail == 1,
+                )
 
         # The focus by keys: the ring, heard as focus events.
-        program_keys = [("Escape", None), ("Tab", "Your hourly wage"),
-                        ("Tab", "The item's price"), ("Tab", "Clear calculator"),
-                        ("shift+Tab", "The item's price")]
+        program_keys = [
+            ("Escape", None),
+            ("Tab", "Your hourly wage"),
+            ("Tab", "The item's price"),
+            ("Tab", "Clear calculator"),
+            ("shift+Tab", "The item's price"),
+        ]
         for key, expected in program_keys:
             heard.events.clear()
             desktop.xdotool("key", key)
             if expected:
-                heard.wait_for(f"{key} to focus {expected}", lambda kind, role, name, detail, _:
-                               kind == "object:state-changed:focused" and name == expected
-                               and detail == 1)
+                heard.wait_for(
+                    f"{key} to focus {expected}",
+                    lambda kind, role, name, detail, _: kind == "object:state-changed:focused"
+                    and name == expected
+                    and detail == 1,
+                )
     finally:
         heard.close()
         status, printed = program.quit()
@@ -218,25 +275,35 @@ def check_keys_taken():
         return False
 
     pyatspi.Registry.registerKeystrokeListener(
-        listener, kind=(pyatspi.KEY_PRESSED_EVENT, pyatspi.KEY_RELEASED_EVENT),
-        mask=pyatspi.allModifiers(), synchronous=True, preemptive=True)
+        listener,
+        kind=(pyatspi.KEY_PRESSED_EVENT, pyatspi.KEY_RELEASED_EVENT),
+        mask=pyatspi.allModifiers(),
+        synchronous=True,
+        preemptive=True,
+    )
     try:
         frame = application()[0]
         wage = named(frame, "entry", "Your hourly wage")
-        desktop.wait_for(lambda: frame.getState().contains(pyatspi.STATE_ACTIVE),
-                         "the window to be active", step=pump)
+        desktop.wait_for(
+            lambda: frame.getState().contains(pyatspi.STATE_ACTIVE),
+            "the window to be active",
+            step=pump,
+        )
         for key in ("Tab", "1", "7", "2"):
             desktop.xdotool("key", key)
             desktop.wait_for(lambda: True, "", step=pump)
-        desktop.wait_for(lambda: text_of(wage) == "12", "the wage to read 12, without the 7",
-                         step=pump)
+        desktop.wait_for(
+            lambda: text_of(wage) == "12", "the wage to read 12, without the 7", step=pump
+        )
         check(taken, "the listener never heard the 7")
     except AssertionError as error:
         check(False, f"{error} (it reads {text_of(wage)!r})")
     finally:
         pyatspi.Registry.deregisterKeystrokeListener(
-            listener, kind=(pyatspi.KEY_PRESSED_EVENT, pyatspi.KEY_RELEASED_EVENT),
-            mask=pyatspi.allModifiers())
+            listener,
+            kind=(pyatspi.KEY_PRESSED_EVENT, pyatspi.KEY_RELEASED_EVENT),
+            mask=pyatspi.allModifiers(),
+        )
         status, printed = program.quit()
         check(status == 0 and printed == "", f"the window ended {status} saying {printed!r}")
 
@@ -244,10 +311,12 @@ def check_keys_taken():
 def main():
     frames = headless_frames()
     failed = 0
-    cases = (("tree at 1x", lambda: check_tree(1, frames)),
-             ("tree at 2x", lambda: check_tree(2, frames)),
-             ("use by a screen reader", check_use),
-             ("keys a screen reader takes", check_keys_taken))
+    cases = (
+        ("tree at 1x", lambda: check_tree(1, frames)),
+        ("tree at 2x", lambda: check_tree(2, frames)),
+        ("use by a screen reader", check_use),
+        ("keys a screen reader takes", check_keys_taken),
+    )
     with desktop.x_server("2000x1600"):
         for name, run in cases:
             before = len(failures)

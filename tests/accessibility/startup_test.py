@@ -21,7 +21,8 @@ import desktop
 desktop.in_private_session()
 
 ORVANE = sys.argv[1]
-EMPTY_BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+EMPTY_BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC
+ "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
   <type>session</type>
@@ -64,9 +65,12 @@ def bus_without_accessibility(work):
     """A session bus that knows no services at all."""
     config = work / "bus.conf"
     config.write_text(EMPTY_BUS_CONFIG)
-    daemon = subprocess.Popen(["dbus-daemon", "--config-file", str(config), "--print-address",
-                               "--nofork"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                              text=True)
+    daemon = subprocess.Popen(
+        ["dbus-daemon", "--config-file", str(config), "--print-address", "--nofork"],
+        stdout=subprocess.PIPE,
+        stderr=subprocess.DEVNULL,
+        text=True,
+    )
     address = daemon.stdout.readline().strip()
     try:
         yield {"DBUS_SESSION_BUS_ADDRESS": address, "XDG_RUNTIME_DIR": str(work)}
@@ -82,6 +86,7 @@ def bridge_turned_off(work):
 
 def found_by_a_screen_reader():
     import pyatspi
+
     deadline = time.monotonic() + desktop.PATIENCE / 5
     while time.monotonic() < deadline:
         root = pyatspi.Registry.getDesktop(0)
@@ -92,8 +97,9 @@ def found_by_a_screen_reader():
 
 
 def bus_launchers():
-    return subprocess.run(["pgrep", "-x", "dbus-launch"], capture_output=True,
-                          text=True).stdout.split()
+    return subprocess.run(
+        ["pgrep", "-x", "dbus-launch"], capture_output=True, text=True
+    ).stdout.split()
 
 
 def run_case(name, bus):
@@ -127,8 +133,11 @@ def run_case(name, bus):
             failures.append(f"it printed {printed!r}")
         behind = program.left_behind()
         if behind_while_running or behind:
-            described = subprocess.run(["ps", "-o", "pid,args", "-p", ",".join(
-                behind_while_running + behind)], capture_output=True, text=True).stdout
+            described = subprocess.run(
+                ["ps", "-o", "pid,args", "-p", ",".join(behind_while_running + behind)],
+                capture_output=True,
+                text=True,
+            ).stdout
             failures.append(f"it started processes: {described.strip()}")
         if len(bus_launchers()) > len(launchers):
             failures.append("dbus-launch was started")
@@ -137,10 +146,13 @@ def run_case(name, bus):
 
 
 def main():
-    cases = [("no session bus", no_bus), ("a stale session bus", stale_bus),
-             ("a wedged session bus", wedged_bus),
-             ("a bus without the accessibility service", bus_without_accessibility),
-             ("the bridge turned off", bridge_turned_off)]
+    cases = [
+        ("no session bus", no_bus),
+        ("a stale session bus", stale_bus),
+        ("a wedged session bus", wedged_bus),
+        ("a bus without the accessibility service", bus_without_accessibility),
+        ("the bridge turned off", bridge_turned_off),
+    ]
     failed = 0
     with desktop.x_server():
         for name, bus in cases:

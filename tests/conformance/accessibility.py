@@ -23,9 +23,11 @@ def rows():
         if not line.strip() or line.startswith("#"):
             continue
         name, steps, expected = (part.strip() for part in line.split(" | "))
-        yield {"name": name,
-               "steps": [] if steps == "-" else [parse_step(step) for step in steps.split(", ")],
-               "expected": [item.strip() for item in expected.split("; ")]}
+        yield {
+            "name": name,
+            "steps": [] if steps == "-" else [parse_step(step) for step in steps.split(", ")],
+            "expected": [item.strip() for item in expected.split("; ")],
+        }
 
 
 def parse_step(step):
@@ -45,8 +47,10 @@ def check(expected, told):
                 wrong.append(f"announced {told['announced']} times, not {item.split()[1]}")
             continue
         absent = item.startswith("no ")
-        match = re.fullmatch(r"(\w+) (.*?)(?: described (.*?))?( not activatable| activatable)?",
-                             item[3:] if absent else item)
+        match = re.fullmatch(
+            r"(\w+) (.*?)(?: described (.*?))?( not activatable| activatable)?",
+            item[3:] if absent else item,
+        )
         role, name, description, activatable = match.groups()
         found = [e for e in told["elements"] if e["role"] == role and e["name"] == name]
         if absent:
@@ -60,7 +64,9 @@ def check(expected, told):
         if description is not None and element["description"] != description:
             wrong.append(f"{role} {name!r} is described {element['description']!r}")
         if activatable and element["activatable"] != (activatable == " activatable"):
-            wrong.append(f"{role} {name!r} is{'' if element['activatable'] else ' not'} activatable")
+            wrong.append(
+                f"{role} {name!r} is{'' if element['activatable'] else ' not'} activatable"
+            )
     return wrong
 
 
@@ -68,10 +74,13 @@ def main():
     if len(sys.argv) != 3 or sys.argv[1] not in ("atspi", "chromium"):
         sys.exit(__doc__)
     table = list(rows())
-    driver = {"atspi": [sys.executable, str(HERE.parent / "accessibility" / "atspi_driver.py")],
-              "chromium": ["node", str(HERE / "accessibility.mjs")]}[sys.argv[1]]
-    result = subprocess.run([*driver, sys.argv[2]], input=json.dumps(table), capture_output=True,
-                            text=True, timeout=600)
+    driver = {
+        "atspi": [sys.executable, str(HERE.parent / "accessibility" / "atspi_driver.py")],
+        "chromium": ["node", str(HERE / "accessibility.mjs")],
+    }[sys.argv[1]]
+    result = subprocess.run(
+        [*driver, sys.argv[2]], input=json.dumps(table), capture_output=True, text=True, timeout=600
+    )
     if result.returncode != 0:
         print(result.stdout + result.stderr)
         print(f"0 passed, {len(table)} failed")

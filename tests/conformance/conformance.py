@@ -31,7 +31,8 @@ def behaviours():
             continue
         name, steps, expected = (part.strip() for part in line.split(" | "))
         yield name, [step.strip() for step in steps.split(", ")], dict(
-            (item.split("=", 1)[0].strip(), item.split("=", 1)[1]) for item in expected.split("; "))
+            (item.split("=", 1)[0].strip(), item.split("=", 1)[1]) for item in expected.split("; ")
+        )
 
 
 def parse_step(step):
@@ -86,17 +87,29 @@ class Headless:
             else:
                 lines.append("tap %g %g" % taps[value])
         script = "\n".join(lines + ["dump"]) + "\n"
-        result = subprocess.run([self.orvane, "--ui", "headless", "--size", "%dx%d" % SCREEN],
-                                input=script, capture_output=True, text=True,
-                                env={**os.environ, "LC_ALL": "en_US.UTF-8"}, timeout=PATIENCE * 3)
+        result = subprocess.run(
+            [self.orvane, "--ui", "headless", "--size", "%dx%d" % SCREEN],
+            input=script,
+            capture_output=True,
+            text=True,
+            env={**os.environ, "LC_ALL": "en_US.UTF-8"},
+            timeout=PATIENCE * 3,
+        )
         if result.returncode != 0:
             raise RuntimeError(result.stderr.strip())
         return result.stdout
 
 
 class Window:
-    KEYS = {"Tab": "Tab", "Shift-Tab": "shift+Tab", "Enter": "Return", "Space": "space",
-            "Escape": "Escape", "Backspace": "BackSpace", "PageDown": "Next"}
+    KEYS = {
+        "Tab": "Tab",
+        "Shift-Tab": "shift+Tab",
+        "Enter": "Return",
+        "Space": "space",
+        "Escape": "Escape",
+        "Backspace": "BackSpace",
+        "PageDown": "Next",
+    }
 
     def __init__(self, orvane):
         for tool in ("Xvfb", "xdotool"):
@@ -105,9 +118,11 @@ class Window:
         self.orvane = orvane
         self.work = pathlib.Path(tempfile.mkdtemp())
         read, write = os.pipe()
-        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
-                                        "1280x1024x24", "-nolisten", "tcp"],
-                                       pass_fds=(write,), stderr=subprocess.DEVNULL)
+        self.server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            pass_fds=(write,),
+            stderr=subprocess.DEVNULL,
+        )
         os.close(write)
         with os.fdopen(read) as display:
             self.display = ":" + display.readline().strip()
@@ -126,13 +141,30 @@ class Window:
             self.environment.pop(name, None)
         out = self.work / "out"
         out.unlink(missing_ok=True)
-        program = subprocess.Popen([self.orvane, "--ui", "window", "--scale", "1", "--size",
-                                    "%dx%d" % SCREEN, "--dump-at-exit", str(out)],
-                                   env=self.environment, stderr=subprocess.PIPE, text=True)
+        program = subprocess.Popen(
+            [
+                self.orvane,
+                "--ui",
+                "window",
+                "--scale",
+                "1",
+                "--size",
+                "%dx%d" % SCREEN,
+                "--dump-at-exit",
+                str(out),
+            ],
+            env=self.environment,
+            stderr=subprocess.PIPE,
+            text=True,
+        )
         try:
-            window = subprocess.run(["xdotool", "search", "--sync", "--pid", str(program.pid),
-                                     "--name", "."], capture_output=True, text=True,
-                                    env=self.environment, timeout=PATIENCE).stdout.split()[0]
+            window = subprocess.run(
+                ["xdotool", "search", "--sync", "--pid", str(program.pid), "--name", "."],
+                capture_output=True,
+                text=True,
+                env=self.environment,
+                timeout=PATIENCE,
+            ).stdout.split()[0]
             # Keys go through the server's own keyboard (XTEST) to the focused window, as a
             # person's do; events sent to a window directly are marked and SDL drops them.
             self.xdotool("windowfocus", "--sync", window)
@@ -143,8 +175,9 @@ class Window:
                     self.xdotool("type", value)
                 else:
                     x, y = taps[value]
-                    self.xdotool("mousemove", "--window", window, str(round(x)), str(round(y)),
-                                 "click", "1")
+                    self.xdotool(
+                        "mousemove", "--window", window, str(round(x)), str(round(y)), "click", "1"
+                    )
                 # The keyboard's text and the mouse reach SDL by different paths (an input
                 # method, XInput): a step is given time to land before the next, more in a
                 # slow (sanitized) build.
@@ -162,8 +195,15 @@ class Window:
 
 
 class Terminal:
-    KEYS = {"Tab": "Tab", "Shift-Tab": "BTab", "Enter": "Enter", "Space": "Space",
-            "Escape": "Escape", "Backspace": "BSpace", "PageDown": "NPage"}
+    KEYS = {
+        "Tab": "Tab",
+        "Shift-Tab": "BTab",
+        "Enter": "Enter",
+        "Space": "Space",
+        "Escape": "Escape",
+        "Backspace": "BSpace",
+        "PageDown": "NPage",
+    }
     SIZE = (80, 24)
 
     def __init__(self, orvane):
@@ -177,9 +217,14 @@ class Terminal:
         shutil.rmtree(self.work, ignore_errors=True)
 
     def tmux(self, *arguments, **options):
-        return subprocess.run(["tmux", "-L", f"conformance-{os.getpid()}-{self.runs}", *arguments],
-                              check=True, capture_output=True, text=True, timeout=PATIENCE,
-                              **options).stdout
+        return subprocess.run(
+            ["tmux", "-L", f"conformance-{os.getpid()}-{self.runs}", *arguments],
+            check=True,
+            capture_output=True,
+            text=True,
+            timeout=PATIENCE,
+            **options,
+        ).stdout
 
     def settle(self):
         """Waits until the program shows something and the screen has stopped changing: every
@@ -198,11 +243,22 @@ class Terminal:
         out, status = self.work / "out", self.work / "status"
         out.unlink(missing_ok=True)
         status.unlink(missing_ok=True)
-        command = (f"env -u DISPLAY -u WAYLAND_DISPLAY LC_ALL=en_US.UTF-8 TERM=tmux-256color "
-                   f"'{self.orvane}' --ui terminal --dump-at-exit '{out}' 2>'{self.work}/err'; "
-                   f"echo $? > '{status}'; sleep 60")
-        self.tmux("new-session", "-d", "-s", "app", "-x", str(self.SIZE[0]), "-y",
-                  str(self.SIZE[1]), command)
+        command = (
+            f"env -u DISPLAY -u WAYLAND_DISPLAY LC_ALL=en_US.UTF-8 TERM=tmux-256color "
+            f"'{self.orvane}' --ui terminal --dump-at-exit '{out}' 2>'{self.work}/err'; "
+            f"echo $? > '{status}'; sleep 60"
+        )
+        self.tmux(
+            "new-session",
+            "-d",
+            "-s",
+            "app",
+            "-x",
+            str(self.SIZE[0]),
+            "-y",
+            str(self.SIZE[1]),
+            command,
+        )
         try:
             self.settle()
             for kind, value in steps:
@@ -223,8 +279,10 @@ class Terminal:
             while not status.exists() and time.monotonic() < deadline:
                 time.sleep(0.05)
         finally:
-            subprocess.run(["tmux", "-L", f"conformance-{os.getpid()}-{self.runs}", "kill-server"],
-                           capture_output=True)
+            subprocess.run(
+                ["tmux", "-L", f"conformance-{os.getpid()}-{self.runs}", "kill-server"],
+                capture_output=True,
+            )
         if not out.exists():
             raise RuntimeError((self.work / "err").read_text().strip() or "no view tree at exit")
         return out.read_text()
@@ -239,9 +297,13 @@ class Chromium:
 
     def run_all(self, table):
         """Every behaviour in one browser: the dump after each."""
-        result = subprocess.run(["node", HERE / "browser.mjs", self.site],
-                                input=json.dumps(table), capture_output=True, text=True,
-                                timeout=PATIENCE * 30)
+        result = subprocess.run(
+            ["node", HERE / "browser.mjs", self.site],
+            input=json.dumps(table),
+            capture_output=True,
+            text=True,
+            timeout=PATIENCE * 30,
+        )
         if result.returncode == 77:
             raise Skip(result.stdout.strip())
         if result.returncode != 0:
@@ -267,18 +329,24 @@ def tap_points(front_end, steps):
             # The dump's first line is the screen in points, over the terminal's cells less
             # the hint's row.
             _, _, screen_width, screen_height = (
-                float(value) for value in re.search(r"\(([^)]*)\)", dump).group(1).split(", "))
+                float(value) for value in re.search(r"\(([^)]*)\)", dump).group(1).split(", ")
+            )
             rows = front_end.SIZE[1] - 1 if front_end.SIZE[1] >= 20 else front_end.SIZE[1]
-            center = (int(center[0] / (screen_width / front_end.SIZE[0])),
-                      int(center[1] / (screen_height / rows)))
+            center = (
+                int(center[0] / (screen_width / front_end.SIZE[0])),
+                int(center[1] / (screen_height / rows)),
+            )
         points[value] = center
     return points
 
 
 def check(name, expected, dump, failures):
     state = shown(dump)
-    wrong = [f"{key} is {state.get(key, '(missing)')!r}, not {value!r}"
-             for key, value in expected.items() if state.get(key) != value]
+    wrong = [
+        f"{key} is {state.get(key, '(missing)')!r}, not {value!r}"
+        for key, value in expected.items()
+        if state.get(key) != value
+    ]
     if wrong:
         failures.append(f"{name}: " + "; ".join(wrong) + "\n" + dump)
 
@@ -287,11 +355,17 @@ def main():
     if len(sys.argv) != 3 or sys.argv[1] not in ("headless", "window", "terminal", "chromium"):
         sys.exit(__doc__)
     kind, target = sys.argv[1], os.path.abspath(sys.argv[2])
-    table = [(name, [parse_step(step) for step in steps], expected)
-             for name, steps, expected in behaviours()]
+    table = [
+        (name, [parse_step(step) for step in steps], expected)
+        for name, steps, expected in behaviours()
+    ]
     try:
-        front_end = {"headless": Headless, "window": Window, "terminal": Terminal,
-                     "chromium": Chromium}[kind](target)
+        front_end = {
+            "headless": Headless,
+            "window": Window,
+            "terminal": Terminal,
+            "chromium": Chromium,
+        }[kind](target)
     except Skip as reason:
         print(f"SKIP: {reason}")
         sys.exit(77)
@@ -302,8 +376,11 @@ def main():
         for name, steps, expected in table:
             before = len(failures)
             try:
-                dump = dumps[name] if kind == "chromium" else \
-                    front_end.run(steps, tap_points(front_end, steps))
+                dump = (
+                    dumps[name]
+                    if kind == "chromium"
+                    else front_end.run(steps, tap_points(front_end, steps))
+                )
                 check(name, expected, dump, failures)
             except (RuntimeError, subprocess.TimeoutExpired) as error:
                 failures.append(f"{name}: {error}")

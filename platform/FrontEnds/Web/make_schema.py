@@ -42,7 +42,9 @@ def names_of_variant(text, name):
 
 
 def value_of_constant(text, name):
-    match = re.search(r"inline\s+constexpr\s+\w+\s+" + re.escape(name) + r"\s*=\s*([0-9.]+)\s*;", text)
+    match = re.search(
+        r"inline\s+constexpr\s+\w+\s+" + re.escape(name) + r"\s*=\s*([0-9.]+)\s*;", text
+    )
     if not match:
         fail(f"no inline constexpr number {name}")
     return match.group(1)
@@ -57,16 +59,21 @@ def main():
     arguments.add_argument("--constant", action="append", default=[], metavar="HEADER:NAME")
     options = arguments.parse_args()
 
-    js = ["// The schema the page shares with the program, generated from its C++ definitions by",
-          "// make_schema.py. A name the program does not have is an error, not undefined.",
-          "function strict(name, values) {",
-          "  return new Proxy(Object.freeze(values), {",
-          "    get(target, key) {",
-          "      if (typeof key === 'string' && !(key in target)) throw new Error(`${name} has no ${key}`);",
-          "      return target[key];",
-          "    },",
-          "  });",
-          "}", ""]
+    js = [
+        "// The schema the page shares with the program, generated from its C++ definitions by",
+        "// make_schema.py. A name the program does not have is an error, not undefined.",
+        "function strict(name, values) {",
+        "  return new Proxy(Object.freeze(values), {",
+        "    get(target, key) {",
+        "      if (typeof key === 'string' && !(key in target)) {",
+        "        throw new Error(`${name} has no ${key}`);",
+        "      }",
+        "      return target[key];",
+        "    },",
+        "  });",
+        "}",
+        "",
+    ]
     includes, checks = [], []
     items = [(item, False) for item in options.enum] + [(item, True) for item in options.variant]
     for item, is_variant in items:
@@ -78,8 +85,10 @@ def main():
             names = names_of_variant(text, short)
             scope = qualified[: -len(short)]
             for index, alternative in enumerate(names):
-                checks.append(f"static_assert(std::is_same_v<std::variant_alternative_t<{index}, "
-                              f"{qualified}>, {scope}{alternative}>);")
+                checks.append(
+                    f"static_assert(std::is_same_v<std::variant_alternative_t<{index}, "
+                    f"{qualified}>, {scope}{alternative}>);"
+                )
             checks.append(f"static_assert(std::variant_size_v<{qualified}> == {len(names)});")
             short += "Kind"
         else:

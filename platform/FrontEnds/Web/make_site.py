@@ -40,8 +40,11 @@ def info_dictionary(path):
     if plist is None:
         fail(f"{path}: no <dict>")
     entries = list(plist)
-    return {key.text: value.text or "" for key, value in zip(entries, entries[1:])
-            if key.tag == "key" and value.tag == "string"}
+    return {
+        key.text: value.text or ""
+        for key, value in zip(entries, entries[1:])
+        if key.tag == "key" and value.tag == "string"
+    }
 
 
 def screen_colour(storyboard):
@@ -73,10 +76,12 @@ def launch_markup(storyboard):
             across = f"left:{100 * x / screen_width:.4g}%;width:{100 * width / screen_width:.4g}%"
         else:
             across = f"left:{x:g}px;width:{width:g}px"
-        style = (f"{across};top:{y:g}px;height:{height:g}px;line-height:{height:g}px;"
-                 f"color:{label.get('textColor', '#000000')};font-size:{label.get('fontSize', '17')}px;"
-                 f"font-weight:{WEIGHTS[label.get('fontWeight', 'regular')]};"
-                 f"text-align:{label.get('textAlignment', 'left')}")
+        style = (
+            f"{across};top:{y:g}px;height:{height:g}px;line-height:{height:g}px;"
+            f"color:{label.get('textColor', '#000000')};font-size:{label.get('fontSize', '17')}px;"
+            f"font-weight:{WEIGHTS[label.get('fontWeight', 'regular')]};"
+            f"text-align:{label.get('textAlignment', 'left')}"
+        )
         parts.append(f'<div style="{style}">{html.escape(label.get("text", ""))}</div>')
     return "".join(parts)
 
@@ -84,8 +89,9 @@ def launch_markup(storyboard):
 # The page's modules, each importing only those before it.
 PAGE_MODULES = ("schema.mjs", "platform.mjs", "page.mjs")
 SITE_IMPORT = re.compile(r"^import \{[^}]*\} from '\./([\w-]+\.mjs)';\n", re.MULTILINE)
-TOP_LEVEL_NAME = re.compile(r"^(?:export )?(?:async )?(?:function\*?|class|const|let|var) (\w+)",
-                            re.MULTILINE)
+TOP_LEVEL_NAME = re.compile(
+    r"^(?:export )?(?:async )?(?:function\*?|class|const|let|var) (\w+)", re.MULTILINE
+)
 
 
 def page_script(sources):
@@ -115,8 +121,11 @@ def page_script(sources):
 
 
 def render(svg_text, size, out):
-    subprocess.run(["rsvg-convert", "-w", str(size), "-h", str(size), "-o", out],
-                   input=svg_text.encode(), check=True)
+    subprocess.run(
+        ["rsvg-convert", "-w", str(size), "-h", str(size), "-o", out],
+        input=svg_text.encode(),
+        check=True,
+    )
 
 
 def full_bleed(svg, colour, share):
@@ -128,10 +137,12 @@ def full_bleed(svg, colour, share):
     inner = inner.replace("ns0:", "").replace(' xmlns:ns0="http://www.w3.org/2000/svg"', "")
     view_box = source.get("viewBox")
     offset = (1 - share) / 2 * 1000
-    return (f'<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 1000 1000">'
-            f'<rect width="1000" height="1000" fill="{colour}"/>'
-            f'<svg x="{offset:g}" y="{offset:g}" width="{share * 1000:g}" height="{share * 1000:g}" '
-            f'viewBox="{view_box}">{inner}</svg></svg>')
+    return (
+        f'<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 1000 1000">'
+        f'<rect width="1000" height="1000" fill="{colour}"/>'
+        f'<svg x="{offset:g}" y="{offset:g}" width="{share * 1000:g}" height="{share * 1000:g}" '
+        f'viewBox="{view_box}">{inner}</svg></svg>'
+    )
 
 
 def render_icons(svg, colour, out):
@@ -149,10 +160,23 @@ def add_screenshots(pictures, out):
     for index, picture in enumerate(pictures):
         name = f"screenshot-{index + 1}.png"
         # A few colours do for flat pictures, at a sixth of the bytes.
-        subprocess.run(["convert", picture, "-resize", "375x", "-strip", "+dither", "-colors", "64",
-                        out / name], check=True)
-        size = subprocess.run(["identify", "-format", "%wx%h", out / name], check=True,
-                              capture_output=True, text=True).stdout.strip()
+        subprocess.run(
+            [
+                "convert",
+                picture,
+                "-resize",
+                "375x",
+                "-strip",
+                "+dither",
+                "-colors",
+                "64",
+                out / name,
+            ],
+            check=True,
+        )
+        size = subprocess.run(
+            ["identify", "-format", "%wx%h", out / name], check=True, capture_output=True, text=True
+        ).stdout.strip()
         entries.append({"src": name, "sizes": size, "type": "image/png", "form_factor": "narrow"})
     return entries
 
@@ -161,9 +185,19 @@ def subset_fonts(out):
     fonts = out / "fonts"
     fonts.mkdir()
     for weight, face in FACES.items():
-        subprocess.run([sys.executable, "-m", "fontTools.subset", INTER / face,
-                        f"--unicodes={UNICODES}", "--flavor=woff2", "--layout-features=kern,liga",
-                        f"--output-file={fonts / f'inter-{weight}.woff2'}"], check=True)
+        subprocess.run(
+            [
+                sys.executable,
+                "-m",
+                "fontTools.subset",
+                INTER / face,
+                f"--unicodes={UNICODES}",
+                "--flavor=woff2",
+                "--layout-features=kern,liga",
+                f"--output-file={fonts / f'inter-{weight}.woff2'}",
+            ],
+            check=True,
+        )
     shutil.copy(FONT_LICENCE, fonts / "LICENSE-Inter.txt")
 
 
@@ -195,23 +229,52 @@ def main():
     # The program's half in JavaScript also stays a module of its own, for other hosts (Node).
     shutil.copy(options.schema, building / "schema.mjs")
     shutil.copy(options.page / "platform.mjs", building)
-    sources = [(name, (options.schema if name == "schema.mjs" else options.page / name).read_text())
-               for name in PAGE_MODULES]
-    launch = options.resources / (info.get("UILaunchStoryboardName", "LaunchScreen") + ".storyboard")
-    values = {"NAME": name, "THEME_COLOR": colour, "DESCRIPTION": description,
-              "LAUNCH": launch_markup(launch), "PAGE_SCRIPT": page_script(sources)}
+    sources = [
+        (name, (options.schema if name == "schema.mjs" else options.page / name).read_text())
+        for name in PAGE_MODULES
+    ]
+    launch = options.resources / (
+        info.get("UILaunchStoryboardName", "LaunchScreen") + ".storyboard"
+    )
+    values = {
+        "NAME": name,
+        "THEME_COLOR": colour,
+        "DESCRIPTION": description,
+        "LAUNCH": launch_markup(launch),
+        "PAGE_SCRIPT": page_script(sources),
+    }
     (building / "index.html").write_text(fill(options.page / "index.html", values))
     render_icons(icon, colour, building)
     subset_fonts(building)
     screenshots = add_screenshots(options.screenshot, building)
     manifest = {
-        "id": "./", "name": name, "short_name": name, "description": description,
-        "start_url": "./", "scope": "./", "display": "standalone", "orientation": "portrait",
-        "theme_color": colour, "background_color": colour,
-        "icons": [{"src": f"icon-{size}.png", "sizes": f"{size}x{size}", "type": "image/png",
-                   "purpose": "any"} for size in (192, 512)]
-        + [{"src": "icon-maskable-512.png", "sizes": "512x512", "type": "image/png",
-            "purpose": "maskable"}],
+        "id": "./",
+        "name": name,
+        "short_name": name,
+        "description": description,
+        "start_url": "./",
+        "scope": "./",
+        "display": "standalone",
+        "orientation": "portrait",
+        "theme_color": colour,
+        "background_color": colour,
+        "icons": [
+            {
+                "src": f"icon-{size}.png",
+                "sizes": f"{size}x{size}",
+                "type": "image/png",
+                "purpose": "any",
+            }
+            for size in (192, 512)
+        ]
+        + [
+            {
+                "src": "icon-maskable-512.png",
+                "sizes": "512x512",
+                "type": "image/png",
+                "purpose": "maskable",
+            }
+        ],
     }
     if screenshots:
         manifest["screenshots"] = screenshots
@@ -219,15 +282,24 @@ def main():
 
     # The install dialog's pictures and the modules for other hosts are not needed to run,
     # offline or not.
-    files = sorted(str(path.relative_to(building)) for path in building.rglob("*")
-                   if path.is_file() and not path.name.startswith("screenshot-")
-                   and path.name not in PAGE_MODULES)
+    files = sorted(
+        str(path.relative_to(building))
+        for path in building.rglob("*")
+        if path.is_file()
+        and not path.name.startswith("screenshot-")
+        and path.name not in PAGE_MODULES
+    )
     digest = hashlib.sha256()
     for file in files:
         digest.update(file.encode() + b"\0" + (building / file).read_bytes())
     version = f"{name}-{digest.hexdigest()[:16]}"
-    (building / "sw.js").write_text(fill(options.page / "sw.js", {
-        "VERSION": version, "FILES": json.dumps(["./"] + files)}))
+    # The worker reads its list from a string literal, so that its source stays JavaScript.
+    file_list = json.dumps(["./"] + files)
+    if "'" in file_list or "\\" in file_list:
+        fail(f"a file name the worker cannot list: {file_list}")
+    (building / "sw.js").write_text(
+        fill(options.page / "sw.js", {"VERSION": version, "FILES": file_list})
+    )
 
     shutil.rmtree(options.out, ignore_errors=True)
     building.rename(options.out)
