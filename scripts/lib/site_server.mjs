@@ -18,9 +18,31 @@ const types = {
   '.txt': 'text/plain',
 };
 
+// The freshest precompressed copy of FILE that ACCEPTED (an Accept-Encoding header) allows.
+function precompressed(file, accepted) {
+  const taken = accepted.split(',').map((coding) => coding.trim().split(';')[0]);
+  for (const [name, suffix] of [
+    ['br', '.br'],
+    ['gzip', '.gz'],
+  ]) {
+    if (!taken.includes(name)) continue;
+    try {
+      if (statSync(file + suffix).mtimeMs >= statSync(file).mtimeMs) {
+        return { name, file: file + suffix };
+      }
+    } catch {
+      // No such copy.
+    }
+  }
+  return null;
+}
+
 // Serves FOLDER; `extra` maps a path ("/bare.html") to a file served there too. For tests of
 // other servers: `types` overrides the content types by extension, and `lastModified` (a
 // Date) is sent for every file, which lets a browser keep files fresh in its HTTP cache.
+// A file stored beside its precompressed copies (FILE.br, FILE.gz, as the site's assembly
+// writes them) is sent as the best one the browser takes, as a production server sends
+// them; a copy older than its file is stale and never sent.
 // Resolves to the server's origin ("http://127.0.0.1:PORT/"), a function that stops it, and
 // the paths asked for, in order.
 export async function serveSite(folder, { extra = {}, types: ownTypes = {}, lastModified } = {}) {
@@ -35,11 +57,14 @@ export async function serveSite(folder, { extra = {}, types: ownTypes = {}, last
       if (!extra[path] && !file.startsWith(root + sep)) throw new Error('outside the folder');
       if (!statSync(file).isFile()) throw new Error('not a file');
       const type = ownTypes[extname(file)] ?? types[extname(file)] ?? 'application/octet-stream';
+      const encoding = precompressed(file, request.headers['accept-encoding'] ?? '');
       response.writeHead(200, {
         'content-type': type,
+        vary: 'accept-encoding',
+        ...(encoding ? { 'content-encoding': encoding.name } : {}),
         ...(lastModified ? { 'last-modified': lastModified.toUTCString() } : {}),
       });
-      response.end(readFileSync(file));
+      response.end(readFileSync(encoding?.file ?? file));
     } catch {
       response.writeHead(404).end();
     }
