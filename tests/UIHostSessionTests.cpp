@@ -33,6 +33,41 @@ TEST(HostSessionFrames, aFrameIsHandedOutOnlyAfterSomethingChanged) {
     EXPECT_TRUE(session.takeFrameIfChanged()) << "a new pixel size needs a new frame";
 }
 
+// Text as wide as the faces at hand make it: a late font file can make every run wider.
+class FaceDependentMeasurer : public Drawing::TextMeasurer {
+  public:
+    CGFloat characterWidth = 5;
+    CGFloat widthOf(std::string_view text, CGFloat, Drawing::Weight) override {
+        return characterWidth * static_cast<CGFloat>(text.size());
+    }
+};
+
+std::string drawnText(const Drawing::DisplayList& frame) {
+    for (const auto& command : frame)
+        if (const auto* text = std::get_if<Drawing::DrawText>(&command))
+            return text->text;
+    return {};
+}
+
+TEST(HostSessionFrames, aFontThatArrivesLateHasEveryTextMeasuredAgain) {
+    UIApplication application;
+    const auto window = std::make_shared<UIWindow>(CGRectMake(0, 0, 100, 100));
+    auto label = std::make_shared<UILabel>(CGRectMake(0, 0, 50, 20));
+    label->setText("1234567");
+    window->addSubview(label);
+    UIHostSession session(application, *window);
+    const auto measurer = std::make_shared<FaceDependentMeasurer>();
+    session.setTextMeasurer(measurer);
+    const auto first = session.takeFrameIfChanged();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(drawnText(*first), "1234567");
+    measurer->characterWidth = 20;
+    session.textFacesChanged();
+    const auto measuredAgain = session.takeFrameIfChanged();
+    ASSERT_TRUE(measuredAgain) << "the screen was drawn with the old faces";
+    EXPECT_NE(drawnText(*measuredAgain), "1234567") << "140 points of text in a 50-point label";
+}
+
 // A delegate that writes down what it hears.
 class RecordingDelegate : public NSObject, public UIApplicationDelegate {
   public:

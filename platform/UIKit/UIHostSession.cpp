@@ -100,6 +100,10 @@ void UIHostSession::setTextMeasurer(std::shared_ptr<Drawing::TextMeasurer> measu
     m_window.screenChanged();
 }
 
+void UIHostSession::textFacesChanged() {
+    m_window.screenChanged();
+}
+
 std::optional<Drawing::DisplayList> UIHostSession::takeFrameIfChanged() {
     m_window.displayIfNeeded();
     if (!m_window.needsScreenUpdate())

@@ -4,7 +4,15 @@
 // Usage: node delivery_test.mjs SITE-FOLDER
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { cpSync, existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import {
+  cpSync,
+  existsSync,
+  mkdtempSync,
+  readFileSync,
+  rmSync,
+  utimesSync,
+  writeFileSync,
+} from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { after, before, test } from 'node:test';
@@ -163,6 +171,85 @@ test('a new build reaches an installed site within three navigations, though the
   await started(next);
   assert.equal(await next.evaluate(() => window.newBuild), true, 'offline, the new version starts');
   await context.close();
+});
+
+test('each file is sent compressed as stored beside it, and a stale copy never', async () => {
+  const server = await serveSite(site);
+  servers.push(server);
+  const get = (path, encoding) =>
+    fetch(new URL(path, server.origin), { headers: { 'accept-encoding': encoding } });
+  for (const path of ['index.html', 'app.wasm', 'sw.js']) {
+    for (const [accepted, sent] of [
+      ['gzip, deflate, br', 'br'],
+      ['gzip', 'gzip'],
+      ['identity', null],
+    ]) {
+      const response = await get(path, accepted);
+      assert.equal(response.headers.get('content-encoding'), sent, `${path} for ${accepted}`);
+      assert.ok(
+        Buffer.from(await response.arrayBuffer()).equals(readFileSync(join(site, path))),
+        `${path} arrives whole for ${accepted}`,
+      );
+    }
+  }
+  // A page changed after its copies were made is sent as it now is.
+  const folder = siteCopy();
+  const changed = 'changed after its copies were made';
+  const copy = await serveSite(folder);
+  servers.push(copy);
+  const past = new Date(Date.now() - 60_000);
+  utimesSync(join(folder, 'index.html.br'), past, past);
+  utimesSync(join(folder, 'index.html.gz'), past, past);
+  writeFileSync(join(folder, 'index.html'), `<!-- ${changed} -->`);
+  const response = await fetch(copy.origin, { headers: { 'accept-encoding': 'br, gzip' } });
+  assert.equal(response.headers.get('content-encoding'), null);
+  assert.equal(await response.text(), `<!-- ${changed} -->`);
+});
+
+test("a first visit waits for the faces' first files only; the rest follow, and the screen is drawn again", async () => {
+  const server = await serveSite(site);
+  servers.push(server);
+  // English draws nothing past the first files; Polish draws its currency, "zł", with a
+  // letter from a second file, which comes at once, and the screen is drawn again with it.
+  for (const [locale, fetchedFirst] of [
+    ['en-US', ['/fonts/inter-400.woff2', '/fonts/inter-600.woff2', '/fonts/inter-700.woff2']],
+    [
+      'pl-PL',
+      [
+        '/fonts/inter-400-more.woff2',
+        '/fonts/inter-400.woff2',
+        '/fonts/inter-600.woff2',
+        '/fonts/inter-700.woff2',
+      ],
+    ],
+  ]) {
+    const context = await browser.newContext({ viewport: { width: 390, height: 844 }, locale });
+    await context.addInitScript(() => {
+      window.fontsLoaded = [];
+      window.framesPainted = [];
+      document.fonts.addEventListener('loadingdone', () =>
+        window.fontsLoaded.push(performance.now()),
+      );
+      addEventListener('platform-frame', () => window.framesPainted.push(performance.now()));
+    });
+    const page = await context.newPage();
+    const complaints = watchConsole(page);
+    await page.goto(server.origin);
+    await started(page);
+    const beforeFirstFrame = await page.evaluate(() => {
+      const firstFrame = performance.getEntriesByName('platform-first-frame')[0].startTime;
+      return performance
+        .getEntriesByType('resource')
+        .filter((entry) => entry.name.includes('/fonts/') && entry.startTime < firstFrame)
+        .map((entry) => new URL(entry.name).pathname)
+        .sort();
+    });
+    assert.deepEqual(beforeFirstFrame, fetchedFirst, locale);
+    await page.waitForFunction(() => [...document.fonts].every((face) => face.status === 'loaded'));
+    await page.waitForFunction(() => window.framesPainted.at(-1) > window.fontsLoaded.at(-1));
+    assert.deepEqual(complaints, []);
+    await context.close();
+  }
 });
 
 test("the launch screen shows the title in the screen's colours before the program runs", async () => {

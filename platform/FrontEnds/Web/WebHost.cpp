@@ -161,6 +161,11 @@ extern "C" __attribute__((export_name("webResize"))) void webResize(double width
     UIScreen::mainScreen().setSafeAreaInsets(safeArea);
 }
 
+// A font file the page draws with arrived: what was measured without it is measured again.
+extern "C" __attribute__((export_name("webFacesChanged"))) void webFacesChanged() {
+    session().textFacesChanged();
+}
+
 // What the mouse's cursor looks like at a point, as UICursor numbers it.
 extern "C" __attribute__((export_name("webCursorAt"))) int webCursorAt(double x, double y) {
     return static_cast<int>(session().cursorAt({x, y}));

@@ -14,6 +14,7 @@ Usage: make_site.py --wasm FILE --schema FILE --resources DIR --page DIR --out D
                     [--screenshot PNG]...
 """
 import argparse
+import gzip
 import hashlib
 import html
 import json
@@ -24,11 +25,22 @@ import subprocess
 import sys
 import xml.etree.ElementTree as ElementTree
 
+import brotli
+
 INTER = pathlib.Path("/usr/share/fonts/opentype/inter")
 FACES = {400: "Inter-Regular.otf", 600: "Inter-SemiBold.otf", 700: "Inter-Bold.otf"}
-# Latin, punctuation (the ellipsis), currency signs, and the keypad's delete sign.
-UNICODES = "U+0020-007E,U+00A0-017F,U+2010-2044,U+20A0-20C0,U+2190-21FF,U+2300-23FF"
+# Each face in two files. The first holds what nearly every first screen draws (ASCII, the
+# no-break space, the commonest currency signs, the ellipsis) and is all a first visit waits
+# for; the second holds the rest of Latin, punctuation, currency signs and the keypad's
+# delete sign, and is fetched after the first frame, or at once where a text needs it.
+FIRST_UNICODES = "U+0020-007E,U+00A0,U+00A2-00A5,U+2026,U+20AC"
+MORE_UNICODES = (
+    "U+00A1,U+00A6-017F,U+2010-2025,U+2027-2044,U+20A0-20AB,U+20AD-20C0,U+2190-21FF,U+2300-23FF"
+)
+FONT_FILES = {"": FIRST_UNICODES, "-more": MORE_UNICODES}
 FONT_LICENCE = pathlib.Path("/usr/share/doc/fonts-inter/copyright")
+# What a server sends compressed; pictures and woff2 are compressed already.
+COMPRESSIBLE = {".html", ".js", ".mjs", ".wasm", ".webmanifest", ".txt", ".svg"}
 
 
 def fail(message):
@@ -182,23 +194,49 @@ def add_screenshots(pictures, out):
 
 
 def subset_fonts(out):
+    """The faces' files, and the page's rules for them: one rule for each file (Firefox
+    fetches a file again for a second rule that names it), each with its range of characters
+    so that a browser fetches a file only for a text that needs it."""
     fonts = out / "fonts"
     fonts.mkdir()
+    rules = []
     for weight, face in FACES.items():
-        subprocess.run(
-            [
-                sys.executable,
-                "-m",
-                "fontTools.subset",
-                INTER / face,
-                f"--unicodes={UNICODES}",
-                "--flavor=woff2",
-                "--layout-features=kern,liga",
-                f"--output-file={fonts / f'inter-{weight}.woff2'}",
-            ],
-            check=True,
-        )
+        for suffix, unicodes in FONT_FILES.items():
+            name = f"inter-{weight}{suffix}.woff2"
+            subprocess.run(
+                [
+                    sys.executable,
+                    "-m",
+                    "fontTools.subset",
+                    INTER / face,
+                    f"--unicodes={unicodes}",
+                    "--flavor=woff2",
+                    "--layout-features=kern,liga",
+                    f"--output-file={fonts / name}",
+                ],
+                check=True,
+            )
+            rules.append(
+                f"@font-face {{ font-family: Inter; font-weight: {weight}; font-display: swap; "
+                f'src: url(fonts/{name}) format("woff2"); unicode-range: {unicodes}; }}'
+            )
     shutil.copy(FONT_LICENCE, fonts / "LICENSE-Inter.txt")
+    preloads = [
+        f'<link rel="preload" href="fonts/inter-{weight}.woff2" as="font" type="font/woff2" '
+        "crossorigin>"
+        for weight in FACES
+    ]
+    return {"FONT_FACES": "\n".join(rules), "FONT_PRELOADS": "\n".join(preloads)}
+
+
+def precompress(folder):
+    """Each compressible file also as FILE.br and FILE.gz, at their best, for servers that send
+    a stored copy rather than compress on every request."""
+    for path in sorted(folder.rglob("*")):
+        if path.suffix in COMPRESSIBLE and path.is_file():
+            data = path.read_bytes()
+            path.with_name(path.name + ".br").write_bytes(brotli.compress(data, quality=11))
+            path.with_name(path.name + ".gz").write_bytes(gzip.compress(data, 9, mtime=0))
 
 
 def fill(template, values):
@@ -242,10 +280,10 @@ def main():
         "DESCRIPTION": description,
         "LAUNCH": launch_markup(launch),
         "PAGE_SCRIPT": page_script(sources),
+        **subset_fonts(building),
     }
     (building / "index.html").write_text(fill(options.page / "index.html", values))
     render_icons(icon, colour, building)
-    subset_fonts(building)
     screenshots = add_screenshots(options.screenshot, building)
     manifest = {
         "id": "./",
@@ -300,6 +338,7 @@ def main():
     (building / "sw.js").write_text(
         fill(options.page / "sw.js", {"VERSION": version, "FILES": file_list})
     )
+    precompress(building)
 
     shutil.rmtree(options.out, ignore_errors=True)
     building.rename(options.out)

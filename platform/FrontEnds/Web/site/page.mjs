@@ -61,9 +61,11 @@ function showFailure(message) {
 // A failure to load the program, said in a sentence a person can act on.
 class LoadFailure extends Error {}
 
-// The program, compiled while it downloads where the server calls it application/wasm, and
-// from its bytes where the server does not (many send application/octet-stream).
+// The program, compiled while it downloads where the server calls it application/wasm (the
+// page's head started both), and from its bytes where the server does not (many send
+// application/octet-stream).
 async function compileProgram() {
+  const early = window.platformProgramCompiled ?? Promise.resolve({ module: null });
   let response;
   try {
     response = await (window.platformProgramDownload ?? fetch('app.wasm'));
@@ -79,10 +81,9 @@ async function compileProgram() {
     );
   }
   try {
-    if (response.headers.get('content-type')?.split(';')[0].trim() === 'application/wasm') {
-      return await WebAssembly.compileStreaming(response);
-    }
-    return await WebAssembly.compile(await response.arrayBuffer());
+    const { module, error } = await early;
+    if (error) throw error;
+    return module ?? (await WebAssembly.compile(await response.arrayBuffer()));
   } catch (error) {
     throw new LoadFailure(
       'The program (app.wasm) is damaged and cannot run. Reload the page; if this persists, ' +
@@ -426,12 +427,24 @@ function listen(size) {
   );
 }
 
+// The weights the program draws in. A face's first file is loaded before the first frame;
+// its second (what few screens draw) after it.
+const faceWeights = [400, 600, 700];
+
+function loadRestOfFaces() {
+  // Whenever a file arrives (these, or one a text asked for), the texts are measured again.
+  document.fonts.addEventListener('loadingdone', () => drive(() => program.facesChanged()));
+  for (const weight of faceWeights) {
+    document.fonts.load(`${weight} 16px Inter`, '\u0100').catch(() => {});
+  }
+}
+
 async function start() {
   // The program compiles and the fonts load while the canvas makes its pixels, in the
   // page's own colour until the first frame.
   const compiled = compileProgram();
   const fonts = Promise.all(
-    [400, 600, 700].map((weight) => document.fonts.load(`${weight} 16px Inter`)),
+    faceWeights.map((weight) => document.fonts.load(`${weight} 16px Inter`)),
   );
   let size = viewport();
   painter.resize(size.width, size.height, size.pixelRatio);
@@ -459,6 +472,7 @@ async function start() {
   window.platformProgram = program;
   // The first frame at once: the display's next would only add to the wait.
   paintFrame();
+  loadRestOfFaces();
   // Once running: the site is kept for offline starts without delaying this one.
   // Each start asks the server for the worker's own script, past the HTTP cache, so that a
   // new build is found at once rather than when the browser next thinks to look; offline,

@@ -216,6 +216,11 @@ export class Program {
     );
   }
 
+  // A face the page draws with arrived: the program measures its texts again.
+  facesChanged() {
+    this.exports.webFacesChanged();
+  }
+
   // The page's focus left the program.
   resignFocus() {
     this.exports.webResignFocus();

@@ -52,6 +52,9 @@ class UIHostSession {
     // How the painter that draws the frames measures text: the next frame's texts are laid
     // out with it.
     void setTextMeasurer(std::shared_ptr<Drawing::TextMeasurer> measurer);
+    // The faces the measurer measures with changed (a font file arrived after the first
+    // frame): the next frame's texts are measured and laid out again.
+    void textFacesChanged();
 
     // The frame to show when anything changed since the last one was taken (pending display
     // passes run first); empty when nothing did.
