@@ -14,10 +14,12 @@ const site = resolve(process.argv[2]);
 const here = dirname(fileURLToPath(import.meta.url));
 const runs = 15;
 
+// The site's files, without the compressed copies stored beside them.
 function files(folder) {
   return readdirSync(folder).flatMap((name) => {
     const path = join(folder, name);
-    return statSync(path).isDirectory() ? files(path) : [path];
+    if (statSync(path).isDirectory()) return files(path);
+    return /\.(br|gz)$/.test(name) ? [] : [path];
   });
 }
 
@@ -109,6 +111,74 @@ figures.paint = median(
     performance.getEntriesByName('platform-paint').map((entry) => entry.duration),
   ),
 );
+
+// A first visit on a slow phone network (1.6 Mbit/s down, 750 kbit/s up, 150 ms latency) and
+// a four times slower processor: when the launch screen shows (the first contentful paint),
+// when the working screen does, and the bytes that came before it (headers and the bodies,
+// as sent: compressed). Then, installed, a repeat visit with the network off, beside a first
+// visit on this machine's own network.
+async function visit(into, throttled) {
+  const tab = await into.newPage();
+  if (throttled) {
+    const session = await into.newCDPSession(tab);
+    await session.send('Network.enable');
+    await session.send('Network.emulateNetworkConditions', {
+      offline: false,
+      latency: 150,
+      downloadThroughput: 1.6e6 / 8,
+      uploadThroughput: 750e3 / 8,
+    });
+    await session.send('Emulation.setCPUThrottlingRate', { rate: 4 });
+  }
+  await tab.goto(origin, { waitUntil: 'commit' });
+  await tab.waitForFunction(() => performance.getEntriesByName('platform-first-frame').length);
+  const timing = await tab.evaluate(() => {
+    const working = performance.getEntriesByName('platform-first-frame')[0].startTime;
+    const entries = [
+      ...performance.getEntriesByType('navigation'),
+      ...performance.getEntriesByType('resource'),
+    ];
+    return {
+      launch: performance.getEntriesByName('first-contentful-paint')[0]?.startTime ?? null,
+      working,
+      bytes: entries
+        .filter((entry) => entry.responseEnd <= working)
+        .reduce((total, entry) => total + entry.transferSize, 0),
+      files: entries.filter((entry) => entry.responseEnd <= working).map((entry) => entry.name),
+    };
+  });
+  return { tab, timing };
+}
+
+const slow = [];
+for (let run = 0; run < 5; run++) {
+  const slowContext = await browser.newContext(phone);
+  slow.push((await visit(slowContext, true)).timing);
+  await slowContext.close();
+}
+const byWorking = [...slow].sort((a, b) => a.working - b.working);
+figures.slowVisit = {
+  launch: median(slow.map((timing) => timing.launch)),
+  working: median(slow.map((timing) => timing.working)),
+  bytes: byWorking[2].bytes,
+  files: byWorking[2].files.map((url) => new URL(url).pathname),
+};
+
+const firstVisits = [];
+const repeatVisits = [];
+for (let run = 0; run < 5; run++) {
+  const visitContext = await browser.newContext(phone);
+  const first = await visit(visitContext, false);
+  firstVisits.push(first.timing.working);
+  await first.tab.evaluate(() => navigator.serviceWorker.ready);
+  await first.tab.close();
+  await visitContext.setOffline(true);
+  const repeat = await visit(visitContext, false);
+  repeatVisits.push(repeat.timing.working);
+  await visitContext.close();
+}
+figures.firstVisit = median(firstVisits);
+figures.repeatVisit = median(repeatVisits);
 await browser.close();
 
 // Each engine's first frame beside a bare page's in the same engine, five of each, taken
@@ -131,16 +201,22 @@ for (const name of Object.keys(engines)) {
     return time;
   };
   const started = [];
+  const launched = [];
   const bare = [];
+  const bareLaunched = [];
   const compiled = [];
   for (let run = 0; run < 5; run++) {
     started.push(await mark(origin, 'platform-first-frame'));
+    launched.push(await mark(origin, 'first-contentful-paint'));
     bare.push(await mark(`${origin}bare.html`, 'bare-first-frame'));
+    bareLaunched.push(await mark(`${origin}bare.html`, 'first-contentful-paint'));
     compiled.push(await mark(`${origin}bare.html?compiled`, 'bare-first-frame'));
   }
   figures.engines[name] = {
     firstFrame: median(started),
+    launchScreen: median(launched),
     bareFirstFrame: median(bare),
+    bareFirstPaint: median(bareLaunched),
     compiledFirstFrame: median(compiled),
   };
   await engine.close();
