@@ -196,17 +196,17 @@ TEST_F(CellPainterTest, cutsLongTextAtTheTailAndShowsWideCharactersWhole) {
     EXPECT_EQ(painter->cell(2, 0).text, "5");
 }
 
-TEST_F(CellPainterTest, whileTypingTheEndAndTheCaretShow) {
+TEST_F(CellPainterTest, whileTypingTheEndAndTheCaretShowAfterAMarkedCut) {
     const auto painter = measuringPainter(grid(10, 1));
     UITextFitting typing{.keepsEnd = true, .caret = UIColor{0, 0, 1, 1}};
     painter->paint({laidOut({{0, 0}, {60, 10}}, "123456789", typing)});
-    EXPECT_EQ(row(*painter, 0).substr(0, 6), "56789 ");
+    EXPECT_EQ(row(*painter, 0).substr(0, 8), "…6789 ");
     ASSERT_TRUE(painter->caret());
     EXPECT_EQ(painter->caret()->column, 5);
 
     // A megabyte pasted into the field: its end, as quickly as a word's.
     painter->paint({laidOut({{0, 0}, {60, 10}}, std::string(1'000'000, '7') + "12", typing)});
-    EXPECT_EQ(row(*painter, 0).substr(0, 6), "77712 ");
+    EXPECT_EQ(row(*painter, 0).substr(0, 8), "…7712 ");
 }
 
 TEST_F(CellPainterTest, aBoxWithTextGetsAnOddNumberOfRowsAroundItsCentre) {

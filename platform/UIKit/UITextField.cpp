@@ -10,6 +10,8 @@ const Runtime::Registration registration = Runtime::ClassDeclaration<UITextField
 
 constexpr UIColor defaultPlaceholderColor{0.24f, 0.24f, 0.26f, 0.3f};
 constexpr CGFloat textInset = 8;
+// What a text keeps from a subview it would otherwise run under.
+constexpr CGFloat subviewGap = 4;
 
 bool isContinuationByte(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
@@ -108,8 +110,7 @@ void UITextField::describeContent(Drawing::DisplayList& list, CGRect rect) const
         const UIColor color =
             m_attributedPlaceholder->attribute<UIColor>(NSForegroundColorAttributeName)
                 .value_or(defaultPlaceholderColor);
-        list.push_back(layOutText(textRect, m_attributedPlaceholder->string(), m_font,
-                                  m_textAlignment, color));
+        list.push_back(layOutClear(textRect, rect, m_attributedPlaceholder->string(), color, {}));
     }
     if (m_text.empty() && !isEditing())
         return;
@@ -119,5 +120,41 @@ void UITextField::describeContent(Drawing::DisplayList& list, CGRect rect) const
         fitting.keepsEnd = true;
         fitting.caret = UIColor::systemBlueColor();
     }
-    list.push_back(layOutText(textRect, m_text, m_font, m_textAlignment, textColor, fitting));
+    list.push_back(layOutClear(textRect, rect, m_text, textColor, fitting));
+}
+
+CGRect UITextField::boxClearOfSubviews(CGRect textRect, CGRect rect) const {
+    CGFloat left = textRect.origin.x;
+    CGFloat right = left + textRect.size.width;
+    const CGFloat line = textRect.origin.y + textRect.size.height / 2;
+    const CGFloat middle = (left + right) / 2;
+    for (const auto& subview : subviews()) {
+        if (subview->isHidden())
+            continue;
+        CGRect frame = subview->frame();
+        frame.origin = {frame.origin.x + rect.origin.x, frame.origin.y + rect.origin.y};
+        if (line < frame.origin.y || line > CGRectGetMaxY(frame))
+            continue;
+        if (CGRectGetMidX(frame) < middle)
+            left = std::max(left, CGRectGetMaxX(frame) + subviewGap);
+        else
+            right = std::min(right, frame.origin.x - subviewGap);
+    }
+    return CGRectMake(left, textRect.origin.y, std::max<CGFloat>(0, right - left),
+                      textRect.size.height);
+}
+
+// Where the whole box leaves the line clear of every subview, it is laid out there, as
+// aligned; else in the part of the box they leave, where it is cut if it must be.
+Drawing::DrawText UITextField::layOutClear(CGRect textRect, CGRect rect, std::string_view text,
+                                           const UIColor& color,
+                                           const UITextFitting& fitting) const {
+    auto line = layOutText(textRect, text, m_font, m_textAlignment, color, fitting);
+    const CGRect clear = boxClearOfSubviews(textRect, rect);
+    if (clear == textRect)
+        return line;
+    const auto [left, right] = drawnSpan(line);
+    if (left >= clear.origin.x && right <= CGRectGetMaxX(clear))
+        return line;
+    return layOutText(clear, text, m_font, m_textAlignment, color, fitting);
 }

@@ -1,5 +1,5 @@
-// Text laid out once for every painter: shrinking to fit, cutting with an ellipsis or at the
-// start, and the caret's room, all measured by the painter that will draw it.
+// Text laid out once for every painter: shrinking to fit, cutting with an ellipsis at the
+// tail or at the start, and the caret's room, all measured by the painter that will draw it.
 #include "UIKit/UITextLayout.h"
 
 #include "UIDrawing.h"
@@ -68,7 +68,8 @@ std::string cutAtTail(Drawing::TextMeasurer& measurer, std::string_view text, CG
     return prefix(low);
 }
 
-// The shortest end of the text that fits: its start is cut.
+// The longest end of the text that fits after an ellipsis: its start is cut, and the cut
+// shows, so that a long number never passes for a shorter one.
 std::string keepEnd(Drawing::TextMeasurer& measurer, std::string_view text, CGFloat size,
                     Drawing::Weight weight, CGFloat room, std::size_t mostCharacters) {
     // Far enough back to hold the most characters a line can show, whatever their bytes.
@@ -79,15 +80,18 @@ std::string keepEnd(Drawing::TextMeasurer& measurer, std::string_view text, CGFl
     const std::size_t first = starts.size() > mostCharacters ? starts.size() - mostCharacters : 0;
     if (from == 0 && first == 0 && measurer.widthOf(text, size, weight) <= room)
         return std::string(text);
+    const auto marked = [&](std::size_t character) {
+        return std::string(ellipsis) + std::string(tail.substr(starts[character]));
+    };
     std::size_t low = first, high = starts.size();
     while (low < high) {
         const std::size_t middle = (low + high) / 2;
-        if (measurer.widthOf(tail.substr(starts[middle]), size, weight) <= room)
+        if (measurer.widthOf(marked(middle), size, weight) <= room)
             high = middle;
         else
             low = middle + 1;
     }
-    return low < starts.size() ? std::string(tail.substr(starts[low])) : std::string();
+    return low < starts.size() ? marked(low) : std::string();
 }
 
 } // namespace
@@ -114,4 +118,20 @@ Drawing::DrawText layOutText(CGRect rect, std::string_view text, const UIFont& f
                        ? keepEnd(measurer, text, command.fontSize, weight, room, mostCharacters)
                        : cutAtTail(measurer, text, command.fontSize, weight, room, mostCharacters);
     return command;
+}
+
+std::pair<CGFloat, CGFloat> drawnSpan(const Drawing::DrawText& line) {
+    auto& measurer = UIScreen::mainScreen().textMeasurer();
+    const CGFloat width = measurer.widthOf(line.text, line.fontSize, line.weight) +
+                          (line.caret ? measurer.caretWidth() : 0);
+    const CGFloat left = line.rect.origin.x;
+    const CGFloat right = left + line.rect.size.width;
+    switch (line.alignment) {
+    case Drawing::Alignment::Center:
+        return {(left + right - width) / 2, (left + right + width) / 2};
+    case Drawing::Alignment::Right:
+        return {right - width, right};
+    default:
+        return {left, left + width};
+    }
 }

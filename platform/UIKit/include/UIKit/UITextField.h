@@ -4,6 +4,7 @@
 #include "UIKit/NSText.h"
 #include "UIKit/UIControl.h"
 #include "UIKit/UIFont.h"
+#include "UIKit/UITextLayout.h"
 
 #include <memory>
 #include <optional>
@@ -62,6 +63,12 @@ class UITextField : public UIControl, public UIKeyInput {
     void describeContent(Drawing::DisplayList& list, CGRect rect) const override;
 
   private:
+    // The text's box less what a subview covers of its line at either end (a badge): a line
+    // that would run under one is laid out in what is left.
+    CGRect boxClearOfSubviews(CGRect textRect, CGRect rect) const;
+    Drawing::DrawText layOutClear(CGRect textRect, CGRect rect, std::string_view text,
+                                  const UIColor& color, const UITextFitting& fitting) const;
+
     std::string m_text;
     std::optional<NSAttributedString> m_attributedPlaceholder;
     std::optional<UIColor> m_textColor;

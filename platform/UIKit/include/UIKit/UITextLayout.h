@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string_view>
+#include <utility>
 
 // What a line of text does when it is too wide for its box.
 struct UITextFitting {
@@ -25,3 +26,7 @@ struct UITextFitting {
 Drawing::DrawText layOutText(CGRect rect, std::string_view text, const UIFont& font,
                              NSTextAlignment alignment, const UIColor& color,
                              const UITextFitting& fitting = {});
+
+// Where a laid-out line will be drawn across its box, the caret included: its left and right
+// edges, as the screen's painter measures it.
+std::pair<CGFloat, CGFloat> drawnSpan(const Drawing::DrawText& line);
