@@ -105,4 +105,33 @@ INSTANTIATE_TEST_SUITE_P(
                               FieldCase::CutAtStart}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct LabelCase {
+    const char* name;
+    std::string text;
+    std::string shown;
+    CGFloat smallestSize;
+    CGFloat largestSize;
+};
+
+class LabelText : public TextLine, public testing::WithParamInterface<LabelCase> {};
+
+// A badge's 20 points at 17-point type: 8.5 points a character.
+TEST_P(LabelText, isDrawnSmallerBeforeItIsCut) {
+    UILabel badge(CGRectMake(0, 0, 20, 20));
+    badge.setText(GetParam().text);
+    const auto line = textOf(badge);
+    EXPECT_EQ(line.text, GetParam().shown);
+    EXPECT_GE(line.fontSize, GetParam().smallestSize);
+    EXPECT_LE(line.fontSize, GetParam().largestSize);
+    EXPECT_LE(drawnSpan(line).second - drawnSpan(line).first, 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Badges, LabelText,
+    testing::Values(LabelCase{"fitsAsItIs", "$", "$", 17, 17},
+                    LabelCase{"shrinksToFitWhole", "CHF", "CHF", 12, 13.4},
+                    LabelCase{"multibyteShrinksToFitWhole", "ج.م.", "ج.م.", 9.5, 10},
+                    LabelCase{"cutOnlyPastHalfItsSize", "CHF12345", "CHF…", 8.5, 8.5}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace

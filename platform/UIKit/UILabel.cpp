@@ -68,8 +68,13 @@ void UILabel::describeContent(Drawing::DisplayList& list, CGRect rect) const {
         return;
     // A factor of zero lets the platform shrink as far as it takes; a line still has to be read.
     constexpr CGFloat smallestReadable = 0.1;
+    // Any label's text that does not fit is first drawn smaller, to half its size, so that a
+    // short text (a currency's symbol in its badge) is read whole wherever it can be; only
+    // what still does not fit is cut.
+    constexpr CGFloat shrinksBeforeCutting = 0.5;
     UITextFitting fitting;
-    if (m_adjustsFontSizeToFitWidth)
-        fitting.minimumScaleFactor = std::max(m_minimumScaleFactor, smallestReadable);
+    fitting.minimumScaleFactor =
+        m_adjustsFontSizeToFitWidth ? std::max(m_minimumScaleFactor, smallestReadable)
+                                    : shrinksBeforeCutting;
     list.push_back(layOutText(rect, *m_text, m_font, m_textAlignment, m_textColor, fitting));
 }
