@@ -134,4 +134,39 @@ INSTANTIATE_TEST_SUITE_P(
                     LabelCase{"cutOnlyPastHalfItsSize", "CHF12345", "CHF…", 8.5, 8.5}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct PasteCase {
+    const char* name;
+    std::string inserted;
+    std::string held;
+};
+
+class Paste : public testing::TestWithParam<PasteCase> {};
+
+// Whatever puts text in, the field holds one line, as it shows it.
+TEST_P(Paste, holdsOneLineAsItShowsIt) {
+    UITextField field(CGRectMake(0, 0, 200, 40));
+    field.insertText("1");
+    field.insertText(GetParam().inserted);
+    EXPECT_EQ(field.text(), "1" + GetParam().held);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rule, Paste,
+                         testing::Values(PasteCase{"aCopiedCell", "0\n", "0"},
+                                         PasteCase{"aWindowsLine", "0\r\n", "0"},
+                                         PasteCase{"linesJoin", "2\n34\rq5", "234q5"},
+                                         PasteCase{"aTabIsASpace", "2\t34", "2 34"},
+                                         PasteCase{"unicodeLineBreaks",
+                                                   "2\u2028"
+                                                   "3\u2029"
+                                                   "4\u0085"
+                                                   "5",
+                                                   "2345"},
+                                         PasteCase{"otherControls",
+                                                   "\x1b[0m\x7f"
+                                                   "5\u009b",
+                                                   "[0m5"},
+                                         PasteCase{"printableUnicodeStays", "€ ¥ ج.م.", "€ ¥ ج.م."},
+                                         PasteCase{"invalidBytesStay", "\xC2", "\xC2"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace

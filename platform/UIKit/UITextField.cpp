@@ -16,6 +16,30 @@ constexpr CGFloat subviewGap = 4;
 bool isContinuationByte(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
 }
+
+// The text with its line breaks (LF, CR, VT, FF, NEL, U+2028, U+2029) and other control
+// characters taken out, and each tab a space.
+std::string asOneLine(std::string_view text) {
+    std::string line;
+    line.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (byte == '\t') {
+            line += ' ';
+        } else if (byte < 0x20 || byte == 0x7F) {
+            continue;
+        } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            ++i; // a C1 control, NEL among them
+        } else if (byte == 0xE2 && next == 0x80 && i + 2 < text.size() &&
+                   (text[i + 2] == '\xA8' || text[i + 2] == '\xA9')) {
+            i += 2; // the line and paragraph separators
+        } else {
+            line += text[i];
+        }
+    }
+    return line;
+}
 } // namespace
 
 UITextField::UITextField(CGRect frame) : UIControl(frame) {
@@ -74,7 +98,7 @@ void UITextField::touchesEnded(const UITouch& touch) {
 }
 
 void UITextField::insertText(std::string_view text) {
-    m_text += text;
+    m_text += asOneLine(text);
     invalidateScreen();
 }
 

@@ -53,6 +53,9 @@ class UITextField : public UIControl, public UIKeyInput {
     void touchesEnded(const UITouch& touch) override;
 
     bool hasText() const override { return !m_text.empty(); }
+    // Text as one line, whatever put it in (typing, a paste, an input method, a screen
+    // reader): line breaks are taken out (a copied cell's "10\n" is 10), a tab becomes a space,
+    // and other control characters go, so that the field holds what it shows.
     void insertText(std::string_view text) override;
     // Removes the last character: a whole UTF-8 sequence, never part of one.
     void deleteBackward() override;
