@@ -36,6 +36,13 @@ fail() {
     exit 1
 }
 screen() { tmux_ capture-pane -p -t orvane; }
+# Escape, then q once editing has ended (the keypad gone): sent together, the two bytes are
+# what Alt-q sends, which means nothing.
+end_editing_and_quit() {
+    tmux_ send-keys -t orvane Escape
+    wait_for -v "⌫"
+    tmux_ send-keys -t orvane q
+}
 colours() { tmux_ capture-pane -e -p -t orvane; }
 # Waits for a pattern on the screen (or, with -v, for it to go).
 wait_for() {
@@ -139,12 +146,12 @@ tmux_ load-buffer "$work/paste"
 tmux_ send-keys -t orvane Tab
 tmux_ paste-buffer -t orvane
 wait_for "77774"
-tmux_ send-keys -t orvane Escape q
+end_editing_and_quit
 expect_exit 0
 
 # The smallest terminal, 40 x 16: the price shows above the keypad's bar while it is edited.
-# It is pasted as a bracketed paste, which presses no key: its line end goes into the field
-# (which Calculate then refuses) rather than calculating.
+# It is pasted as a bracketed paste, which presses no key: its line end is taken out, as a
+# single-line field takes any, and it calculates only when Enter is pressed after it.
 start 40x16
 wait_for "What does it cost"
 tmux_ send-keys -t orvane 1 5 Tab
@@ -155,10 +162,9 @@ wait_for "100"
 read -r _ price_row <<<"$(position "100")"
 read -r _ bar_row <<<"$(position "Calculate")"
 ((price_row < bar_row)) || fail "at 40 x 16 the price (row $price_row) is under the bar (row $bar_row)"
-tmux_ send-keys -t orvane Enter
 sleep 0.3
-screen | grep -q "Calculate" || fail "a pasted line end calculated, or Enter took a line end"
-tmux_ send-keys -t orvane BSpace Enter
+screen | grep -q "Calculate" || fail "a pasted line end calculated"
+tmux_ send-keys -t orvane Enter
 wait_for "^ *7 *$"
 tmux_ send-keys -t orvane q
 expect_exit 0
@@ -171,7 +177,7 @@ wait_for "1234567890"
 read -r column row <<<"$(position "⌫")"
 hold "$column" "$row"
 wait_for -v "12345678"
-tmux_ send-keys -t orvane Escape q
+end_editing_and_quit
 expect_exit 0
 
 # Colours: 24-bit where COLORTERM says so, the nearest of 256 otherwise, none with NO_COLOR
@@ -187,21 +193,41 @@ for setting in "COLORTERM=truecolor|48;2;255;151;5m|" \
     wait_for "Calculate"
     colours | grep -q -- "$present" || fail "$environment: no '$present' on screen"
     [ -z "$absent" ] || ! colours | grep -q -- "$absent" || fail "$environment: '$absent' on screen"
-    tmux_ send-keys -t orvane Escape q
+    end_editing_and_quit
     expect_exit 0
 done
 
-# Too small, it says how large it must be and how large it is, as the terminal changes; grown,
-# the screen comes back. It never leaves on its own.
+# Too small, it says how large it must be and how large it is, as the terminal changes, and
+# takes no key but quitting's: nothing typed, tapped or calculated reaches the hidden screen.
+# Grown, the screen comes back as it was. It never leaves on its own.
 start 30x12
 wait_for "at least 40 x 16"
 wait_for "(it is 30 x 12)"
+tmux_ send-keys -t orvane 1 0 Tab 2 5 Enter
+click 5 5
 tmux_ resize-window -t orvane -x 35 -y 14
 wait_for "(it is 35 x 14)"
 tmux_ resize-window -t orvane -x 80 -y 24
 wait_for "What does it cost"
-tmux_ send-keys -t orvane q
+screen | grep -q "Hourly wage" || fail "keys reached the hidden screen"
+screen | grep -q "^ *hours *$" && fail "a calculation was made on the hidden screen"
+tmux_ resize-window -t orvane -x 30 -y 12
+wait_for "q quits"
+tmux_ send-keys -t orvane 7 q
 expect_exit 0
+grep -Eq '#wage \([^)]*\)$' "$work/out" || fail "a key typed into the hidden screen: $(grep '#wage' "$work/out")"
+
+# Escape sequences are read whole, with their parameters; those that mean nothing here
+# (Home, End, F5, Alt with a digit) are dropped, never typed.
+start 80x24 TERM=xterm-256color
+wait_for "What does it cost"
+tmux_ send-keys -t orvane 1 2
+tmux_ send-keys -t orvane -l "$(printf '\033[1~\033[4~\033[15~\0333\033OH\033[1;5A')"
+tmux_ send-keys -t orvane 5
+wait_for "125"
+end_editing_and_quit
+expect_exit 0
+grep -q '#wage .* "125"' "$work/out" || fail "a sequence was typed: $(grep '#wage' "$work/out")"
 
 # Signals: the terminal is given back first, then the program dies of the signal.
 for signal in TERM QUIT HUP USR1 PIPE; do

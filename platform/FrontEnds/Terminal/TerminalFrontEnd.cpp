@@ -6,6 +6,7 @@
 #include "Painters/CellPainter.h"
 #include "Painters/TerminalColors.h"
 #include "Runtime/FatalError.h"
+#include "Terminal/EscapeSequences.h"
 #include "Terminal/TerminalType.h"
 #include "UIKit/UIHostSession.h"
 #include "UIKit/UIScreen.h"
@@ -24,6 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -188,6 +190,8 @@ class TerminalSession {
 
   private:
     void handle(int kind, wint_t input);
+    // An Escape: the whole sequence it starts, from what has arrived after it.
+    void handleEscape();
     void handleCharacter(wint_t character);
     void handleKeyCode(int key);
     void handleMouse();
@@ -236,7 +240,26 @@ UIApplicationEnding TerminalSession::run() {
     return {0, static_cast<int>(pendingSignal)};
 }
 
+// Whether the terminal is too small to show the screen: it then asks for room instead.
+bool tooSmallToShow() {
+    int rows = 0, columns = 0;
+    getmaxyx(stdscr, rows, columns);
+    return columns < minimumColumns || rows < minimumRows;
+}
+
 void TerminalSession::handle(int kind, wint_t input) {
+    // While the screen is not shown, nothing reaches it: only quitting works.
+    if (tooSmallToShow()) {
+        m_paste.reset();
+        MEVENT unseen{};
+        if (kind == KEY_CODE_YES && static_cast<int>(input) == KEY_RESIZE)
+            m_resized = true;
+        else if (kind == KEY_CODE_YES && static_cast<int>(input) == KEY_MOUSE)
+            getmouse(&unseen);
+        else if (kind != KEY_CODE_YES && (input == controlC || input == 'q' || input == 'Q'))
+            m_quit = true;
+        return;
+    }
     if (kind == KEY_CODE_YES && static_cast<int>(input) == pasteStartCode) {
         m_paste.emplace();
     } else if (kind == KEY_CODE_YES && static_cast<int>(input) == pasteEndCode) {
@@ -247,9 +270,41 @@ void TerminalSession::handle(int kind, wint_t input) {
         keepPasted(input);
     } else if (kind == KEY_CODE_YES) {
         handleKeyCode(static_cast<int>(input));
+    } else if (input == escape) {
+        handleEscape();
     } else {
         handleCharacter(input);
     }
+}
+
+void TerminalSession::handleEscape() {
+    // A sequence's characters arrive together: whatever is already here is read, and taken
+    // a sequence or a character at a time.
+    constexpr std::size_t mostRead = 256;
+    std::u32string pending(1, U'\033');
+    std::optional<std::pair<int, wint_t>> keyCode;
+    nodelay(stdscr, TRUE);
+    wint_t next = 0;
+    for (int kind = 0; pending.size() < mostRead && (kind = get_wch(&next)) != ERR;) {
+        if (kind == KEY_CODE_YES) {
+            keyCode.emplace(kind, next);
+            break;
+        }
+        pending.push_back(static_cast<char32_t>(next));
+    }
+    for (std::size_t at = 0; at < pending.size() && !m_quit;) {
+        if (pending[at] != U'\033') {
+            handle(OK, static_cast<wint_t>(pending[at++]));
+            continue;
+        }
+        const EscapeSequence sequence =
+            readEscapeSequence(std::u32string_view(pending).substr(at + 1));
+        if (sequence.key)
+            m_session.pressKey(*sequence.key);
+        at += 1 + sequence.length;
+    }
+    if (keyCode)
+        handle(keyCode->first, keyCode->second);
 }
 
 void TerminalSession::keepPasted(wint_t character) {
@@ -258,7 +313,7 @@ void TerminalSession::keepPasted(wint_t character) {
 
 void TerminalSession::handleCharacter(wint_t character) {
     const bool editing = m_session.window().firstResponder() != nullptr;
-    if (character == escape || (character == controlC && editing)) {
+    if (character == controlC && editing) {
         m_session.pressKey(UIKey::Escape);
     } else if (character == controlC || (character == 'q' && !editing)) {
         m_quit = true;
@@ -327,7 +382,7 @@ void TerminalSession::draw() {
     // ncurses has already taken the new size by the time it reports KEY_RESIZE.
     int rows = 0, columns = 0;
     getmaxyx(stdscr, rows, columns);
-    if (columns < minimumColumns || rows < minimumRows) {
+    if (tooSmallToShow()) {
         erase();
         drawTooSmall(columns, rows);
         m_resized = true;
@@ -358,10 +413,10 @@ void TerminalSession::draw() {
 }
 
 void TerminalSession::drawTooSmall(int columns, int rows) {
-    const std::array<std::string, 3> lines{
+    const std::array<std::string, 4> lines{
         "Make the terminal",
         "at least " + std::to_string(minimumColumns) + " x " + std::to_string(minimumRows),
-        "(it is " + std::to_string(columns) + " x " + std::to_string(rows) + ")"};
+        "(it is " + std::to_string(columns) + " x " + std::to_string(rows) + ")", "q quits"};
     const int top = std::max(0, (rows - static_cast<int>(lines.size())) / 2);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int column = std::max(0, (columns - static_cast<int>(lines[i].size())) / 2);
