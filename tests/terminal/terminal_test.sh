@@ -252,14 +252,16 @@ for setting in "TERM=no-such-terminal|no description of it is installed" \
     grep -q "$message" "$work/err" || fail "$environment: no '$message'"
 done
 # Without --ui, such a terminal is passed over for the headless front end, which reads its
-# script from the terminal.
+# script from the terminal, and says so first, and why.
 next_server
 rm -f "$work/status"
-tmux_ new-session -d -s orvane -x 80 -y 24 "env -u DISPLAY -u WAYLAND_DISPLAY TERM=dumb \
+tmux_ new-session -d -s orvane -x 200 -y 24 "env -u DISPLAY -u WAYLAND_DISPLAY TERM=dumb \
     '$orvane'; echo \$? > '$work/status'; sleep 60"
 sleep 0.5
 tmux_ send-keys -t orvane "print keyboard" Enter C-d
 wait_for_status
 [ "$(cat "$work/status")" = 0 ] || fail "TERM=dumb without --ui: exit status $(cat "$work/status")"
 screen | grep -q "^down" || fail "TERM=dumb without --ui: the headless front end did not answer"
+screen | grep -q "TERM=dumb): it cannot move its cursor; reading script commands from standard" ||
+    fail "TERM=dumb without --ui: no word of why it reads commands"
 echo "1 passed, 0 failed"

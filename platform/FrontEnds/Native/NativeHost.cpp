@@ -7,6 +7,7 @@
 #include "FrontEnds/PlatformOptions.h"
 #include "FrontEnds/ViewQuery.h"
 #include "Headless/HeadlessFrontEnd.h"
+#include "Runtime/Notice.h"
 
 #include "Foundation/NSBundle.h"
 #include "UIKit/UIApplication.h"
@@ -103,7 +104,11 @@ std::unique_ptr<FrontEnd> NativeHost::makeFrontEnd() const {
     if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
         try {
             return Modules::makeFrontEnd("terminal", m_options);
-        } catch (const FrontEndUnavailable&) {
+        } catch (const FrontEndUnavailable& unusable) {
+            // A person at a terminal would otherwise see a program that waits for nothing.
+            Runtime::printNotice(std::string(unusable.what()) +
+                                 "; reading script commands from standard input instead "
+                                 "(--help lists them; --ui chooses how to run)");
         }
     }
     return std::make_unique<HeadlessFrontEnd>(m_options);
