@@ -125,7 +125,18 @@ INSTANTIATE_TEST_SUITE_P(
                     {"--ui", "headless"},
                     "tap 5\n",
                     1,
-                    "orvane: line 1: 5 is not the name of a view\n"}));
+                    "orvane: line 1: 5 is not the name of a view\n"},
+        SurfaceCase{"aTapOffTheScreen",
+                    {"--ui", "headless"},
+                    "tap 9999 9999\n",
+                    1,
+                    "orvane: line 1: tap 9999 9999 is off the screen, which is 375 x 667 points\n"},
+        SurfaceCase{"aTapOnTheScreensLastPoint",
+                    {"--ui", "headless"},
+                    "tap 374.5 666.5\nprint keyboard\n",
+                    0,
+                    "",
+                    "down\n"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Scripts, InputSurface,
@@ -161,7 +172,20 @@ INSTANTIATE_TEST_SUITE_P(
                     "jump\x1b[2J" + std::string(100, 'x') + "\n",
                     1,
                     "orvane: line 1: unknown command 'jump\\x1B[2J" + std::string(32, 'x') +
-                        "…'\n"}));
+                        "…'\n"},
+        // Bytes that are not UTF-8, and C1 controls (which some terminals obey), as bytes;
+        // a name cut short is cut between characters.
+        SurfaceCase{"aNameThatIsNotUtf8IsEscaped",
+                    {"--ui", "headless"},
+                    "tap \xff\xc2\x9b"
+                    "2J\xe2\x82\n",
+                    1,
+                    "orvane: line 1: \\xFF\\xC2\\x9B2J\\xE2\\x82 is not the name of a view\n"},
+        SurfaceCase{"aLongNameIsCutBetweenCharacters",
+                    {"--ui", "headless"},
+                    "tap " + std::string(39, 'x') + "€\n",
+                    1,
+                    "orvane: line 1: " + std::string(39, 'x') + "… is not the name of a view\n"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Writes, InputSurface,
@@ -214,7 +238,33 @@ INSTANTIATE_TEST_SUITE_P(
                     {"--script"},
                     "",
                     2,
-                    "orvane: --script needs a file\nTry 'orvane --help'.\n"}));
+                    "orvane: --script needs a file\nTry 'orvane --help'.\n"},
+        SurfaceCase{"aValueAfterAnEqualsSign",
+                    {"--ui=headless", "--size=400x700"},
+                    "print keyboard\n",
+                    0,
+                    "",
+                    "down\n"},
+        SurfaceCase{"anEmptyValueAfterAnEqualsSign",
+                    {"--script="},
+                    "",
+                    2,
+                    "orvane: --script needs a file, not an empty text\nTry 'orvane --help'.\n"},
+        SurfaceCase{"aValueForAnOptionThatTakesNone",
+                    {"--version=2"},
+                    "",
+                    2,
+                    "orvane: --version takes no value, not '2'\nTry 'orvane --help'.\n"},
+        SurfaceCase{"anOptionGivenTwice",
+                    {"--script", "a", "--script=b"},
+                    "",
+                    2,
+                    "orvane: --script is given twice; give it once\nTry 'orvane --help'.\n"},
+        SurfaceCase{"anUnknownOptionIsEscaped",
+                    {"--colour\x1b[31m\xff"},
+                    "",
+                    2,
+                    "orvane: unknown option '--colour\\x1B[31m\\xFF'\nTry 'orvane --help'.\n"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Resources, InputSurface,

@@ -1,6 +1,7 @@
 #include "Headless/HeadlessFrontEnd.h"
 
 #include "FrontEnds/ViewQuery.h"
+#include "Runtime/Notice.h"
 #include "Runtime/NumberParsing.h"
 #include "UIKit/UIWindow.h"
 
@@ -30,20 +31,21 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(start, text.find_last_not_of(blanks) - start + 1);
 }
 
-// Text from the script as a message shows it: short, and with no control characters that
-// would move the terminal's cursor.
+// Text from the script as a message shows it: short, and with nothing that would move the
+// terminal's cursor or is not UTF-8.
 std::string echoed(std::string_view text) {
-    std::string shown;
-    for (const char c : text.substr(0, echoedLength)) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(c));
-            shown += escape;
-        } else {
-            shown += c;
-        }
-    }
-    return text.size() > echoedLength ? shown + "…" : shown;
+    std::size_t cut = std::min(text.size(), echoedLength);
+    while (cut > 0 && cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut; // never inside a character
+    const std::string shown = Runtime::printable(text.substr(0, cut));
+    return cut < text.size() ? shown + "…" : shown;
+}
+
+// A size as people write it: 375, or 62.5.
+std::string numberText(double value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
 }
 
 const UIView& viewNamed(UIWindow& window, std::string_view name) {
@@ -171,6 +173,12 @@ void HeadlessFrontEnd::tap(UIHostSession& session, std::string_view argument) {
     CGPoint point;
     if (x && y) {
         point = {*x, *y};
+        // Off the screen, a finger touches nothing: said, as a tap on a covered view is.
+        const CGSize screen = window.bounds().size;
+        if (!CGRectContainsPoint(window.bounds(), point))
+            Runtime::raise(ScriptError("tap " + echoed(argument) + " is off the screen, which is " +
+                                       numberText(screen.width) + " x " +
+                                       numberText(screen.height) + " points"));
     } else {
         const auto& view = viewNamed(window, argument);
         if (view.isHiddenOnScreen())

@@ -3,10 +3,14 @@
 #include "UIKit/UIScreen.h"
 
 #include "Runtime/Error.h"
+#include "Runtime/Notice.h"
 #include "Runtime/NumberParsing.h"
 
 #include <algorithm>
+#include <functional>
+#include <set>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -22,7 +26,8 @@ PlatformOptions::UserInterface userInterfaceNamed(const std::optional<std::strin
         return UserInterface::Window;
     if (name == "terminal")
         return UserInterface::Terminal;
-    refuse("--ui takes window, terminal or headless, not '" + name.value_or("") + "'");
+    refuse("--ui takes window, terminal or headless, not '" +
+           Runtime::printable(name.value_or("")) + "'");
 }
 
 // "WIDTHxHEIGHT" in points, each from 200 to 10000.
@@ -37,7 +42,8 @@ CGSize screenSizeFrom(const std::string& text) {
         return value && *value >= 200 && *value <= 10000;
     };
     if (!sane(width) || !sane(height))
-        refuse("--size takes WIDTHxHEIGHT in points, each from 200 to 10000, not '" + text + "'");
+        refuse("--size takes WIDTHxHEIGHT in points, each from 200 to 10000, not '" +
+               Runtime::printable(text) + "'");
     return {*width, *height};
 }
 
@@ -58,21 +64,35 @@ void checkCombination(const PlatformOptions& options) {
 PlatformOptions PlatformOptions::parse(int argc, char* argv[]) {
     PlatformOptions options;
     bool optionsEnded = false;
+    std::set<std::string, std::less<>> given;
     for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
+        std::string_view argument = argv[i];
+        // --name=value, as GNU programs take it, wherever --name value is taken.
+        std::optional<std::string> inlineValue;
+        if (const auto equals = argument.find('=');
+            !optionsEnded && argument.starts_with("--") && equals != std::string_view::npos) {
+            inlineValue = std::string(argument.substr(equals + 1));
+            argument = argument.substr(0, equals);
+        }
+        const auto shown = [&] { return Runtime::printable(argument); };
         const auto value = [&](const char* what) {
+            // An option given twice would leave one of the two unheard.
+            if (!given.insert(std::string(argument)).second)
+                refuse(shown() + " is given twice; give it once");
+            if (inlineValue)
+                return *std::exchange(inlineValue, std::nullopt);
             if (i + 1 >= argc)
-                refuse(std::string(argument) + " needs " + what);
+                refuse(shown() + " needs " + what);
             return std::string(argv[++i]);
         };
         const auto nonEmpty = [&](const char* what) {
             std::string text = value(what);
             if (text.empty())
-                refuse(std::string(argument) + " needs " + what + ", not an empty text");
+                refuse(shown() + " needs " + what + ", not an empty text");
             return text;
         };
         if (optionsEnded || !argument.starts_with("-"))
-            refuse("unexpected argument '" + std::string(argument) + "'");
+            refuse("unexpected argument '" + Runtime::printable(argument) + "'");
         else if (argument == "--")
             optionsEnded = true;
         else if (argument == "--help" || argument == "-h")
@@ -99,7 +119,9 @@ PlatformOptions PlatformOptions::parse(int argc, char* argv[]) {
                 refuse("--scale takes a number from 1 to 4");
             options.scale = *scale;
         } else
-            refuse("unknown option '" + std::string(argument) + "'");
+            refuse("unknown option '" + shown() + "'");
+        if (inlineValue)
+            refuse(shown() + " takes no value, not '" + Runtime::printable(*inlineValue) + "'");
     }
     checkCombination(options);
     return options;
