@@ -42,7 +42,9 @@ constexpr wint_t escape = 27;
 // long enough for a local terminal's sequences to arrive whole.
 constexpr int escapeDelayMilliseconds = 25;
 constexpr wint_t delete_ = 127;
-constexpr const char* hint = "Tab move · Enter press · Esc end editing · q quit";
+// The hint of the keys, and a shorter one for the narrowest terminals it runs in.
+constexpr std::array<const char*, 2> hints{"Tab move · Enter press · Esc end editing · q quit",
+                                           "Tab · Enter · Esc end editing · q quit"};
 
 // Signals that end a program by default. Each ends this one too, once the terminal is put
 // back as it was: the caller sees the program die of it.
@@ -427,12 +429,15 @@ void TerminalSession::drawTooSmall(int columns, int rows) {
 }
 
 void TerminalSession::drawHint(int columns, int row) {
-    const int width = static_cast<int>(std::mbstowcs(nullptr, hint, 0));
-    if (width > columns)
+    for (const char* hint : hints) {
+        const int width = static_cast<int>(std::mbstowcs(nullptr, hint, 0));
+        if (width > columns)
+            continue;
+        attr_set(A_DIM, 0, nullptr);
+        mvaddstr(row, (columns - width) / 2, hint);
+        attr_set(A_NORMAL, 0, nullptr);
         return;
-    attr_set(A_DIM, 0, nullptr);
-    mvaddstr(row, (columns - width) / 2, hint);
-    attr_set(A_NORMAL, 0, nullptr);
+    }
 }
 
 int TerminalSession::colorNumber(const Drawing::Color& color) const {
