@@ -137,6 +137,9 @@ TEST(CommandLine, helpListsTheOptionsAndUnknownOptionsAreRefused) {
     EXPECT_EQ(help.status, 0);
     for (const char* option : {"--ui", "--script", "--resources", "--help"})
         EXPECT_NE(help.output.find(option), std::string::npos) << option;
+    // The names a script taps: the screen's views, the keys and the bar the controller makes.
+    for (const char* name : {"wage", "clear", "Delete", "Calculate"})
+        EXPECT_NE(help.output.find(name), std::string::npos) << name;
     const auto unknown = runOrvane({"--sparkle"}, "");
     EXPECT_EQ(unknown.status, 2);
     EXPECT_EQ(unknown.errors, "orvane: unknown option '--sparkle'\nTry 'orvane --help'.\n");

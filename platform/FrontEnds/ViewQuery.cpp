@@ -127,6 +127,23 @@ std::string className(const UIView& view) {
     return name ? *name : "UIView";
 }
 
+std::vector<std::string> accessoryTitles(const UIView& root) {
+    std::vector<std::string> titles;
+    const std::function<void(const UIView&, bool)> collect = [&](const UIView& view,
+                                                                 bool onAccessory) {
+        if (const auto label = view.accessibilityLabel();
+            onAccessory && label && dynamic_cast<const UIControl*>(&view) &&
+            std::find(titles.begin(), titles.end(), *label) == titles.end())
+            titles.push_back(*label);
+        if (const auto accessory = view.inputAccessoryView(); accessory && !onAccessory)
+            collect(*accessory, true);
+        for (const auto& subview : view.subviews())
+            collect(*subview, onAccessory);
+    };
+    collect(root, false);
+    return titles;
+}
+
 std::string dump(const UIView& root) {
     std::string out;
     dumpView(root, 0, out);

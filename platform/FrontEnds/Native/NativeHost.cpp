@@ -36,6 +36,21 @@ std::vector<std::string> mainInterfaceViewNames() {
     }
 }
 
+// The titles of what the main screen's fields show on top of the keyboard: made by the
+// screen's controller as its view loads, so the screen is built (and never shown) to read
+// them; none when it cannot be.
+std::vector<std::string> mainScreenAccessoryTitles() {
+    try {
+        const std::string name = mainStoryboardFileName();
+        const auto controller = UIStoryboard::instantiateInitialViewController(
+            NSBundle::mainBundle().contentsOfResource(name), name);
+        return controller && controller->view() ? ViewQuery::accessoryTitles(*controller->view())
+                                                : std::vector<std::string>{};
+    } catch (const Runtime::Error&) {
+        return {};
+    }
+}
+
 void writeToStandardOutput(const std::string& text) {
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
         Runtime::raise(Runtime::Error(std::string("cannot write to standard output: ") +
@@ -71,7 +86,7 @@ bool NativeHost::prepare(int argc, char* argv[]) {
     if (m_options.showHelp)
         writeToStandardOutput(PlatformHelp{
             name, bundle.objectForInfoDictionaryKey("NSHumanReadableDescription").value_or(""),
-            mainInterfaceViewNames()}
+            mainInterfaceViewNames(), mainScreenAccessoryTitles()}
                                   .text());
     else
         writeToStandardOutput(

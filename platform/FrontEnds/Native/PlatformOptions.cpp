@@ -163,6 +163,9 @@ std::string PlatformHelp::text() const {
     std::string names;
     for (const auto& name : viewNames)
         names += (names.empty() ? "" : ", ") + name;
+    std::string accessoryList;
+    for (const auto& title : accessoryTitles)
+        accessoryList += ", " + title;
     return "Usage: " + programName + " [OPTION]...\n" + description + R"(
 
 Options:
@@ -212,7 +215,8 @@ Headless script commands, one a line (# starts a comment line):
            filled("Names: a view's accessibility identifier" +
                       (names.empty() ? std::string() : " (" + names + ")") +
                       "; while the keyboard is up, its keys and the bar on top of it by their "
-                      "titles (1, ., Delete).",
+                      "titles (1, ., Delete" +
+                      accessoryList + ").",
                   0) +
            "\n";
 }

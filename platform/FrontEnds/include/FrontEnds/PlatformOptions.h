@@ -37,6 +37,8 @@ struct PlatformHelp {
     std::string programName;
     std::string description;
     std::vector<std::string> viewNames;
+    // The titles of the controls on top of the keyboard (a bar's), beside its keys'.
+    std::vector<std::string> accessoryTitles;
 
     std::string text() const;
 };

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 // Finding views the way a UI test does, and saying what they show.
 namespace ViewQuery {
@@ -20,6 +21,9 @@ std::variant<std::shared_ptr<UIView>, std::string> find(UIWindow& window, std::s
 std::optional<std::string> coveringView(UIWindow& window, const UIView& view);
 // The runtime name of the view's class ("UILabel"); "UIView" for one never registered.
 std::string className(const UIView& view);
+// The titles of the controls that views of the tree show on top of the keyboard while they
+// are edited (a bar's buttons), each once, in the tree's order: names a script may tap.
+std::vector<std::string> accessoryTitles(const UIView& root);
 // The tree as text, a view a line, indented two spaces per depth.
 std::string dump(const UIView& root);
 
