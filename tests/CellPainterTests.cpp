@@ -259,9 +259,10 @@ INSTANTIATE_TEST_SUITE_P(
                               [](const auto& c) {
                                   return c[0] == 255 && c[1] > 90 && c[1] < 200 && c[2] < 60;
                               }},
-                    ColorCase{"theNavyStaysBlue",
+                    // The cube's nearest blue is twice as light: the navy stays as dark as it is.
+                    ColorCase{"theNavyStaysDark",
                               {28 / 255.0f, 37 / 255.0f, 65 / 255.0f, 1},
-                              [](const auto& c) { return c[2] > c[0] + 20 && c[2] > c[1] + 20; }},
+                              [](const auto& c) { return c[0] < 60 && c[1] < 60 && c[2] < 70; }},
                     ColorCase{
                         "theKeypadGreyStaysGrey",
                         {0.82f, 0.835f, 0.86f, 1},
@@ -277,5 +278,82 @@ TEST(TerminalPalette, eightColoursKeepHuesToo) {
     EXPECT_EQ(TerminalColors::nearestOf8({1, 0.5917804f, 0.020563286f, 1}), 3); // yellow
     EXPECT_EQ(TerminalColors::nearestOf8({28 / 255.0f, 37 / 255.0f, 65 / 255.0f, 1}), 4);
 }
+
+} // namespace
+
+namespace {
+
+// The main screen at fewer colours than 24-bit, in each state it is seen in: every text
+// keeps its contrast (as much as it had, up to 4.5:1; with 8 colours, 3:1 where it had that),
+// and with 256, backgrounds the design tells apart stay apart (16 have too few dark ones).
+struct DepthCase {
+    const char* name;
+    TerminalColors::Depth depth;
+    double leastContrast;
+    bool keepsBackgroundsApart;
+};
+
+class ReducedColours : public testing::TestWithParam<DepthCase> {};
+
+double labDistance(const Drawing::Color& one, const Drawing::Color& other) {
+    // Near enough for telling colours apart: the design's are far apart or the same.
+    return std::hypot(one.red - other.red, one.green - other.green, one.blue - other.blue) * 100;
+}
+
+TEST_P(ReducedColours, keepEveryTextReadableAndTheDesignsBackgroundsApart) {
+    enum class State { Fresh, Editing, Answered };
+    for (const State state : {State::Fresh, State::Editing, State::Answered}) {
+        const bool keyboardUp = state == State::Editing;
+        TerminalScreen screen(80, 24, keyboardUp);
+        if (state == State::Fresh)
+            screen.controller().wageTxt()->setText("");
+        if (state == State::Answered) {
+            screen.controller().priceTxt()->setText("100");
+            screen.controller().calculate();
+        }
+        screen.paint();
+        std::vector<TerminalColors::CellColors> cells;
+        for (int row = 0; row < screen.painter->rows(); ++row)
+            for (int column = 0; column < screen.painter->columns(); ++column) {
+                const auto& cell = screen.painter->cell(column, row);
+                cells.push_back(
+                    {cell.foreground, cell.background, !cell.text.empty() && cell.text != " "});
+            }
+        TerminalColors::Palette palette(GetParam().depth);
+        palette.choose(cells);
+        for (const auto& cell : cells) {
+            if (!cell.holdsText)
+                continue;
+            const auto foreground = TerminalColors::rgbOf(cell.foreground);
+            const auto background = TerminalColors::rgbOf(cell.background);
+            const double had = TerminalColors::contrastRatio(foreground, background);
+            const double kept = TerminalColors::contrastRatio(
+                palette.rgbOfIndex(palette.foregroundOf(cell.foreground, cell.background)),
+                palette.rgbOfIndex(palette.backgroundOf(cell.background)));
+            EXPECT_GE(kept, std::min(had, GetParam().leastContrast) * 0.999)
+                << "text " << int(foreground[0]) << "," << int(foreground[1]) << ","
+                << int(foreground[2]) << " on " << int(background[0]) << "," << int(background[1])
+                << "," << int(background[2]) << " in state " << static_cast<int>(state);
+        }
+        if (!GetParam().keepsBackgroundsApart)
+            continue;
+        for (const auto& one : cells)
+            for (const auto& other : cells) {
+                if (labDistance(one.background, other.background) <= 8)
+                    continue;
+                ASSERT_NE(palette.backgroundOf(one.background),
+                          palette.backgroundOf(other.background))
+                    << int(TerminalColors::rgbOf(one.background)[0]) << " and "
+                    << int(TerminalColors::rgbOf(other.background)[0]);
+            }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Depths, ReducedColours,
+    testing::Values(DepthCase{"colours256", TerminalColors::Depth::Colors256, 4.5, true},
+                    DepthCase{"colours16", TerminalColors::Depth::Colors16, 4.5, false},
+                    DepthCase{"colours8", TerminalColors::Depth::Colors8, 3, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

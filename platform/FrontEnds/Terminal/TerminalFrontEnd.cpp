@@ -29,6 +29,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -97,7 +98,7 @@ constexpr UIHostFeatures terminalFeatures{.touches = true,
                                           .wheel = true,
                                           .timers = true};
 
-enum class ColorMode { None, Basic, Palette, Direct };
+enum class ColorMode { None, Eight, Sixteen, Palette, Direct };
 
 // A character as UTF-8 (the locale's character type is UTF-8); empty when it has none.
 std::string utf8Of(wint_t character) {
@@ -130,7 +131,9 @@ ColorMode startColors() {
     use_default_colors();
     if (COLORS >= 0x1000000)
         return ColorMode::Direct;
-    return COLORS >= 256 ? ColorMode::Palette : ColorMode::Basic;
+    if (COLORS >= 256)
+        return ColorMode::Palette;
+    return COLORS >= 16 ? ColorMode::Sixteen : ColorMode::Eight;
 }
 
 // ncurses for the life of one run: raw keys, the keypad, the mouse, colours and the signals
@@ -204,7 +207,11 @@ class TerminalSession {
     void drawTooSmall(int columns, int rows);
     void drawHint(int columns, int row);
     void drawCell(int column, int row, const CellPainter::Cell& cell);
-    int colorNumber(const Drawing::Color& color) const;
+    // With fewer colours than 24-bit, the frame's are chosen together, for the cells drawn.
+    void choosePalette();
+    // A background's number, or a text's over the background under it.
+    int colorNumber(const Drawing::Color& color,
+                    const std::optional<Drawing::Color>& under = std::nullopt) const;
 
     UIHostSession& m_session;
     CursesSession m_curses;
@@ -212,6 +219,7 @@ class TerminalSession {
     bool m_quit = false;
     bool m_resized = true;
     std::optional<std::string> m_paste;
+    std::optional<TerminalColors::Palette> m_palette;
 };
 
 UIApplicationEnding TerminalSession::run() {
@@ -400,6 +408,7 @@ void TerminalSession::draw() {
     // Every cell is written again: curses sends the terminal only what differs.
     erase();
     m_painter->paint(*frame);
+    choosePalette();
     for (int row = 0; row < m_painter->rows(); ++row)
         for (int column = 0; column < m_painter->columns(); ++column)
             drawCell(column, row, m_painter->cell(column, row));
@@ -440,19 +449,40 @@ void TerminalSession::drawHint(int columns, int row) {
     }
 }
 
-int TerminalSession::colorNumber(const Drawing::Color& color) const {
-    switch (m_curses.colors()) {
-    case ColorMode::Direct: {
+void TerminalSession::choosePalette() {
+    const auto depth = [&]() -> std::optional<TerminalColors::Depth> {
+        switch (m_curses.colors()) {
+        case ColorMode::Palette:
+            return TerminalColors::Depth::Colors256;
+        case ColorMode::Sixteen:
+            return TerminalColors::Depth::Colors16;
+        case ColorMode::Eight:
+            return TerminalColors::Depth::Colors8;
+        default:
+            return std::nullopt;
+        }
+    }();
+    if (!depth)
+        return;
+    std::vector<TerminalColors::CellColors> cells;
+    for (int row = 0; row < m_painter->rows(); ++row)
+        for (int column = 0; column < m_painter->columns(); ++column) {
+            const auto& cell = m_painter->cell(column, row);
+            cells.push_back(
+                {cell.foreground, cell.background, !cell.text.empty() && cell.text != " "});
+        }
+    m_palette.emplace(*depth);
+    m_palette->choose(cells);
+}
+
+int TerminalSession::colorNumber(const Drawing::Color& color,
+                                 const std::optional<Drawing::Color>& under) const {
+    if (m_curses.colors() == ColorMode::Direct) {
         const auto [red, green, blue] = TerminalColors::rgbOf(color);
         return (red << 16) | (green << 8) | blue;
     }
-    case ColorMode::Palette:
-        return TerminalColors::nearestOf256(color);
-    case ColorMode::Basic:
-        return TerminalColors::nearestOf8(color);
-    case ColorMode::None:
-        break;
-    }
+    if (m_palette)
+        return under ? m_palette->foregroundOf(color, *under) : m_palette->backgroundOf(color);
     return -1;
 }
 
@@ -476,7 +506,8 @@ void TerminalSession::drawCell(int column, int row, const CellPainter::Cell& cel
         if (cell.emphasized)
             attributes |= A_BOLD;
     } else {
-        pair = alloc_pair(colorNumber(cell.foreground), colorNumber(cell.background));
+        pair =
+            alloc_pair(colorNumber(cell.foreground, cell.background), colorNumber(cell.background));
         if (cell.emphasized)
             attributes |= A_REVERSE;
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <set>
 
 namespace TerminalColors {
 namespace {
@@ -36,20 +37,24 @@ double distance(const Lab& one, const Lab& other) {
 
 // Below this chroma a colour reads as a grey.
 constexpr double greyChroma = 8;
+// A coloured colour takes a coloured candidate over a nearer grey only while it is at most
+// this much farther: an orange stays orange, but a dark navy the cube has no near match for
+// becomes the dark grey it looks like, not a blue twice as light as it.
+constexpr double colouredPreference = 5;
 
-// The candidate nearest to a colour; a coloured colour only ever gets a coloured one.
+// The candidate nearest to a colour.
 template <class Candidates> int nearest(const Drawing::Color& color, const Candidates& candidates) {
     const Lab target = labOf(rgbOf(color));
     const bool coloured = target.chroma() >= greyChroma;
     int best = -1;
-    double bestDistance = std::numeric_limits<double>::max();
+    double bestCost = std::numeric_limits<double>::max();
     for (const auto& [index, rgb] : candidates) {
         const Lab lab = labOf(rgb);
-        if (coloured && lab.chroma() < greyChroma)
-            continue;
-        if (const double d = distance(target, lab); d < bestDistance) {
+        const double cost = distance(target, lab) +
+                            (coloured && lab.chroma() < greyChroma ? colouredPreference : 0);
+        if (cost < bestCost) {
             best = index;
-            bestDistance = d;
+            bestCost = cost;
         }
     }
     return best;
@@ -109,6 +114,170 @@ int nearestOf8(const Drawing::Color& color) {
             return hueDistance(one.second) < hueDistance(other.second);
         });
     return best->first;
+}
+
+namespace {
+
+// Design colours this far apart (CIELAB) are told apart, and kept apart.
+constexpr double toldApart = 5;
+// A background takes a colour of its own only this much farther than its nearest; past it,
+// it shares.
+constexpr double farthestOwnColour = 25;
+// What a text is kept to: its own contrast, but no more than this (WCAG's for body text).
+constexpr double enoughContrast = 4.5;
+
+constexpr std::array<RGB, 8> vgaColours{{{0, 0, 0},
+                                         {170, 0, 0},
+                                         {0, 170, 0},
+                                         {170, 85, 0},
+                                         {0, 0, 170},
+                                         {170, 0, 170},
+                                         {0, 170, 170},
+                                         {170, 170, 170}}};
+constexpr std::array<RGB, 16> xtermColours{{{0, 0, 0},
+                                            {205, 0, 0},
+                                            {0, 205, 0},
+                                            {205, 205, 0},
+                                            {0, 0, 238},
+                                            {205, 0, 205},
+                                            {0, 205, 205},
+                                            {229, 229, 229},
+                                            {127, 127, 127},
+                                            {255, 0, 0},
+                                            {0, 255, 0},
+                                            {255, 255, 0},
+                                            {92, 92, 255},
+                                            {255, 0, 255},
+                                            {0, 255, 255},
+                                            {255, 255, 255}}};
+
+double luminance(const RGB& rgb) {
+    return 0.2126 * linear(rgb[0]) + 0.7152 * linear(rgb[1]) + 0.0722 * linear(rgb[2]);
+}
+
+// The candidates in the order a colour would take them: nearest first, a coloured colour
+// preferring a coloured one as nearest() does.
+std::vector<std::pair<int, RGB>> byNearness(const RGB& rgb,
+                                            const std::vector<std::pair<int, RGB>>& candidates,
+                                            std::vector<double>* costs = nullptr) {
+    const Lab target = labOf(rgb);
+    const bool coloured = target.chroma() >= greyChroma;
+    std::vector<std::pair<double, std::pair<int, RGB>>> ranked;
+    for (const auto& candidate : candidates) {
+        const Lab lab = labOf(candidate.second);
+        ranked.push_back({distance(target, lab) +
+                              (coloured && lab.chroma() < greyChroma ? colouredPreference : 0),
+                          candidate});
+    }
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& one, const auto& other) { return one.first < other.first; });
+    std::vector<std::pair<int, RGB>> ordered;
+    for (const auto& [cost, candidate] : ranked) {
+        ordered.push_back(candidate);
+        if (costs)
+            costs->push_back(cost);
+    }
+    return ordered;
+}
+
+} // namespace
+
+double contrastRatio(const RGB& one, const RGB& other) {
+    const double first = luminance(one), second = luminance(other);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+Palette::Palette(Depth depth) {
+    switch (depth) {
+    case Depth::Colors256:
+        for (int index = 16; index < 256; ++index)
+            m_candidates.emplace_back(index, rgbOf256(index));
+        break;
+    case Depth::Colors16:
+        for (int index = 0; index < 16; ++index)
+            m_candidates.emplace_back(index, xtermColours[static_cast<std::size_t>(index)]);
+        break;
+    case Depth::Colors8:
+        for (int index = 0; index < 8; ++index)
+            m_candidates.emplace_back(index, vgaColours[static_cast<std::size_t>(index)]);
+        break;
+    }
+}
+
+RGB Palette::rgbOfIndex(int index) const {
+    for (const auto& [candidate, rgb] : m_candidates)
+        if (candidate == index)
+            return rgb;
+    return {0, 0, 0};
+}
+
+void Palette::choose(const std::vector<CellColors>& cells) {
+    // Backgrounds by the room they take, the largest first: it gets its nearest colour, and
+    // a smaller one told apart from it takes another.
+    std::map<RGB, std::size_t> area;
+    std::set<std::pair<RGB, RGB>> texts;
+    for (const auto& cell : cells) {
+        ++area[rgbOf(cell.background)];
+        if (cell.holdsText)
+            texts.emplace(rgbOf(cell.foreground), rgbOf(cell.background));
+    }
+    std::vector<std::pair<std::size_t, RGB>> largestFirst;
+    for (const auto& [rgb, cellCount] : area)
+        largestFirst.emplace_back(cellCount, rgb);
+    std::stable_sort(largestFirst.begin(), largestFirst.end(),
+                     [](const auto& one, const auto& other) { return one.first > other.first; });
+    m_backgrounds.clear();
+    for (const auto& [cellCount, rgb] : largestFirst) {
+        std::vector<double> costs;
+        const auto ordered = byNearness(rgb, m_candidates, &costs);
+        int chosen = ordered.front().first;
+        for (std::size_t i = 0; i < ordered.size() && costs[i] <= costs[0] + farthestOwnColour;
+             ++i) {
+            const bool shared =
+                std::any_of(m_backgrounds.begin(), m_backgrounds.end(), [&](const auto& other) {
+                    return other.second == ordered[i].first &&
+                           distance(labOf(other.first), labOf(rgb)) > toldApart;
+                });
+            if (!shared) {
+                chosen = ordered[i].first;
+                break;
+            }
+        }
+        m_backgrounds[rgb] = chosen;
+    }
+    // Each text its nearest colour that keeps its contrast over its background; where none
+    // does, the one that keeps the most.
+    m_foregrounds.clear();
+    for (const auto& [rgb, background] : texts) {
+        const RGB shownUnder = rgbOfIndex(m_backgrounds[background]);
+        const double wanted = std::min(contrastRatio(rgb, background), enoughContrast);
+        int chosen = -1;
+        double mostKept = 0;
+        for (const auto& [index, shown] : byNearness(rgb, m_candidates)) {
+            const double kept = contrastRatio(shown, shownUnder);
+            if (kept >= wanted) {
+                chosen = index;
+                break;
+            }
+            if (kept > mostKept) {
+                mostKept = kept;
+                chosen = index;
+            }
+        }
+        m_foregrounds[{rgb, background}] = chosen;
+    }
+}
+
+int Palette::foregroundOf(const Drawing::Color& color, const Drawing::Color& background) const {
+    const auto found = m_foregrounds.find({rgbOf(color), rgbOf(background)});
+    return found != m_foregrounds.end() ? found->second
+                                        : byNearness(rgbOf(color), m_candidates).front().first;
+}
+
+int Palette::backgroundOf(const Drawing::Color& color) const {
+    const auto found = m_backgrounds.find(rgbOf(color));
+    return found != m_backgrounds.end() ? found->second
+                                        : byNearness(rgbOf(color), m_candidates).front().first;
 }
 
 } // namespace TerminalColors
