@@ -73,8 +73,8 @@ void UILabel::describeContent(Drawing::DisplayList& list, CGRect rect) const {
     // what still does not fit is cut.
     constexpr CGFloat shrinksBeforeCutting = 0.5;
     UITextFitting fitting;
-    fitting.minimumScaleFactor =
-        m_adjustsFontSizeToFitWidth ? std::max(m_minimumScaleFactor, smallestReadable)
-                                    : shrinksBeforeCutting;
+    fitting.minimumScaleFactor = m_adjustsFontSizeToFitWidth
+                                     ? std::max(m_minimumScaleFactor, smallestReadable)
+                                     : shrinksBeforeCutting;
     list.push_back(layOutText(rect, *m_text, m_font, m_textAlignment, m_textColor, fitting));
 }
