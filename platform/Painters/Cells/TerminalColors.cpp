@@ -42,22 +42,28 @@ constexpr double greyChroma = 8;
 // becomes the dark grey it looks like, not a blue twice as light as it.
 constexpr double colouredPreference = 5;
 
-// The candidate nearest to a colour.
-template <class Candidates> int nearest(const Drawing::Color& color, const Candidates& candidates) {
-    const Lab target = labOf(rgbOf(color));
+// The candidates in the order a colour would take them, nearest first.
+std::vector<std::pair<int, RGB>> byNearness(const RGB& rgb,
+                                            const std::vector<std::pair<int, RGB>>& candidates,
+                                            std::vector<double>* costs = nullptr) {
+    const Lab target = labOf(rgb);
     const bool coloured = target.chroma() >= greyChroma;
-    int best = -1;
-    double bestCost = std::numeric_limits<double>::max();
-    for (const auto& [index, rgb] : candidates) {
-        const Lab lab = labOf(rgb);
-        const double cost = distance(target, lab) +
-                            (coloured && lab.chroma() < greyChroma ? colouredPreference : 0);
-        if (cost < bestCost) {
-            best = index;
-            bestCost = cost;
-        }
+    std::vector<std::pair<double, std::pair<int, RGB>>> ranked;
+    for (const auto& candidate : candidates) {
+        const Lab lab = labOf(candidate.second);
+        ranked.push_back({distance(target, lab) +
+                              (coloured && lab.chroma() < greyChroma ? colouredPreference : 0),
+                          candidate});
     }
-    return best;
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& one, const auto& other) { return one.first < other.first; });
+    std::vector<std::pair<int, RGB>> ordered;
+    for (const auto& [cost, candidate] : ranked) {
+        ordered.push_back(candidate);
+        if (costs)
+            costs->push_back(cost);
+    }
+    return ordered;
 }
 
 } // namespace
@@ -82,10 +88,10 @@ RGB rgbOf256(int index) {
 }
 
 int nearestOf256(const Drawing::Color& color) {
-    std::array<std::pair<int, RGB>, 240> candidates;
+    std::vector<std::pair<int, RGB>> candidates;
     for (int index = 16; index < 256; ++index)
-        candidates[static_cast<std::size_t>(index - 16)] = {index, rgbOf256(index)};
-    return nearest(color, candidates);
+        candidates.emplace_back(index, rgbOf256(index));
+    return byNearness(rgbOf(color), candidates).front().first;
 }
 
 // Eight colours are too few to match by distance: a coloured colour takes the one of the
@@ -153,31 +159,6 @@ constexpr std::array<RGB, 16> xtermColours{{{0, 0, 0},
 
 double luminance(const RGB& rgb) {
     return 0.2126 * linear(rgb[0]) + 0.7152 * linear(rgb[1]) + 0.0722 * linear(rgb[2]);
-}
-
-// The candidates in the order a colour would take them: nearest first, a coloured colour
-// preferring a coloured one as nearest() does.
-std::vector<std::pair<int, RGB>> byNearness(const RGB& rgb,
-                                            const std::vector<std::pair<int, RGB>>& candidates,
-                                            std::vector<double>* costs = nullptr) {
-    const Lab target = labOf(rgb);
-    const bool coloured = target.chroma() >= greyChroma;
-    std::vector<std::pair<double, std::pair<int, RGB>>> ranked;
-    for (const auto& candidate : candidates) {
-        const Lab lab = labOf(candidate.second);
-        ranked.push_back({distance(target, lab) +
-                              (coloured && lab.chroma() < greyChroma ? colouredPreference : 0),
-                          candidate});
-    }
-    std::stable_sort(ranked.begin(), ranked.end(),
-                     [](const auto& one, const auto& other) { return one.first < other.first; });
-    std::vector<std::pair<int, RGB>> ordered;
-    for (const auto& [cost, candidate] : ranked) {
-        ordered.push_back(candidate);
-        if (costs)
-            costs->push_back(cost);
-    }
-    return ordered;
 }
 
 } // namespace
