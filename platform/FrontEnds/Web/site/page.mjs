@@ -446,6 +446,7 @@ async function start() {
   const fonts = Promise.all(
     faceWeights.map((weight) => document.fonts.load(`${weight} 16px Inter`)),
   );
+  fonts.then(() => painter.warmFaces()).catch(() => {});
   let size = viewport();
   painter.resize(size.width, size.height, size.pixelRatio);
   painter.clear(getComputedStyle(document.body).backgroundColor);

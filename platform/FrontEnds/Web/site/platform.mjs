@@ -374,6 +374,12 @@ export class CanvasPainter {
     this.context.font = `${cssWeights[weight]} ${size}px ${family}`;
   }
 
+  // Each weight's face shaped once, so that the browser decodes it while the program is
+  // still compiling rather than in the first frame (a few milliseconds a face).
+  warmFaces() {
+    for (const weight of Object.keys(cssWeights)) this.measure('Aa0$', 16, weight);
+  }
+
   // How wide the text is drawn: the program lays its texts out with this.
   measure(text, size, weight) {
     this.setFont(size, weight);
