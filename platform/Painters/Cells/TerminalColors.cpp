@@ -55,8 +55,10 @@ std::vector<std::pair<int, RGB>> byNearness(const RGB& rgb,
                               (coloured && lab.chroma() < greyChroma ? colouredPreference : 0),
                           candidate});
     }
-    std::stable_sort(ranked.begin(), ranked.end(),
-                     [](const auto& one, const auto& other) { return one.first < other.first; });
+    // Ties in the palette's order, so that the choice never depends on the sort.
+    std::sort(ranked.begin(), ranked.end(), [](const auto& one, const auto& other) {
+        return std::pair(one.first, one.second.first) < std::pair(other.first, other.second.first);
+    });
     std::vector<std::pair<int, RGB>> ordered;
     for (const auto& [cost, candidate] : ranked) {
         ordered.push_back(candidate);
@@ -205,8 +207,9 @@ void Palette::choose(const std::vector<CellColors>& cells) {
     std::vector<std::pair<std::size_t, RGB>> largestFirst;
     for (const auto& [rgb, cellCount] : area)
         largestFirst.emplace_back(cellCount, rgb);
-    std::stable_sort(largestFirst.begin(), largestFirst.end(),
-                     [](const auto& one, const auto& other) { return one.first > other.first; });
+    std::sort(largestFirst.begin(), largestFirst.end(), [](const auto& one, const auto& other) {
+        return one.first != other.first ? one.first > other.first : one.second < other.second;
+    });
     m_backgrounds.clear();
     for (const auto& [cellCount, rgb] : largestFirst) {
         std::vector<double> costs;
