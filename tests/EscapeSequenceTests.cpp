@@ -48,4 +48,12 @@ INSTANTIATE_TEST_SUITE_P(
                     SequenceCase{"altQ", U"q", 1, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// What may still be arriving is waited for; what is whole, or no sequence, is not.
+TEST(Escape, waitsOnlyForASequenceCutShort) {
+    for (const std::u32string_view cut : {U"", U"[", U"[1;5", U"[0 ", U"O"})
+        EXPECT_TRUE(mayContinue(cut)) << cut.size();
+    for (const std::u32string_view whole : {U"[6~", U"[A", U"OA", U"3", U"[1\r", U"\033"})
+        EXPECT_FALSE(mayContinue(whole)) << whole.size();
+}
+
 } // namespace

@@ -77,3 +77,14 @@ EscapeSequence readEscapeSequence(std::u32string_view following) {
     // Alt held with a key: nothing here means that, and the key is not typed.
     return {1, std::nullopt};
 }
+
+bool mayContinue(std::u32string_view following) {
+    if (following.empty() || following == U"O")
+        return true;
+    if (following.front() != U'[')
+        return false;
+    for (const char32_t c : following.substr(1))
+        if (!isParameter(c) && !isIntermediate(c))
+            return false;
+    return true;
+}

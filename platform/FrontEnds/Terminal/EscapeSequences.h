@@ -18,3 +18,7 @@ struct EscapeSequence {
 
 // `following`: what had arrived after the Escape by the time it was read.
 EscapeSequence readEscapeSequence(std::u32string_view following);
+
+// Whether what has arrived after an Escape may be the start of a sequence still arriving:
+// nothing yet, a CSI without its final character, an SS3 without its key.
+bool mayContinue(std::u32string_view following);

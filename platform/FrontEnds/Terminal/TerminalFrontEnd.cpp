@@ -293,9 +293,18 @@ void TerminalSession::handleEscape() {
     constexpr std::size_t mostRead = 256;
     std::u32string pending(1, U'\033');
     std::optional<std::pair<int, wint_t>> keyCode;
-    nodelay(stdscr, TRUE);
     wint_t next = 0;
-    for (int kind = 0; pending.size() < mostRead && (kind = get_wch(&next)) != ERR;) {
+    // A sequence's characters may straggle (a busy machine, a remote terminal): while what has
+    // come could still be one, the rest is waited for as long as curses waits for a key's.
+    const auto waitWhileCut = [&] {
+        if (mayContinue(std::u32string_view(pending).substr(1)))
+            timeout(escapeDelayMilliseconds);
+        else
+            nodelay(stdscr, TRUE);
+    };
+    waitWhileCut();
+    for (int kind = 0; pending.size() < mostRead && (kind = get_wch(&next)) != ERR;
+         waitWhileCut()) {
         if (kind == KEY_CODE_YES) {
             keyCode.emplace(kind, next);
             break;
