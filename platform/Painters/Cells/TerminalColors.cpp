@@ -252,16 +252,20 @@ void Palette::choose(const std::vector<CellColors>& cells) {
     }
 }
 
+// A colour choose() was not given (a blank cell's text colour) gets its nearest, once: a
+// frame has a few colours and thousands of cells.
 int Palette::foregroundOf(const Drawing::Color& color, const Drawing::Color& background) const {
-    const auto found = m_foregrounds.find({rgbOf(color), rgbOf(background)});
-    return found != m_foregrounds.end() ? found->second
-                                        : byNearness(rgbOf(color), m_candidates).front().first;
+    const auto key = std::pair(rgbOf(color), rgbOf(background));
+    if (const auto found = m_foregrounds.find(key); found != m_foregrounds.end())
+        return found->second;
+    return m_foregrounds[key] = byNearness(key.first, m_candidates).front().first;
 }
 
 int Palette::backgroundOf(const Drawing::Color& color) const {
-    const auto found = m_backgrounds.find(rgbOf(color));
-    return found != m_backgrounds.end() ? found->second
-                                        : byNearness(rgbOf(color), m_candidates).front().first;
+    const RGB rgb = rgbOf(color);
+    if (const auto found = m_backgrounds.find(rgb); found != m_backgrounds.end())
+        return found->second;
+    return m_backgrounds[rgb] = byNearness(rgb, m_candidates).front().first;
 }
 
 } // namespace TerminalColors

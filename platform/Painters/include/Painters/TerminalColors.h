@@ -51,8 +51,9 @@ class Palette {
 
   private:
     std::vector<std::pair<int, RGB>> m_candidates;
-    std::map<std::pair<RGB, RGB>, int> m_foregrounds;
-    std::map<RGB, int> m_backgrounds;
+    // What choose() decided, and the nearest of colours looked up since.
+    mutable std::map<std::pair<RGB, RGB>, int> m_foregrounds;
+    mutable std::map<RGB, int> m_backgrounds;
 };
 
 // WCAG's contrast ratio of two colours, from 1 to 21.
