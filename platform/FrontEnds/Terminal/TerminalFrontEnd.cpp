@@ -288,8 +288,8 @@ void TerminalSession::handle(int kind, wint_t input) {
 }
 
 void TerminalSession::handleEscape() {
-    // A sequence's characters arrive together: whatever is already here is read, and taken
-    // a sequence or a character at a time.
+    // What has arrived after the Escape is read (and, while it could still be a sequence,
+    // what is on its way), then taken a sequence or a character at a time.
     constexpr std::size_t mostRead = 256;
     std::u32string pending(1, U'\033');
     std::optional<std::pair<int, wint_t>> keyCode;

@@ -96,19 +96,19 @@ int nearestOf256(const Drawing::Color& color) {
     return byNearness(rgbOf(color), candidates).front().first;
 }
 
+// The 8 colours as the VGA console shows them, the palette 8-colour terminals grew from: its
+// yellow is a brown, an orange's nearest.
+constexpr std::array<RGB, 8> vgaColours{{{0, 0, 0},
+                                         {170, 0, 0},
+                                         {0, 170, 0},
+                                         {170, 85, 0},
+                                         {0, 0, 170},
+                                         {170, 0, 170},
+                                         {0, 170, 170},
+                                         {170, 170, 170}}};
 // Eight colours are too few to match by distance: a coloured colour takes the one of the
 // nearest hue, a grey black or white by its lightness.
 int nearestOf8(const Drawing::Color& color) {
-    // As the VGA console shows them, the palette 8-colour terminals grew from: its yellow is
-    // a brown, an orange's nearest.
-    static constexpr std::array<std::pair<int, RGB>, 8> basic{{{0, {0, 0, 0}},
-                                                               {1, {170, 0, 0}},
-                                                               {2, {0, 170, 0}},
-                                                               {3, {170, 85, 0}},
-                                                               {4, {0, 0, 170}},
-                                                               {5, {170, 0, 170}},
-                                                               {6, {0, 170, 170}},
-                                                               {7, {170, 170, 170}}}};
     const Lab target = labOf(rgbOf(color));
     if (target.chroma() < greyChroma)
         return target.lightness > 50 ? 7 : 0;
@@ -117,11 +117,11 @@ int nearestOf8(const Drawing::Color& color) {
         const double d = std::abs(hue(labOf(rgb)) - hue(target));
         return std::min(d, 2 * std::numbers::pi - d);
     };
+    // Black and white are left to the greys.
     const auto best = std::min_element(
-        basic.begin() + 1, basic.end() - 1, [&](const auto& one, const auto& other) {
-            return hueDistance(one.second) < hueDistance(other.second);
-        });
-    return best->first;
+        vgaColours.begin() + 1, vgaColours.end() - 1,
+        [&](const RGB& one, const RGB& other) { return hueDistance(one) < hueDistance(other); });
+    return static_cast<int>(best - vgaColours.begin());
 }
 
 namespace {
@@ -134,14 +134,6 @@ constexpr double farthestOwnColour = 25;
 // What a text is kept to: its own contrast, but no more than this (WCAG's for body text).
 constexpr double enoughContrast = 4.5;
 
-constexpr std::array<RGB, 8> vgaColours{{{0, 0, 0},
-                                         {170, 0, 0},
-                                         {0, 170, 0},
-                                         {170, 85, 0},
-                                         {0, 0, 170},
-                                         {170, 0, 170},
-                                         {0, 170, 170},
-                                         {170, 170, 170}}};
 constexpr std::array<RGB, 16> xtermColours{{{0, 0, 0},
                                             {205, 0, 0},
                                             {0, 205, 0},
