@@ -159,6 +159,86 @@ TEST(TerminalScreen, theFieldBeingEditedStaysInSightOnTheSmallestTerminal) {
     }
 }
 
+// A window shrunk below the smallest phone where no window manager stops it, a browser's at
+// high zoom: too short for the keyboard and a field above it, so the screen scrolls as a whole.
+class TinyScreen : public testing::TestWithParam<CGSize> {
+  protected:
+    TinyScreen() : screen(GetParam()) {
+        screen.session->declareFeatures(
+            {.touches = true, .hardwareKeys = true, .textInput = true, .wheel = true});
+    }
+    bool whollyOnScreen(const UIView& view) const {
+        return CGRectContainsRect(CGRect{{}, GetParam()}, view.frameInWindow()) &&
+               !screen.window->viewCovering(view);
+    }
+    std::shared_ptr<UIView> key(const char* title) const { return screen.viewNamed(title); }
+
+    MainScreen screen;
+};
+
+TEST_P(TinyScreen, theFieldBeingEditedAndEveryKeyCanBeReached) {
+    for (const auto& field : {screen.controller().wageTxt(), screen.controller().priceTxt()}) {
+        screen.window->scrollIntoSight(*field);
+        screen.tap(*field);
+        ASSERT_TRUE(field->isFirstResponder());
+        EXPECT_TRUE(whollyOnScreen(*field)) << "the field being edited shows";
+        EXPECT_LE(CGRectGetMaxY(field->frameInWindow()),
+                  screen.window->visibleKeyboard()->frameInWindow().origin.y)
+            << "above the keyboard";
+        for (const char* title : {"1", "0", ".", "Delete", "Calculate"}) {
+            screen.window->scrollIntoSight(*key(title));
+            EXPECT_TRUE(whollyOnScreen(*key(title))) << title;
+        }
+        screen.window->scrollIntoSight(*key("0"));
+        screen.tap(*key("0"));
+        screen.window->scrollIntoSight(*field);
+        EXPECT_TRUE(whollyOnScreen(*field)) << "brought back";
+        EXPECT_EQ(field->text(), "0") << "the key scrolled to was tapped";
+    }
+}
+
+TEST_P(TinyScreen, aDragTheWheelAndThePageKeysScrollTheKeyboardToo) {
+    screen.window->scrollIntoSight(*screen.controller().wageTxt());
+    screen.tap(*screen.controller().wageTxt());
+    const auto zero = key("0");
+    const CGFloat below = zero->frameInWindow().origin.y;
+    ASSERT_GT(CGRectGetMaxY(zero->frameInWindow()), GetParam().height) << "off the screen";
+    const CGPoint onKeyboard{GetParam().width / 2, GetParam().height - 10};
+    EXPECT_TRUE(screen.session->scrollWheel(onKeyboard, UIScrollLineHeight));
+    EXPECT_EQ(zero->frameInWindow().origin.y, below - UIScrollLineHeight);
+    while (screen.session->pressKey(UIKey::PageDown)) {
+    }
+    EXPECT_TRUE(whollyOnScreen(*zero)) << "the end is reached by the keys";
+    // A drag down on a key takes the keyboard back down, and types nothing.
+    const CGRect start = zero->frameInWindow();
+    screen.session->touch(UITouchPhase::Began, {CGRectGetMidX(start), CGRectGetMidY(start)});
+    for (CGFloat y = CGRectGetMidY(start); y < CGRectGetMidY(start) + 1000; y += 50)
+        screen.session->touch(UITouchPhase::Moved, {CGRectGetMidX(start), y});
+    screen.session->touch(UITouchPhase::Ended, {CGRectGetMidX(start), CGRectGetMidY(start) + 1000});
+    EXPECT_EQ(screen.controller().wageTxt()->text(), "");
+    EXPECT_EQ(zero->frameInWindow().origin.y, below) << "back where it was";
+}
+
+TEST_P(TinyScreen, withTheKeyboardDownOnlyTheContentScrolls) {
+    screen.window->scrollIntoSight(*screen.controller().wageTxt());
+    screen.tap(*screen.controller().wageTxt());
+    ASSERT_NE(screen.window->visibleKeyboard(), nullptr);
+    while (screen.session->pressKey(UIKey::PageDown)) {
+    }
+    screen.session->pressKey(UIKey::Escape);
+    ASSERT_EQ(screen.window->visibleKeyboard(), nullptr);
+    EXPECT_EQ(screen.window->bounds().origin.y, 0) << "the screen is back in place";
+    screen.window->contentScrollView()->setContentOffset({0, 1e6});
+    EXPECT_TRUE(whollyOnScreen(*screen.viewNamed("clear")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, TinyScreen,
+                         testing::Values(CGSize{200, 200}, CGSize{320, 300}, CGSize{375, 150}),
+                         [](const auto& info) {
+                             return std::to_string(static_cast<int>(info.param.width)) + "x" +
+                                    std::to_string(static_cast<int>(info.param.height));
+                         });
+
 TEST(ScrollView, theIndicatorSaysHowMuchShowsAndWhere) {
     const auto scrollView = std::make_shared<UIScrollView>(CGRectMake(0, 0, 100, 100));
     scrollView->setContentSize({100, 400});

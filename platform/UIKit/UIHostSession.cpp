@@ -64,13 +64,14 @@ bool scrollContent(UIWindow& window, UIKey key) {
     const auto content = window.contentScrollView();
     if (!content)
         return false;
-    const CGFloat page = std::max(UIScrollLineHeight,
-                                  content->visibleContentRect().size.height - UIScrollLineHeight);
+    const CGFloat room =
+        std::min(content->visibleContentRect().size.height, window.frame().size.height);
+    const CGFloat page = std::max(UIScrollLineHeight, room - UIScrollLineHeight);
     const CGFloat distance = key == UIKey::Up       ? -UIScrollLineHeight
                              : key == UIKey::Down   ? UIScrollLineHeight
                              : key == UIKey::PageUp ? -page
                                                     : page;
-    return content->scrollBy(distance);
+    return window.scrollBy(content.get(), distance);
 }
 
 } // namespace
@@ -196,7 +197,7 @@ bool UIHostSession::scrollWheel(CGPoint point, CGFloat distance) {
     require(m_features.wheel, "the wheel");
     const auto hit = m_window.hitTest(point);
     const auto scrollView = hit ? UIScrollViewEnclosing(*hit) : nullptr;
-    return scrollView && scrollView->scrollBy(distance);
+    return hit && m_window.scrollBy(scrollView.get(), distance);
 }
 
 bool UIHostSession::activateAccessibilityElement(const std::vector<std::size_t>& path) {

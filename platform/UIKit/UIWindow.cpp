@@ -13,7 +13,7 @@ namespace {
 const Runtime::Registration registration = Runtime::ClassDeclaration<UIWindow>("UIWindow");
 }
 
-UIWindow::UIWindow(CGRect frame) : UIView(frame) {
+UIWindow::UIWindow(CGRect frame) : UIView(frame), m_pageHeight(frame.size.height) {
 }
 
 void UIWindow::setRootViewController(std::shared_ptr<UIViewController> controller) {
@@ -38,10 +38,14 @@ namespace {
 // Past this, lines of text and rows of keys grow too long to follow: a wide screen keeps its
 // content in a centred column this wide, as a phone toolkit's readable content guide does.
 constexpr CGFloat readableWidth = 672;
+// The least of the content a screen shows above the keyboard: a field and its caption, with
+// room to spare. A screen shorter than the keyboard and this scrolls as a whole.
+constexpr CGFloat smallestRoomAboveKeyboard = 96;
 } // namespace
 
 CGRect UIWindow::safeArea() const {
-    CGRect area = UIEdgeInsetsInsetRect(bounds(), UIScreen::mainScreen().safeAreaInsets());
+    const CGRect page = CGRectMake(0, 0, frame().size.width, m_pageHeight);
+    CGRect area = UIEdgeInsetsInsetRect(page, UIScreen::mainScreen().safeAreaInsets());
     if (area.size.width > readableWidth) {
         area.origin.x += std::round((area.size.width - readableWidth) / 2);
         area.size.width = readableWidth;
@@ -62,12 +66,41 @@ void UIWindow::layOutRootView(UIView& root) {
 }
 
 void UIWindow::layoutSubviews() {
+    m_pageHeight = pageHeightNeeded();
     if (m_rootViewController && m_rootViewController->isViewLoaded())
         if (const auto root = m_rootViewController->view())
             layOutRootView(*root);
     if (visibleKeyboard())
         placeKeyboard();
     avoidKeyboard();
+    scrollPageBy(0);
+}
+
+// The screen's height; while the keyboard is up, at least the keyboard's and the least room
+// above it, so that the field being edited can always be brought into sight.
+CGFloat UIWindow::pageHeightNeeded() {
+    const CGFloat screen = frame().size.height;
+    if (!visibleKeyboard())
+        return screen;
+    sizeKeyboard();
+    const UIEdgeInsets insets = UIScreen::mainScreen().safeAreaInsets();
+    return std::max(screen, insets.top + smallestRoomAboveKeyboard +
+                                m_keyboard->frame().size.height + insets.bottom);
+}
+
+bool UIWindow::scrollPageBy(CGFloat distance) {
+    const CGFloat before = bounds().origin.y;
+    const CGFloat furthest = std::max<CGFloat>(0, m_pageHeight - frame().size.height);
+    setBoundsOrigin({0, std::clamp<CGFloat>(std::round(before + distance), 0, furthest)});
+    return bounds().origin.y != before;
+}
+
+bool UIWindow::scrollBy(UIScrollView* content, CGFloat distance) {
+    return (content && content->scrollBy(distance)) || scrollPageBy(distance);
+}
+
+std::shared_ptr<UIView> UIWindow::hitTest(CGPoint point) {
+    return UIView::hitTest(convertPointFromWindow(point));
 }
 
 void UIWindow::avoidKeyboard() {
@@ -91,13 +124,22 @@ bool UIWindow::canBringIntoReach(const UIView& view) {
 void UIWindow::scrollIntoSight(const UIView& view) {
     if (m_contentView)
         m_contentView->scrollViewToVisible(view);
+    const CGRect frame = view.frameInWindow();
+    if (frame.origin.y < 0)
+        scrollPageBy(frame.origin.y);
+    else if (CGRectGetMaxY(frame) > this->frame().size.height)
+        scrollPageBy(std::min(frame.origin.y, CGRectGetMaxY(frame) - this->frame().size.height));
+}
+
+// Its keys laid out for the safe area's width; the keyboard's height follows from them.
+void UIWindow::sizeKeyboard() {
+    m_keyboard->setFrame(CGRectMake(0, 0, safeArea().size.width, m_keyboard->frame().size.height));
+    m_keyboard->layoutForScreen();
 }
 
 // Across the safe area, on its bottom edge: above a home indicator, clear of rounded corners.
 void UIWindow::placeKeyboard() {
     const CGRect area = safeArea();
-    m_keyboard->setFrame(CGRectMake(0, 0, area.size.width, m_keyboard->frame().size.height));
-    m_keyboard->layoutForScreen();
     const CGFloat height = m_keyboard->frame().size.height;
     m_keyboard->setFrame(
         CGRectMake(area.origin.x, CGRectGetMaxY(area) - height, area.size.width, height));
@@ -190,9 +232,8 @@ void UIWindow::showKeyboard(std::shared_ptr<UIView> accessory) {
     if (!m_keyboard)
         m_keyboard = UIKeyboard::make(safeArea().size.width);
     m_keyboard->setAccessoryView(std::move(accessory));
-    placeKeyboard();
     addSubview(m_keyboard);
-    avoidKeyboard();
+    layoutSubviews();
 }
 
 void UIWindow::hideKeyboard() {
@@ -200,7 +241,7 @@ void UIWindow::hideKeyboard() {
         return;
     m_keyboard->setAccessoryView(nullptr);
     m_keyboard->removeFromSuperview();
-    avoidKeyboard();
+    layoutSubviews();
 }
 
 namespace {
@@ -211,14 +252,16 @@ constexpr CGFloat panDistance = 10;
 bool UIWindow::panContent(CGPoint point) {
     const auto touched = m_touchedView.lock();
     if (!m_panning) {
-        const bool draggable = touched && m_contentView && m_contentView->isScrollable() &&
-                               touched->isDescendantOfView(*m_contentView);
+        const bool draggable = touched && (m_pageHeight > frame().size.height ||
+                                           (m_contentView && m_contentView->isScrollable() &&
+                                            touched->isDescendantOfView(*m_contentView)));
         if (!draggable || std::abs(point.y - m_touchStart.y) < panDistance)
             return false;
         m_panning = true;
         touched->touchesCancelled(UITouch{UITouchPhase::Cancelled, point});
     }
-    m_contentView->scrollBy(m_touchLast.y - point.y);
+    const bool inContent = touched && m_contentView && touched->isDescendantOfView(*m_contentView);
+    scrollBy(inContent ? m_contentView.get() : nullptr, m_touchLast.y - point.y);
     m_touchLast = point;
     return true;
 }

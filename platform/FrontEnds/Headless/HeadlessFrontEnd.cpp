@@ -175,7 +175,7 @@ void HeadlessFrontEnd::tap(UIHostSession& session, std::string_view argument) {
         point = {*x, *y};
         // Off the screen, a finger touches nothing: said, as a tap on a covered view is.
         const CGSize screen = window.bounds().size;
-        if (!CGRectContainsPoint(window.bounds(), point))
+        if (!CGRectContainsPoint(CGRect{{}, screen}, point))
             Runtime::raise(ScriptError("tap " + echoed(argument) + " is off the screen, which is " +
                                        numberText(screen.width) + " x " +
                                        numberText(screen.height) + " points"));

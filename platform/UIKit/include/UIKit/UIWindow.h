@@ -12,7 +12,8 @@
 // typed text. Its root controller's view and the keyboard span its safe area: the screen
 // less what its hardware covers, and no wider than a readable column. The root view scrolls
 // there when it is taller than the room: it is never made shorter than its subviews need,
-// and while the keyboard is up, the field being edited is kept in sight above it.
+// and while the keyboard is up, the field being edited is kept in sight above it. A screen
+// too short for the keyboard and a field above it scrolls as a whole, keyboard and all.
 class UIWindow : public UIView {
   public:
     explicit UIWindow(CGRect frame);
@@ -34,8 +35,14 @@ class UIWindow : public UIView {
     const std::shared_ptr<UIScrollView>& contentScrollView() const { return m_contentView; }
     // Whether the view is, or can be scrolled to be, where a touch at its center reaches it.
     bool canBringIntoReach(const UIView& view);
-    // Scrolls the view into sight, clear of the keyboard, where it lies in the content.
+    // Scrolls the view into sight, clear of the keyboard, where it lies in the content; and
+    // the whole screen, where it is too short for the keyboard.
     void scrollIntoSight(const UIView& view);
+    // Scrolls the content, if given, and else (or once it is at its end) the whole screen;
+    // false when neither moved.
+    bool scrollBy(UIScrollView* content, CGFloat distance);
+    // A point on the screen: the whole screen may be scrolled.
+    std::shared_ptr<UIView> hitTest(CGPoint point) override;
 
     // The view a hardware keyboard's Enter or Space would press, ringed on screen; empty
     // for none.
@@ -69,8 +76,12 @@ class UIWindow : public UIView {
     CGRect safeArea() const;
     void layOutRootView(UIView& root);
     void showKeyboard(std::shared_ptr<UIView> accessory);
-    // At the bottom, as wide as the window.
+    void sizeKeyboard();
+    // At the bottom, as wide as the window; sized first.
     void placeKeyboard();
+    CGFloat pageHeightNeeded();
+    // The whole screen, where it is taller than the window; false when it did not move.
+    bool scrollPageBy(CGFloat distance);
     void hideKeyboard();
     // Lets the content scroll clear of the keyboard, and keeps the field being edited in
     // sight above it.
@@ -88,5 +99,8 @@ class UIWindow : public UIView {
     CGPoint m_touchLast;
     bool m_panning = false;
     std::shared_ptr<UIKeyboard> m_keyboard;
+    // What the window lays out: its own height, or more while the keyboard needs it. The
+    // window's bounds scroll through it.
+    CGFloat m_pageHeight;
     mutable bool m_screenChanged = true;
 };
