@@ -122,6 +122,22 @@ TEST_P(ShortScreen, theClearButtonRingedByTabIsScrolledIntoSight) {
     expectInSight(*screen.viewNamed("clear"));
 }
 
+// Held sideways, a phone's content keeps to a column: a thumb on the margin beside it scrolls
+// it too, by a drag or by the wheel.
+TEST(SidewaysScreen, aDragOrTheWheelOnTheMarginScrollsTheContent) {
+    MainScreen screen({844, 390}, {1.0 / 3, 1.0 / 3});
+    screen.session->declareFeatures({.touches = true, .wheel = true});
+    const auto content = screen.window->contentScrollView();
+    const CGPoint margin{20, 200};
+    ASSERT_LT(margin.x, content->frameInWindow().origin.x) << "beside the column";
+    screen.session->touch(UITouchPhase::Began, margin);
+    screen.session->touch(UITouchPhase::Moved, {margin.x, margin.y - 30});
+    screen.session->touch(UITouchPhase::Ended, {margin.x, margin.y - 30});
+    EXPECT_EQ(content->contentOffset().y, 30);
+    EXPECT_TRUE(screen.session->scrollWheel(margin, -UIScrollLineHeight));
+    EXPECT_EQ(content->contentOffset().y, 0);
+}
+
 // Phones turned sideways, a short browser window (and a desktop's at 200 % zoom), a phone in
 // landscape with its notch at the side and its home indicator below.
 INSTANTIATE_TEST_SUITE_P(

@@ -196,7 +196,7 @@ bool UIHostSession::pressKey(UIKey key) {
 bool UIHostSession::scrollWheel(CGPoint point, CGFloat distance) {
     require(m_features.wheel, "the wheel");
     const auto hit = m_window.hitTest(point);
-    const auto scrollView = hit ? UIScrollViewEnclosing(*hit) : nullptr;
+    const auto scrollView = hit ? m_window.scrollViewScrolledFrom(*hit) : nullptr;
     return hit && m_window.scrollBy(scrollView.get(), distance);
 }
 

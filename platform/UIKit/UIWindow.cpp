@@ -249,19 +249,24 @@ namespace {
 constexpr CGFloat panDistance = 10;
 } // namespace
 
+// From the margins beside the content's column, the content: a thumb rests there on a phone
+// held sideways.
+std::shared_ptr<UIScrollView> UIWindow::scrollViewScrolledFrom(const UIView& view) const {
+    return &view == this ? m_contentView : UIScrollViewEnclosing(view);
+}
+
 bool UIWindow::panContent(CGPoint point) {
     const auto touched = m_touchedView.lock();
     if (!m_panning) {
+        const auto scrolled = touched ? scrollViewScrolledFrom(*touched) : nullptr;
         const bool draggable = touched && (m_pageHeight > frame().size.height ||
-                                           (m_contentView && m_contentView->isScrollable() &&
-                                            touched->isDescendantOfView(*m_contentView)));
+                                           (scrolled && scrolled->isScrollable()));
         if (!draggable || std::abs(point.y - m_touchStart.y) < panDistance)
             return false;
         m_panning = true;
         touched->touchesCancelled(UITouch{UITouchPhase::Cancelled, point});
     }
-    const bool inContent = touched && m_contentView && touched->isDescendantOfView(*m_contentView);
-    scrollBy(inContent ? m_contentView.get() : nullptr, m_touchLast.y - point.y);
+    scrollBy(touched ? scrollViewScrolledFrom(*touched).get() : nullptr, m_touchLast.y - point.y);
     m_touchLast = point;
     return true;
 }

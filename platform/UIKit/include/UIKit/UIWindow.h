@@ -41,6 +41,9 @@ class UIWindow : public UIView {
     // Scrolls the content, if given, and else (or once it is at its end) the whole screen;
     // false when neither moved.
     bool scrollBy(UIScrollView* content, CGFloat distance);
+    // What a drag or the wheel over the view scrolls first: the scroll view holding it, or
+    // null; the whole screen comes next.
+    std::shared_ptr<UIScrollView> scrollViewScrolledFrom(const UIView& view) const;
     // A point on the screen: the whole screen may be scrolled.
     std::shared_ptr<UIView> hitTest(CGPoint point) override;
 
