@@ -31,7 +31,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SequenceCase{"endOfAVt220", U"[4~", 3, std::nullopt},
                     SequenceCase{"pageDown", U"[6~", 3, UIKey::PageDown},
                     SequenceCase{"altPageUp", U"[5;3~", 5, UIKey::PageUp},
-                    SequenceCase{"delete", U"[3~", 3, UIKey::Backspace},
+                    SequenceCase{"delete", U"[3~", 3, UIKey::Delete},
                     SequenceCase{"controlUp", U"[1;5A", 5, UIKey::Up},
                     SequenceCase{"down", U"[B12", 2, UIKey::Down},
                     SequenceCase{"shiftTab", U"[Z", 2, UIKey::ShiftTab},

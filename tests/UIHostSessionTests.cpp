@@ -172,6 +172,22 @@ INSTANTIATE_TEST_SUITE_P(
                     SpaceCase{"keyWithNothingFocused", 0, false, "", "", false},
                     SpaceCase{"textWithNothingFocused", 0, true, "", "", false}));
 
+// Backspace and Delete are the keypad's Delete: the caret is at the field's end.
+class DeletingKey : public testing::TestWithParam<UIKey> {};
+
+TEST_P(DeletingKey, takesTheCharacterBeforeTheCaretAndNothingWhileNoFieldIsEdited) {
+    MainScreen screen;
+    EXPECT_FALSE(screen.session->pressKey(GetParam())) << "no field is being edited";
+    screen.session->insertText("15");
+    EXPECT_TRUE(screen.session->pressKey(GetParam()));
+    EXPECT_EQ(screen.controller().wageTxt()->text(), "1");
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, DeletingKey, testing::Values(UIKey::Backspace, UIKey::Delete),
+                         [](const auto& info) {
+                             return info.param == UIKey::Delete ? "Delete" : "Backspace";
+                         });
+
 const UIAccessibilityElement* elementNamed(const UIAccessibilityElement& element,
                                            const std::string& identifier) {
     if (element.identifier == identifier)

@@ -179,6 +179,7 @@ bool UIHostSession::pressKey(UIKey key) {
     case UIKey::Escape:
         return m_window.endEditing(true);
     case UIKey::Backspace:
+    case UIKey::Delete:
         if (auto* input = editingField(m_window)) {
             input->deleteBackward();
             return true;

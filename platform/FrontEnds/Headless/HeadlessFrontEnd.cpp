@@ -65,13 +65,14 @@ UIKeyInput& editingField(UIWindow& window) {
 }
 
 // The keys `press` names, as people write them.
-constexpr std::array<std::pair<std::string_view, UIKey>, 10> keyNames{{
+constexpr std::array<std::pair<std::string_view, UIKey>, 11> keyNames{{
     {"Tab", UIKey::Tab},
     {"Shift-Tab", UIKey::ShiftTab},
     {"Enter", UIKey::Enter},
     {"Space", UIKey::Space},
     {"Escape", UIKey::Escape},
     {"Backspace", UIKey::Backspace},
+    {"Delete", UIKey::Delete},
     {"Up", UIKey::Up},
     {"Down", UIKey::Down},
     {"PageUp", UIKey::PageUp},
@@ -200,8 +201,8 @@ void HeadlessFrontEnd::press(UIHostSession& session, std::string_view key) {
             session.pressKey(code);
             return;
         }
-    Runtime::raise(ScriptError("press takes Tab, Shift-Tab, Enter, Space, Escape, Backspace, Up, "
-                               "Down, PageUp or PageDown, not '" +
+    Runtime::raise(ScriptError("press takes Tab, Shift-Tab, Enter, Space, Escape, Backspace, "
+                               "Delete, Up, Down, PageUp or PageDown, not '" +
                                echoed(key) + "'"));
 }
 

@@ -19,7 +19,7 @@ class UIView;
 //   type TEXT               the rest of the line into the field being edited
 //   delete [N]              N characters backward (1 by default)
 //   press KEY               a hardware key: Tab, Shift-Tab, Enter, Space, Escape, Backspace,
-//                           Up, Down, PageUp, PageDown
+//                           Delete, Up, Down, PageUp, PageDown
 //   input TEXT              the rest of the line as a hardware keyboard or a paste gives it
 //   print NAME | keyboard   what a view shows, "(hidden)", or "up" / "down"
 //   dump                    the view tree

@@ -195,10 +195,10 @@ Options:
 Keys, in the window and in the terminal: typing starts on the first field;
 Tab and Shift-Tab move through the fields and buttons; Enter taps the bar on
 top of the keyboard, or presses the focused button; Space types a space while
-a field is edited, else presses the focused button; Backspace deletes; Escape
-ends editing; the arrows, Page Up and Page Down scroll what does not fit on the
-screen, as do the wheel and a drag. Ctrl-Q quits the window; q or Ctrl-C quits
-the terminal when no field is being edited. The mouse taps.
+a field is edited, else presses the focused button; Backspace and Delete
+delete; Escape ends editing; the arrows, Page Up and Page Down scroll what does
+not fit on the screen, as do the wheel and a drag. Ctrl-Q quits the window; q
+or Ctrl-C quits the terminal when no field is being edited. The mouse taps.
 
 Headless script commands, one a line (# starts a comment line):
   tap NAME | tap X Y       touch a view by its name (scrolled into sight first),
@@ -206,7 +206,8 @@ Headless script commands, one a line (# starts a comment line):
   type TEXT                type into the field being edited
   delete [N]               delete N characters backward (default 1)
   press KEY                a key of a hardware keyboard: Tab, Shift-Tab, Enter,
-                           Space, Escape, Backspace, Up, Down, PageUp or PageDown
+                           Space, Escape, Backspace, Delete, Up, Down, PageUp
+                           or PageDown
   input TEXT               text as a hardware keyboard or a paste gives it
   print NAME | keyboard    print what a view shows, or whether the keyboard is up
   dump                     print the view tree

@@ -25,7 +25,7 @@ constexpr std::array<std::pair<char32_t, UIKey>, 4> keyFinals{{
 }};
 // CSI N ~, by N: the editing keys that are the session's.
 constexpr std::array<std::pair<std::u32string_view, UIKey>, 3> tildeKeys{{
-    {U"3", UIKey::Backspace},
+    {U"3", UIKey::Delete},
     {U"5", UIKey::PageUp},
     {U"6", UIKey::PageDown},
 }};

@@ -72,7 +72,7 @@ constexpr int firstKeypadCode = KEY_MAX + 1;
 constexpr std::array<std::pair<int, UIKey>, 7> sessionKeys{{
     {KEY_BTAB, UIKey::ShiftTab},
     {KEY_BACKSPACE, UIKey::Backspace},
-    {KEY_DC, UIKey::Backspace},
+    {KEY_DC, UIKey::Delete},
     {KEY_UP, UIKey::Up},
     {KEY_DOWN, UIKey::Down},
     {KEY_PPAGE, UIKey::PageUp},

@@ -304,8 +304,9 @@ void WindowSession::handleWindowEvent(const SDL_WindowEvent& event) {
 
 namespace {
 // The keys that are the session's whatever is held with them (Tab's Shift aside).
-constexpr std::array<std::pair<SDL_Keycode, UIKey>, 8> sessionKeys{{
+constexpr std::array<std::pair<SDL_Keycode, UIKey>, 9> sessionKeys{{
     {SDLK_BACKSPACE, UIKey::Backspace},
+    {SDLK_DELETE, UIKey::Delete},
     {SDLK_RETURN, UIKey::Enter},
     {SDLK_KP_ENTER, UIKey::Enter},
     {SDLK_ESCAPE, UIKey::Escape},

@@ -387,6 +387,7 @@ function listen(size) {
     Enter: UIKey.Enter,
     Escape: UIKey.Escape,
     Backspace: UIKey.Backspace,
+    Delete: UIKey.Delete,
     ArrowUp: UIKey.Up,
     ArrowDown: UIKey.Down,
     PageUp: UIKey.PageUp,

@@ -13,7 +13,21 @@
 #include <vector>
 
 // The keys of a hardware keyboard that do something beyond typing.
-enum class UIKey { Tab, ShiftTab, Enter, Space, Escape, Backspace, Up, Down, PageUp, PageDown };
+enum class UIKey {
+    Tab,
+    ShiftTab,
+    Enter,
+    Space,
+    Escape,
+    Backspace,
+    Up,
+    Down,
+    PageUp,
+    PageDown,
+    Delete
+};
+// The last of them, for a front end that is handed them by number.
+inline constexpr UIKey UIKeyLast = UIKey::Delete;
 
 // How far one step of a mouse's wheel, or an arrow key, scrolls.
 inline constexpr CGFloat UIScrollLineHeight = 40;
@@ -97,8 +111,9 @@ class UIHostSession {
     // editing it, a button by the focus ring, either scrolled into sight); Enter taps the bar
     // on top of the keyboard while it is up, else presses the ringed button; Space types a
     // space into the field being edited, else presses the ringed button; Escape ends
-    // editing; Backspace deletes; the arrows scroll the content a line, the page keys a
-    // screen. False when the key had nothing to do.
+    // editing; Backspace and Delete delete (a field's caret is at its end, so both take the
+    // character before it, as the keypad's Delete does); the arrows scroll the content a line, the
+    // page keys a screen. False when the key had nothing to do.
     bool pressKey(UIKey key);
     // Text from a hardware keyboard, a paste or an input method: into the field being edited,
     // or the first field when none is. A lone space with no field being edited is the Space
