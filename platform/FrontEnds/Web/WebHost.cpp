@@ -100,7 +100,7 @@ extern "C" __attribute__((export_name("webTouch"))) void webTouch(int phase, dou
 
 // A key of a hardware keyboard, as UIKey numbers it.
 extern "C" __attribute__((export_name("webKey"))) int webKey(int key) {
-    return inRange(key, UIKey::PageDown) && session().pressKey(static_cast<UIKey>(key));
+    return inRange(key, UIKeyLast) && session().pressKey(static_cast<UIKey>(key));
 }
 
 // The wheel over a point, in CSS pixels: the content there scrolls by `distance` of them.
@@ -181,10 +181,11 @@ extern "C" __attribute__((export_name("webFireTimers"))) void webFireTimers() {
     session().fireTimers();
 }
 
-// The page was hidden (0) or shown again (1).
-extern "C" __attribute__((export_name("webLifeCycle"))) void webLifeCycle(int shown) {
-    session().setApplicationState(shown ? UIApplicationState::Active
-                                        : UIApplicationState::Background);
+// The page was hidden, shown, or given or denied the focus: its state as UIApplicationState
+// numbers it.
+extern "C" __attribute__((export_name("webLifeCycle"))) void webLifeCycle(int state) {
+    if (inRange(state, UIApplicationState::Background))
+        session().setApplicationState(static_cast<UIApplicationState>(state));
 }
 
 // The frame to paint, as JSON, when the screen has changed since the last; else null.

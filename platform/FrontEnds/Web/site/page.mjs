@@ -5,6 +5,7 @@
 import {
   CanvasPainter,
   Program,
+  UIApplicationState,
   UICursor,
   UIKey,
   UIScrollLineHeight,
@@ -423,9 +424,18 @@ function listen(size) {
   window.visualViewport?.addEventListener('resize', resize);
   // A change while the program started went unheard.
   if (!sameViewport(viewport(), size)) resize();
-  document.addEventListener('visibilitychange', () =>
-    drive(() => program.setShown(document.visibilityState === 'visible')),
-  );
+  // Hidden, the page is in the background; shown but without the focus (another window in
+  // front, the address bar), it is inactive, as a window that lost the focus is.
+  const applicationState = () =>
+    document.visibilityState !== 'visible'
+      ? UIApplicationState.Background
+      : document.hasFocus()
+        ? UIApplicationState.Active
+        : UIApplicationState.Inactive;
+  const lifeCycleStep = () => drive(() => program.setApplicationState(applicationState()));
+  document.addEventListener('visibilitychange', lifeCycleStep);
+  window.addEventListener('focus', lifeCycleStep);
+  window.addEventListener('blur', lifeCycleStep);
 }
 
 // The weights the program draws in. A face's first file is loaded before the first frame;

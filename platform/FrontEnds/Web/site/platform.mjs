@@ -2,6 +2,7 @@ import {
   Alignment,
   CommandKind,
   UIAccessibilityRole,
+  UIApplicationState,
   UICursor,
   UIKey,
   UIScrollLineHeight,
@@ -9,7 +10,7 @@ import {
   Weight,
 } from './schema.mjs';
 
-export { UICursor, UIKey, UIScrollLineHeight, UITouchPhase };
+export { UIApplicationState, UICursor, UIKey, UIScrollLineHeight, UITouchPhase };
 
 // The web front end's half in JavaScript: it runs a program compiled to WebAssembly (WASI
 // preview 1, as a reactor) the way an operating system would, and paints the frames it
@@ -243,8 +244,9 @@ export class Program {
     this.exports.webFireTimers();
   }
 
-  setShown(shown) {
-    this.exports.webLifeCycle(shown ? 1 : 0);
+  // state: a UIApplicationState.
+  setApplicationState(state) {
+    this.exports.webLifeCycle(state);
   }
 
   // The display list to paint, when the screen changed since the last; else null.
