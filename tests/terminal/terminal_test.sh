@@ -58,16 +58,18 @@ wait_for() {
     fail "waited for ${invert:+the end of }'$1'"
 }
 # A fresh terminal of a size, running orvane with some environment; the terminal's settings
-# are saved before and after.
+# are saved before and after. The status is written last: once it is there, so is the
+# "after" that is compared (written the other way round, a busy machine compared a file
+# still being written).
 start() {
     local size=$1
     shift
     next_server
-    rm -f "$work/status" "$work/err" "$work/out"
+    rm -f "$work/status" "$work/after" "$work/err" "$work/out"
     tmux_ new-session -d -s orvane -x "${size%x*}" -y "${size#*x}" \
         "stty -g > '$work/before'; env -u DISPLAY -u WAYLAND_DISPLAY -u NO_COLOR -u COLORTERM \
          LANG=C.UTF-8 TERM=tmux-256color $* '$orvane' --dump-at-exit '$work/out' 2>'$work/err'; \
-         echo \$? > '$work/status'; stty -g > '$work/after'; sleep 60"
+         ended=\$?; stty -g > '$work/after'; echo \$ended > '$work/status'; sleep 60"
 }
 wait_for_status() {
     local deadline=$((SECONDS + patience))
