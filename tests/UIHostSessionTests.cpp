@@ -251,7 +251,7 @@ TEST(Accessibility, eachViewSaysWhatItIsWhatItIsCalledAndWhatItHolds) {
 
 TEST(SafeArea, theScreenKeepsClearOfWhatTheHardwareCoversAndTheKeyboardSitsAboveIt) {
     MainScreen screen({375, 812});
-    screen.session->declareFeatures({.touches = true, .safeAreas = true});
+    screen.session->declareFeatures({.touches = true, .screenChanges = true, .safeAreas = true});
     screen.session->setScreen({375, 812}, {1.0 / 3, 1.0 / 3}, {47, 0, 34, 0});
     EXPECT_EQ(screen.controller().view()->frameInWindow(), CGRectMake(0, 47, 375, 812 - 47 - 34));
     screen.tap(*screen.controller().wageTxt());
@@ -356,6 +356,16 @@ TEST(HostSessionFeatures, aCallAFrontEndDidNotDeclareStopsTheProgram) {
             session.touch(UITouchPhase::Began, {1, 1});
         },
         "Fatal error: a front end used touches without declaring it");
+}
+
+TEST(HostSessionFeatures, aScreenSetAgainIsAChangeAFrontEndDeclares) {
+    MainScreen screen;
+    screen.session->setScreen({375, 667}, {0.5, 0.5});
+    EXPECT_DEATH(screen.session->setScreen({667, 375}, {0.5, 0.5}),
+                 "Fatal error: a front end used screen changes without declaring it");
+    screen.session->declareFeatures({.screenChanges = true});
+    screen.session->setScreen({667, 375}, {0.5, 0.5});
+    EXPECT_EQ(screen.window->frame().size.width, 667);
 }
 
 } // namespace

@@ -88,6 +88,9 @@ void UIHostSession::require(bool declared, const char* feature) const {
 void UIHostSession::setScreen(CGSize points, CGSize pointsPerPixel, UIEdgeInsets safeArea) {
     if (safeArea != UIEdgeInsets{})
         require(m_features.safeAreas, "safe areas");
+    if (m_screenSet)
+        require(m_features.screenChanges, "screen changes");
+    m_screenSet = true;
     auto& screen = UIScreen::mainScreen();
     screen.setBounds(CGRect{{}, points});
     screen.setPointsPerPixel(pointsPerPixel);

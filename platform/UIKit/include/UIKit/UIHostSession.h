@@ -131,4 +131,6 @@ class UIHostSession {
     UIApplication& m_application;
     UIWindow& m_window;
     UIHostFeatures m_features;
+    // A screen set again is a change of it, which a front end declares.
+    bool m_screenSet = false;
 };
