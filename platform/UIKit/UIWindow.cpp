@@ -66,6 +66,8 @@ void UIWindow::layOutRootView(UIView& root) {
 }
 
 void UIWindow::layoutSubviews() {
+    if (visibleKeyboard())
+        sizeKeyboard();
     m_pageHeight = pageHeightNeeded();
     if (m_rootViewController && m_rootViewController->isViewLoaded())
         if (const auto root = m_rootViewController->view())
@@ -78,11 +80,10 @@ void UIWindow::layoutSubviews() {
 
 // The screen's height; while the keyboard is up, at least the keyboard's and the least room
 // above it, so that the field being edited can always be brought into sight.
-CGFloat UIWindow::pageHeightNeeded() {
+CGFloat UIWindow::pageHeightNeeded() const {
     const CGFloat screen = frame().size.height;
     if (!visibleKeyboard())
         return screen;
-    sizeKeyboard();
     const UIEdgeInsets insets = UIScreen::mainScreen().safeAreaInsets();
     return std::max(screen, insets.top + smallestRoomAboveKeyboard +
                                 m_keyboard->frame().size.height + insets.bottom);

@@ -80,9 +80,10 @@ class UIWindow : public UIView {
     void layOutRootView(UIView& root);
     void showKeyboard(std::shared_ptr<UIView> accessory);
     void sizeKeyboard();
-    // At the bottom, as wide as the window; sized first.
+    // At the bottom of the safe area, at the height sizeKeyboard gave it.
     void placeKeyboard();
-    CGFloat pageHeightNeeded();
+    // With the keyboard sized.
+    CGFloat pageHeightNeeded() const;
     // The whole screen, where it is taller than the window; false when it did not move.
     bool scrollPageBy(CGFloat distance);
     void hideKeyboard();
