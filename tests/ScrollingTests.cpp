@@ -99,9 +99,9 @@ TEST_P(ShortScreen, aDragTheWheelAndThePageKeysScrollWhatDoesNotFit) {
     EXPECT_EQ(content->contentOffset().y, 0) << "no further than the top";
 
     EXPECT_TRUE(screen.session->scrollWheel({CGRectGetMidX(start), CGRectGetMidY(start)},
-                                            UIScrollLineHeight));
+                                            UIScrollLineHeight, UIScrollUnit::Points));
     EXPECT_EQ(content->contentOffset().y, UIScrollLineHeight);
-    EXPECT_FALSE(screen.session->scrollWheel({-10, -10}, UIScrollLineHeight))
+    EXPECT_FALSE(screen.session->scrollWheel({-10, -10}, 1, UIScrollUnit::Lines))
         << "nothing scrolls outside the window";
 
     EXPECT_TRUE(screen.session->pressKey(UIKey::PageDown));
@@ -112,6 +112,25 @@ TEST_P(ShortScreen, aDragTheWheelAndThePageKeysScrollWhatDoesNotFit) {
     EXPECT_FALSE(screen.session->pressKey(UIKey::Up));
     EXPECT_TRUE(screen.session->pressKey(UIKey::Down));
     EXPECT_EQ(content->contentOffset().y, UIScrollLineHeight);
+}
+
+// The wheel in any unit a front end has it in goes as far as the keys do: a line is an
+// arrow's, a page the page key's.
+TEST_P(ShortScreen, theWheelCountsInPointsLinesOrPagesAsTheKeysDo) {
+    const auto content = screen.window->contentScrollView();
+    const CGRect wage = screen.controller().wageTxt()->frameInWindow();
+    const CGPoint over{CGRectGetMidX(wage), CGRectGetMidY(wage)};
+    const auto scrolledBy = [&](auto scroll) {
+        content->setContentOffset({});
+        scroll();
+        return content->contentOffset().y;
+    };
+    const CGFloat line = scrolledBy([&] { screen.session->pressKey(UIKey::Down); });
+    const CGFloat page = scrolledBy([&] { screen.session->pressKey(UIKey::PageDown); });
+    ASSERT_GT(page, line) << "a page is more than a line on every screen here";
+    EXPECT_EQ(scrolledBy([&] { screen.session->scrollWheel(over, 1, UIScrollUnit::Lines); }), line);
+    EXPECT_EQ(scrolledBy([&] { screen.session->scrollWheel(over, 1, UIScrollUnit::Pages); }), page);
+    EXPECT_EQ(scrolledBy([&] { screen.session->scrollWheel(over, 7, UIScrollUnit::Points); }), 7);
 }
 
 TEST_P(ShortScreen, theClearButtonRingedByTabIsScrolledIntoSight) {
@@ -134,7 +153,7 @@ TEST(SidewaysScreen, aDragOrTheWheelOnTheMarginScrollsTheContent) {
     screen.session->touch(UITouchPhase::Moved, {margin.x, margin.y - 30});
     screen.session->touch(UITouchPhase::Ended, {margin.x, margin.y - 30});
     EXPECT_EQ(content->contentOffset().y, 30);
-    EXPECT_TRUE(screen.session->scrollWheel(margin, -UIScrollLineHeight));
+    EXPECT_TRUE(screen.session->scrollWheel(margin, -1, UIScrollUnit::Lines));
     EXPECT_EQ(content->contentOffset().y, 0);
 }
 
@@ -220,7 +239,7 @@ TEST_P(TinyScreen, aDragTheWheelAndThePageKeysScrollTheKeyboardToo) {
     const CGFloat below = zero->frameInWindow().origin.y;
     ASSERT_GT(CGRectGetMaxY(zero->frameInWindow()), GetParam().height) << "off the screen";
     const CGPoint onKeyboard{GetParam().width / 2, GetParam().height - 10};
-    EXPECT_TRUE(screen.session->scrollWheel(onKeyboard, UIScrollLineHeight));
+    EXPECT_TRUE(screen.session->scrollWheel(onKeyboard, 1, UIScrollUnit::Lines));
     EXPECT_EQ(zero->frameInWindow().origin.y, below - UIScrollLineHeight);
     while (screen.session->pressKey(UIKey::PageDown)) {
     }

@@ -188,6 +188,114 @@ INSTANTIATE_TEST_SUITE_P(Keys, DeletingKey, testing::Values(UIKey::Backspace, UI
                              return info.param == UIKey::Delete ? "Delete" : "Backspace";
                          });
 
+// One key table for every front end: what a key means with what is held with it, while a
+// field is edited and while none is. What it leaves is the host's (quitting, pasting, a
+// browser's shortcuts).
+struct KeyCase {
+    const char* name;
+    bool editing; // the wage being edited, holding "15"
+    std::optional<UIKey> key;
+    std::string text; // what the key types, when it is no UIKey
+    UIKeyModifiers held;
+    bool handled;
+    std::string wage;
+    bool keyboardUp;
+};
+
+void PrintTo(const KeyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class KeyTable : public testing::TestWithParam<KeyCase> {};
+
+TEST_P(KeyTable, decidesWhatAKeyMeansAndLeavesTheRestToTheHost) {
+    MainScreen screen;
+    const auto& c = GetParam();
+    if (c.editing)
+        screen.session->insertText("15");
+    const bool handled =
+        c.key ? screen.session->pressKey(*c.key, c.held) : screen.session->typeKey(c.text, c.held);
+    EXPECT_EQ(handled, c.handled);
+    EXPECT_EQ(screen.controller().wageTxt()->text(), c.wage);
+    EXPECT_EQ(screen.window->visibleKeyboard() != nullptr, c.keyboardUp);
+}
+
+constexpr UIKeyModifiers control{.control = true};
+constexpr UIKeyModifiers alt{.alt = true};
+constexpr UIKeyModifiers meta{.meta = true};
+
+INSTANTIATE_TEST_SUITE_P(
+    HeldAndNot, KeyTable,
+    testing::Values(
+        KeyCase{"aLetterWhileEditingTypesIt", true, {}, "q", {}, true, "15q", true},
+        KeyCase{"aLetterWhileNotEditingIsTheHosts", false, {}, "q", {}, false, "", false},
+        KeyCase{"aDigitWhileNotEditingStartsTheWage", false, {}, "7", {}, true, "7", true},
+        KeyCase{
+            "aCapitalWhileNotEditingIsTheHosts", false, {}, "Q", {.shift = true}, false, "", false},
+        KeyCase{"controlCWhileEditingEndsIt", true, {}, "c", control, true, "15", false},
+        KeyCase{"controlCWhileNotEditingIsTheHosts", false, {}, "c", control, false, "", false},
+        KeyCase{"controlVIsTheHostsPaste", true, {}, "v", control, false, "15", true},
+        KeyCase{"altWithALetterIsAShortcutNotTyping", true, {}, "q", alt, false, "15", true},
+        KeyCase{"metaWithADigitIsAShortcutNotTyping", true, {}, "1", meta, false, "15", true},
+        KeyCase{"controlBackspaceDeletes", true, UIKey::Backspace, "", control, true, "1", true},
+        KeyCase{"altDeleteDeletes", true, UIKey::Delete, "", alt, true, "1", true},
+        KeyCase{"metaEscapeEndsEditing", true, UIKey::Escape, "", meta, true, "15", false},
+        KeyCase{"controlEnterIsTheHosts", true, UIKey::Enter, "", control, false, "15", true},
+        KeyCase{"controlTabIsTheHosts", true, UIKey::Tab, "", control, false, "15", true},
+        KeyCase{"altPageDownIsTheHosts", true, UIKey::PageDown, "", alt, false, "15", true},
+        // Enter taps Calculate, which refuses a missing price: the keyboard stays up.
+        KeyCase{"shiftEnterIsEnter", true, UIKey::Enter, "", {.shift = true}, true, "15", true}));
+
+// Tab past the last of the ring, and Shift-Tab before the first: round to the other end on a
+// phone, or back to the host (a page's browser), which may hand it in again.
+struct RingEndCase {
+    const char* name;
+    UIFocusRingEnds ends;
+    bool backwards;
+    bool handled;
+    const char* focusedAfter; // empty for nothing edited or ringed
+};
+
+void PrintTo(const RingEndCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FocusRingEnds : public testing::TestWithParam<RingEndCase> {};
+
+std::string focusedName(MainScreen& screen) {
+    const auto focused = screen.window->firstResponder() ? screen.window->firstResponder()
+                                                         : screen.window->focusedView();
+    return focused ? focused->accessibilityIdentifier() : "";
+}
+
+TEST_P(FocusRingEnds, tabPastAnEndWrapsOrHandsTheFocusBack) {
+    MainScreen screen;
+    const auto& c = GetParam();
+    screen.session->declareFeatures(
+        {.touches = true, .hardwareKeys = true, .textInput = true, .ringEnds = c.ends});
+    screen.calculate("15", "100");
+    const UIKey key = c.backwards ? UIKey::ShiftTab : UIKey::Tab;
+    // To the end the key leaves by: the clear button last, the wage first.
+    for (int step = 0; step < (c.backwards ? 1 : 3); ++step)
+        ASSERT_TRUE(screen.session->pressKey(UIKey::Tab));
+    ASSERT_EQ(focusedName(screen), c.backwards ? "wage" : "clear");
+    EXPECT_EQ(screen.session->pressKey(key), c.handled);
+    EXPECT_EQ(focusedName(screen), c.focusedAfter);
+    if (!c.handled) {
+        EXPECT_EQ(screen.window->visibleKeyboard(), nullptr) << "nothing left edited";
+        EXPECT_TRUE(screen.session->pressKey(key)) << "handed in again, it starts at that end";
+        EXPECT_EQ(focusedName(screen), c.backwards ? "clear" : "wage");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, FocusRingEnds,
+    testing::Values(
+        RingEndCase{"tabWrapsToTheWage", UIFocusRingEnds::Wrap, false, true, "wage"},
+        RingEndCase{"shiftTabWrapsToTheClear", UIFocusRingEnds::Wrap, true, true, "clear"},
+        RingEndCase{"tabHandsTheFocusBack", UIFocusRingEnds::HandBack, false, false, ""},
+        RingEndCase{"shiftTabHandsTheFocusBack", UIFocusRingEnds::HandBack, true, false, ""}));
+
 const UIAccessibilityElement* elementNamed(const UIAccessibilityElement& element,
                                            const std::string& identifier) {
     if (element.identifier == identifier)

@@ -116,10 +116,8 @@ std::variant<std::shared_ptr<UIView>, std::string> find(UIWindow& window, std::s
     return std::string("is not the name of a view");
 }
 
-std::optional<std::string> coveringView(UIWindow& window, const UIView& view) {
-    if (const auto cover = window.viewCovering(view))
-        return describe(*cover);
-    return std::nullopt;
+std::string coverName(const UIView& cover) {
+    return describe(cover);
 }
 
 std::string className(const UIView& view) {
@@ -144,9 +142,14 @@ std::vector<std::string> accessoryTitles(const UIView& root) {
     return titles;
 }
 
-std::string dump(const UIView& root) {
+std::string dump(const UIWindow& window) {
     std::string out;
-    dumpView(root, 0, out);
+    dumpView(window, 0, out);
+    const auto editing = window.firstResponder();
+    const auto ringed = window.focusedView();
+    if (const auto& focused = editing ? editing : ringed)
+        out +=
+            "focus #" + focused->accessibilityIdentifier() + (editing ? " editing\n" : " ringed\n");
     return out;
 }
 

@@ -25,11 +25,17 @@ void focusOn(UIWindow& window, const std::shared_ptr<UIView>& view) {
     window.setFocusedView(view);
 }
 
-bool moveFocus(UIWindow& window, bool backwards) {
-    const auto next = window.nextInFocusRing(backwards);
-    if (next)
+// Past either end of the ring, a host that takes the focus back gets it with nothing left
+// edited or ringed here.
+bool moveFocus(UIWindow& window, bool backwards, UIFocusRingEnds ends) {
+    const auto next = window.nextInFocusRing(backwards, ends == UIFocusRingEnds::Wrap);
+    if (next) {
         focusOn(window, next);
-    return next != nullptr;
+        return true;
+    }
+    window.endEditing(true);
+    window.setFocusedView(nullptr);
+    return false;
 }
 
 // The element's view when it is shown and can take the focus, else null.
@@ -39,6 +45,19 @@ std::shared_ptr<UIView> focusableElementView(UIWindow& window,
     if (!view || view->isHiddenOnScreen() || !view->canBecomeFocused())
         return nullptr;
     return view;
+}
+
+// Scrolled into sight, then touched at its center unless something covers it there: what
+// covers it, else null.
+std::shared_ptr<UIView> tapInSight(UIWindow& window, UIView& view) {
+    window.scrollIntoSight(view);
+    if (auto cover = window.viewCovering(view))
+        return cover;
+    const CGRect frame = view.frameInWindow();
+    const CGPoint center{CGRectGetMidX(frame), CGRectGetMidY(frame)};
+    window.sendTouch(UITouchPhase::Began, center);
+    window.sendTouch(UITouchPhase::Ended, center);
+    return nullptr;
 }
 
 bool tapKeyboardAccessory(UIWindow& window) {
@@ -58,20 +77,44 @@ bool pressFocusedButton(UIWindow& window) {
     return true;
 }
 
-// The content a page or a line at a time: a page is the room shown, less a line of what was
-// in sight, so that a reader keeps their place.
+// A scroll's distance in points: a page is the room shown, less a line of what was in
+// sight, so that a reader keeps their place.
+CGFloat scrollDistance(const UIWindow& window, const UIScrollView* view, CGFloat amount,
+                       UIScrollUnit unit) {
+    switch (unit) {
+    case UIScrollUnit::Points:
+        return amount;
+    case UIScrollUnit::Lines:
+        return amount * UIScrollLineHeight;
+    case UIScrollUnit::Pages:
+        break;
+    }
+    const CGFloat screen = window.frame().size.height;
+    const CGFloat room = view ? std::min(view->visibleContentRect().size.height, screen) : screen;
+    return amount * std::max(UIScrollLineHeight, room - UIScrollLineHeight);
+}
+
+// The content a line or a page at a time.
 bool scrollContent(UIWindow& window, UIKey key) {
     const auto content = window.contentScrollView();
     if (!content)
         return false;
-    const CGFloat room =
-        std::min(content->visibleContentRect().size.height, window.frame().size.height);
-    const CGFloat page = std::max(UIScrollLineHeight, room - UIScrollLineHeight);
-    const CGFloat distance = key == UIKey::Up       ? -UIScrollLineHeight
-                             : key == UIKey::Down   ? UIScrollLineHeight
-                             : key == UIKey::PageUp ? -page
-                                                    : page;
-    return window.scrollBy(content.get(), distance);
+    const bool lines = key == UIKey::Up || key == UIKey::Down;
+    const CGFloat direction = key == UIKey::Up || key == UIKey::PageUp ? -1 : 1;
+    return window.scrollBy(content.get(),
+                           scrollDistance(window, content.get(), direction,
+                                          lines ? UIScrollUnit::Lines : UIScrollUnit::Pages));
+}
+
+// The keys that keep their meaning with Ctrl, Alt or Meta held: there is no word in a number to
+// delete instead of a character, and Escape is Escape.
+bool keepsItsMeaningAsAShortcut(UIKey key) {
+    return key == UIKey::Backspace || key == UIKey::Delete || key == UIKey::Escape;
+}
+
+bool isAsciiLetter(std::string_view text) {
+    return text.size() == 1 &&
+           ((text[0] >= 'a' && text[0] <= 'z') || (text[0] >= 'A' && text[0] <= 'Z'));
 }
 
 } // namespace
@@ -120,6 +163,13 @@ Drawing::DisplayList UIHostSession::takeFrame() {
     return describeFrame();
 }
 
+Drawing::DisplayList UIHostSession::takeTouchScreenFrame() {
+    m_window.displayIfNeeded();
+    Drawing::DisplayList list;
+    m_window.describe(list);
+    return list;
+}
+
 void UIHostSession::passFrame() {
     m_window.displayIfNeeded();
     m_window.screenUpdated();
@@ -164,13 +214,14 @@ UICursor UIHostSession::cursorAt(CGPoint point) {
     return UICursor::Arrow;
 }
 
-bool UIHostSession::pressKey(UIKey key) {
+bool UIHostSession::pressKey(UIKey key, UIKeyModifiers held) {
     require(m_features.hardwareKeys, "hardware keys");
+    if (held.makesShortcut() && !keepsItsMeaningAsAShortcut(key))
+        return false;
     switch (key) {
     case UIKey::Tab:
-        return moveFocus(m_window, false);
     case UIKey::ShiftTab:
-        return moveFocus(m_window, true);
+        return moveFocus(m_window, key == UIKey::ShiftTab || held.shift, m_features.ringEnds);
     case UIKey::Enter:
         return tapKeyboardAccessory(m_window) || pressFocusedButton(m_window);
     case UIKey::Space:
@@ -197,11 +248,30 @@ bool UIHostSession::pressKey(UIKey key) {
     return false;
 }
 
-bool UIHostSession::scrollWheel(CGPoint point, CGFloat distance) {
+bool UIHostSession::typeKey(std::string_view text, UIKeyModifiers held) {
+    require(m_features.hardwareKeys, "hardware keys");
+    const bool editing = editingField(m_window) != nullptr;
+    if (held.makesShortcut()) {
+        const bool controlC =
+            held.control && !held.alt && !held.meta && (text == "c" || text == "C");
+        return editing && controlC && m_window.endEditing(true);
+    }
+    if (!editing && isAsciiLetter(text))
+        return false;
+    return insertText(text);
+}
+
+bool UIHostSession::scrollWheel(CGPoint point, CGFloat amount, UIScrollUnit unit) {
     require(m_features.wheel, "the wheel");
     const auto hit = m_window.hitTest(point);
     const auto scrollView = hit ? m_window.scrollViewScrolledFrom(*hit) : nullptr;
-    return hit && m_window.scrollBy(scrollView.get(), distance);
+    return hit && m_window.scrollBy(scrollView.get(),
+                                    scrollDistance(m_window, scrollView.get(), amount, unit));
+}
+
+std::shared_ptr<UIView> UIHostSession::tapView(UIView& view) {
+    require(m_features.touches, "touches");
+    return tapInSight(m_window, view);
 }
 
 bool UIHostSession::activateAccessibilityElement(const std::vector<std::size_t>& path) {
@@ -210,14 +280,8 @@ bool UIHostSession::activateAccessibilityElement(const std::vector<std::size_t>&
     const auto control = std::dynamic_pointer_cast<UIControl>(view);
     if (!control || !control->isUserInteractionEnabled() || control->isHiddenOnScreen())
         return false;
-    m_window.scrollIntoSight(*control);
-    if (m_window.viewCovering(*control))
-        return false;
-    const CGRect frame = control->frameInWindow();
-    const CGPoint center{CGRectGetMidX(frame), CGRectGetMidY(frame)};
-    m_window.sendTouch(UITouchPhase::Began, center);
-    m_window.sendTouch(UITouchPhase::Ended, center);
-    return true;
+    // A screen reader's tap is the bridge's, not a finger's: it needs no touches declared.
+    return tapInSight(m_window, *control) == nullptr;
 }
 
 bool UIHostSession::focusAccessibilityElement(const std::vector<std::size_t>& path) {

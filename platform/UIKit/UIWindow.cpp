@@ -172,7 +172,7 @@ void collectFocusable(const std::shared_ptr<UIView>& view, const UIView* keyboar
 }
 } // namespace
 
-std::shared_ptr<UIView> UIWindow::nextInFocusRing(bool backwards) const {
+std::shared_ptr<UIView> UIWindow::nextInFocusRing(bool backwards, bool wraps) const {
     std::vector<std::shared_ptr<UIView>> ring;
     for (const auto& subview : subviews())
         collectFocusable(subview, m_keyboard.get(), ring);
@@ -183,6 +183,8 @@ std::shared_ptr<UIView> UIWindow::nextInFocusRing(bool backwards) const {
     if (found == ring.end())
         return backwards ? ring.back() : ring.front();
     const auto index = static_cast<std::size_t>(found - ring.begin());
+    if (!wraps && index == (backwards ? 0 : ring.size() - 1))
+        return nullptr;
     return ring[(index + (backwards ? ring.size() - 1 : 1)) % ring.size()];
 }
 

@@ -5,12 +5,13 @@
 #include "Runtime/NumberParsing.h"
 #include "UIKit/UIWindow.h"
 
-#include <array>
-#include <utility>
-
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdio>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -48,7 +49,7 @@ std::string numberText(double value) {
     return std::string(text, end);
 }
 
-const UIView& viewNamed(UIWindow& window, std::string_view name) {
+UIView& viewNamed(UIWindow& window, std::string_view name) {
     if (name.empty())
         Runtime::raise(ScriptError("a view name is missing"));
     const auto found = ViewQuery::find(window, name);
@@ -62,6 +63,38 @@ UIKeyInput& editingField(UIWindow& window) {
     if (!input)
         Runtime::raise(ScriptError("no field is being edited"));
     return *input;
+}
+
+// What `press` takes before a key: what is held with it.
+constexpr std::array<std::pair<std::string_view, bool UIKeyModifiers::*>, 4> modifierNames{{
+    {"Shift-", &UIKeyModifiers::shift},
+    {"Ctrl-", &UIKeyModifiers::control},
+    {"Alt-", &UIKeyModifiers::alt},
+    {"Meta-", &UIKeyModifiers::meta},
+}};
+
+// The modifiers at the start of a key's name, taken off it.
+UIKeyModifiers takeModifiers(std::string_view& key) {
+    UIKeyModifiers held;
+    for (bool more = true; more;) {
+        more = false;
+        for (const auto& [prefix, modifier] : modifierNames)
+            if (key.size() > prefix.size() && key.starts_with(prefix)) {
+                held.*modifier = true;
+                key.remove_prefix(prefix.size());
+                more = true;
+            }
+    }
+    return held;
+}
+
+bool isOneCharacter(std::string_view text) {
+    if (text.empty())
+        return false;
+    std::size_t length = 1;
+    while (length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+        ++length;
+    return length == text.size();
 }
 
 // The keys `press` names, as people write them.
@@ -95,7 +128,7 @@ HeadlessFrontEnd::~HeadlessFrontEnd() = default;
 
 // A script has no life cycle of its own, and a screen of one size.
 UIHostFeatures HeadlessFrontEnd::features() const {
-    return {.touches = true, .hardwareKeys = true, .textInput = true};
+    return {.touches = true, .hardwareKeys = true, .textInput = true, .wheel = true};
 }
 
 UIApplicationEnding HeadlessFrontEnd::run(UIHostSession& session) {
@@ -138,19 +171,21 @@ void HeadlessFrontEnd::execute(UIHostSession& session, std::string_view command,
         tap(session, argument);
     } else if (command == "press") {
         press(session, argument);
+    } else if (command == "wheel") {
+        wheel(session, argument);
     } else if (command == "input") {
         session.insertText(argument);
     } else if (command == "type") {
-        editingField(window).insertText(argument);
+        editingField(window);
+        session.insertText(argument);
     } else if (command == "delete") {
         std::size_t count = 1;
         const char* end = argument.data() + argument.size();
         if (!argument.empty() && std::from_chars(argument.data(), end, count).ptr != end)
             Runtime::raise(
                 ScriptError("delete takes a count of characters, not '" + echoed(argument) + "'"));
-        auto& field = editingField(window);
-        for (; count > 0 && field.hasText(); --count)
-            field.deleteBackward();
+        for (const auto& field = editingField(window); count > 0 && field.hasText(); --count)
+            session.pressKey(UIKey::Backspace);
     } else if (command == "print") {
         print(window, argument);
     } else if (command == "dump") {
@@ -164,46 +199,80 @@ void HeadlessFrontEnd::execute(UIHostSession& session, std::string_view command,
     }
 }
 
+namespace {
+
+// Off the screen, a finger touches nothing: said, as a tap on a covered view is.
+void checkOnScreen(const UIWindow& window, std::string_view command, CGPoint point) {
+    const CGSize screen = window.bounds().size;
+    if (!CGRectContainsPoint(CGRect{{}, screen}, point))
+        Runtime::raise(ScriptError(std::string(command) + " " + numberText(point.x) + " " +
+                                   numberText(point.y) + " is off the screen, which is " +
+                                   numberText(screen.width) + " x " + numberText(screen.height) +
+                                   " points"));
+}
+
+// Numbers parted by blanks, as many as there are; empty when one is not a number.
+std::optional<std::vector<double>> numbersIn(std::string_view text) {
+    std::vector<double> numbers;
+    for (text = trimmed(text); !text.empty(); text = trimmed(text)) {
+        const auto end = std::min(text.find_first_of(blanks), text.size());
+        const auto number = Runtime::doubleFromString(text.substr(0, end));
+        if (!number)
+            return std::nullopt;
+        numbers.push_back(*number);
+        text.remove_prefix(end);
+    }
+    return numbers;
+}
+
+} // namespace
+
+void HeadlessFrontEnd::wheel(UIHostSession& session, std::string_view argument) {
+    const auto numbers = numbersIn(argument);
+    if (!numbers || numbers->size() != 3)
+        Runtime::raise(ScriptError("wheel takes a point and a count of lines (negative up), not '" +
+                                   echoed(argument) + "'"));
+    const CGPoint point{(*numbers)[0], (*numbers)[1]};
+    checkOnScreen(session.window(), "wheel", point);
+    session.scrollWheel(point, (*numbers)[2], UIScrollUnit::Lines);
+}
+
 void HeadlessFrontEnd::tap(UIHostSession& session, std::string_view argument) {
     UIWindow& window = session.window();
-    const auto space = argument.find_first_of(blanks);
-    const auto x = Runtime::doubleFromString(argument.substr(0, space));
-    const auto y = space == std::string_view::npos
-                       ? std::nullopt
-                       : Runtime::doubleFromString(trimmed(argument.substr(space)));
+    const auto numbers = numbersIn(argument);
     CGPoint point;
-    if (x && y) {
-        point = {*x, *y};
-        // Off the screen, a finger touches nothing: said, as a tap on a covered view is.
-        const CGSize screen = window.bounds().size;
-        if (!CGRectContainsPoint(CGRect{{}, screen}, point))
-            Runtime::raise(ScriptError("tap " + echoed(argument) + " is off the screen, which is " +
-                                       numberText(screen.width) + " x " +
-                                       numberText(screen.height) + " points"));
+    if (numbers && numbers->size() == 2) {
+        point = {(*numbers)[0], (*numbers)[1]};
+        checkOnScreen(window, "tap", point);
     } else {
-        const auto& view = viewNamed(window, argument);
+        auto& view = viewNamed(window, argument);
         if (view.isHiddenOnScreen())
             Runtime::raise(ScriptError("'" + echoed(argument) + "' is hidden"));
-        // As a UI test runner does: what is scrolled out of sight is scrolled back first.
-        window.scrollIntoSight(view);
-        const CGRect frame = view.frameInWindow();
-        point = {CGRectGetMidX(frame), CGRectGetMidY(frame)};
-        if (const auto cover = ViewQuery::coveringView(window, view))
-            Runtime::raise(ScriptError(echoed(argument) + " is covered by " + *cover));
+        if (const auto cover = session.tapView(view))
+            Runtime::raise(
+                ScriptError(echoed(argument) + " is covered by " + ViewQuery::coverName(*cover)));
+        return;
     }
     session.touch(UITouchPhase::Began, point);
     session.touch(UITouchPhase::Ended, point);
 }
 
-void HeadlessFrontEnd::press(UIHostSession& session, std::string_view key) {
+void HeadlessFrontEnd::press(UIHostSession& session, std::string_view argument) {
+    std::string_view key = argument;
+    const UIKeyModifiers held = takeModifiers(key);
     for (const auto& [name, code] : keyNames)
         if (name == key) {
-            session.pressKey(code);
+            session.pressKey(code, held);
             return;
         }
+    if (isOneCharacter(key)) {
+        session.typeKey(key, held);
+        return;
+    }
     Runtime::raise(ScriptError("press takes Tab, Shift-Tab, Enter, Space, Escape, Backspace, "
-                               "Delete, Up, Down, PageUp or PageDown, not '" +
-                               echoed(key) + "'"));
+                               "Delete, Up, Down, PageUp, PageDown or a character, after any of "
+                               "Shift-, Ctrl-, Alt- and Meta-, not '" +
+                               echoed(argument) + "'"));
 }
 
 void HeadlessFrontEnd::print(UIWindow& window, std::string_view name) {
@@ -222,8 +291,5 @@ void HeadlessFrontEnd::snapshot(UIHostSession& session, const std::string& path)
         m_painter = Modules::makeSnapshotPainter(session.window().bounds().size, m_scale);
         session.setTextMeasurer(m_painter->textMeasurer());
     }
-    session.window().displayIfNeeded();
-    Drawing::DisplayList list;
-    session.window().describe(list);
-    m_painter->writePNG(list, path);
+    m_painter->writePNG(session.takeTouchScreenFrame(), path);
 }

@@ -19,7 +19,9 @@ class UIView;
 //   type TEXT               the rest of the line into the field being edited
 //   delete [N]              N characters backward (1 by default)
 //   press KEY               a hardware key: Tab, Shift-Tab, Enter, Space, Escape, Backspace,
-//                           Delete, Up, Down, PageUp, PageDown
+//                           Delete, Up, Down, PageUp, PageDown or a character, after any of
+//                           Shift-, Ctrl-, Alt- and Meta- held with it
+//   wheel X Y N             the mouse's wheel at a point, N lines (negative up)
 //   input TEXT              the rest of the line as a hardware keyboard or a paste gives it
 //   print NAME | keyboard   what a view shows, "(hidden)", or "up" / "down"
 //   dump                    the view tree
@@ -36,7 +38,8 @@ class HeadlessFrontEnd : public FrontEnd {
   private:
     void execute(UIHostSession& session, std::string_view command, std::string_view argument);
     void tap(UIHostSession& session, std::string_view argument);
-    void press(UIHostSession& session, std::string_view key);
+    void press(UIHostSession& session, std::string_view argument);
+    void wheel(UIHostSession& session, std::string_view argument);
     void print(UIWindow& window, std::string_view name);
     void snapshot(UIHostSession& session, const std::string& path);
 

@@ -37,7 +37,9 @@ constexpr int minimumColumns = 40;
 constexpr int minimumRows = 16;
 // From this many rows, the last one carries a hint of the keys.
 constexpr int rowsForHint = 20;
+constexpr wint_t controlA = 1;
 constexpr wint_t controlC = 3;
+constexpr wint_t controlZ = 26;
 constexpr wint_t escape = 27;
 // How long a lone Escape waits for the rest of a key's sequence: short enough to feel at once,
 // long enough for a local terminal's sequences to arrive whole.
@@ -330,21 +332,23 @@ void TerminalSession::keepPasted(wint_t character) {
     m_paste->append(utf8Of(character));
 }
 
+// What the session leaves unhandled is the terminal's: q, or Ctrl-C, quits.
 void TerminalSession::handleCharacter(wint_t character) {
-    const bool editing = m_session.window().firstResponder() != nullptr;
-    if (character == controlC && editing) {
-        m_session.pressKey(UIKey::Escape);
-    } else if (character == controlC || (character == 'q' && !editing)) {
-        m_quit = true;
-    } else if (character == '\t') {
+    if (character == '\t') {
         m_session.pressKey(UIKey::Tab);
     } else if (character == '\r' || character == '\n') {
         m_session.pressKey(UIKey::Enter);
     } else if (character == delete_ || character == '\b') {
         m_session.pressKey(UIKey::Backspace);
+    } else if (character >= controlA && character <= controlZ) {
+        // A letter with Ctrl held arrives as the letter's control character.
+        const std::string letter(1, static_cast<char>('a' + (character - controlA)));
+        if (!m_session.typeKey(letter, {.control = true}) && letter == "c")
+            m_quit = true;
     } else if (const std::string text = utf8Of(character);
                std::iswprint(character) && !text.empty()) {
-        m_session.insertText(text);
+        if (!m_session.typeKey(text) && text == "q")
+            m_quit = true;
     }
 }
 
@@ -373,8 +377,7 @@ void TerminalSession::handleMouse() {
     const CGPoint point = m_painter->pointAt({event.x, event.y});
     // A wheel's step scrolls a line, as in the window.
     if (event.bstate & (BUTTON4_PRESSED | BUTTON5_PRESSED)) {
-        m_session.scrollWheel(point, event.bstate & BUTTON4_PRESSED ? -UIScrollLineHeight
-                                                                    : UIScrollLineHeight);
+        m_session.scrollWheel(point, event.bstate & BUTTON4_PRESSED ? -1 : 1, UIScrollUnit::Lines);
         return;
     }
     const bool clicked =

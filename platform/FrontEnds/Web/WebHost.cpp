@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,7 +39,8 @@ constexpr UIHostFeatures pageFeatures{.touches = true,
                                       .safeAreas = true,
                                       .wheel = true,
                                       .screenReader = true,
-                                      .timers = true};
+                                      .timers = true,
+                                      .ringEnds = UIFocusRingEnds::HandBack};
 
 // The page's canvas measures the texts it will draw.
 class PageTextMeasurer : public Drawing::TextMeasurer {
@@ -98,21 +100,39 @@ extern "C" __attribute__((export_name("webTouch"))) void webTouch(int phase, dou
         session().touch(static_cast<UITouchPhase>(phase), {x, y});
 }
 
-// A key of a hardware keyboard, as UIKey numbers it.
-extern "C" __attribute__((export_name("webKey"))) int webKey(int key) {
-    return inRange(key, UIKeyLast) && session().pressKey(static_cast<UIKey>(key));
+// What was held with a key: Shift, Ctrl, Alt and Meta as the bits 1, 2, 4 and 8.
+UIKeyModifiers heldWith(int modifiers) {
+    return {.shift = (modifiers & 1) != 0,
+            .control = (modifiers & 2) != 0,
+            .alt = (modifiers & 4) != 0,
+            .meta = (modifiers & 8) != 0};
 }
 
-// The wheel over a point, in CSS pixels: the content there scrolls by `distance` of them.
-extern "C" __attribute__((export_name("webScrollWheel"))) int webScrollWheel(double x, double y,
-                                                                             double distance) {
-    return session().scrollWheel({x, y}, distance);
+// A key of a hardware keyboard, as UIKey numbers it, and what was held with it. 0 when it was
+// left to the browser.
+extern "C" __attribute__((export_name("webKey"))) int webKey(int key, int modifiers) {
+    return inRange(key, UIKeyLast) &&
+           session().pressKey(static_cast<UIKey>(key), heldWith(modifiers));
 }
 
-// A screen reader activates the accessibility tree's element whose place the input buffer
-// holds: each of its places among its siblings from the top, as decimal numbers, separated
-// by "/".
-extern "C" __attribute__((export_name("webActivate"))) int webActivate() {
+// A key that types the text in the input buffer, and what was held with it. 0 when it was
+// left to the browser.
+extern "C" __attribute__((export_name("webTypeKey"))) int webTypeKey(int modifiers) {
+    return session().typeKey(page().input, heldWith(modifiers));
+}
+
+// The wheel over a point, in CSS pixels: the content there scrolls by `amount`, in the unit
+// UIScrollUnit numbers.
+extern "C" __attribute__((export_name("webScrollWheel"))) int
+webScrollWheel(double x, double y, double amount, int unit) {
+    return inRange(unit, UIScrollUnit::Pages) &&
+           session().scrollWheel({x, y}, amount, static_cast<UIScrollUnit>(unit));
+}
+
+namespace {
+// The accessibility element whose place the input buffer holds: each of its places among its
+// siblings from the top, as decimal numbers, separated by "/". Empty when it holds none.
+std::optional<std::vector<std::size_t>> pathInInput() {
     std::vector<std::size_t> path;
     std::string_view places = page().input;
     while (!places.empty()) {
@@ -122,16 +142,25 @@ extern "C" __attribute__((export_name("webActivate"))) int webActivate() {
         const auto [end, error] =
             std::from_chars(number.data(), number.data() + number.size(), place);
         if (error != std::errc{} || end != number.data() + number.size())
-            return 0;
+            return std::nullopt;
         path.push_back(place);
         places = slash == std::string_view::npos ? "" : places.substr(slash + 1);
     }
-    return session().activateAccessibilityElement(path);
+    return path;
+}
+} // namespace
+
+// A screen reader activates the element whose place the input buffer holds.
+extern "C" __attribute__((export_name("webActivate"))) int webActivate() {
+    const auto path = pathInInput();
+    return path && session().activateAccessibilityElement(*path);
 }
 
-// The page's focus left the program: Tab moved on past it.
-extern "C" __attribute__((export_name("webResignFocus"))) void webResignFocus() {
-    session().resignFocus();
+// The browser's focus moved to the element whose place the input buffer holds (a screen
+// reader, Tab from outside the page): the program's focus goes there too.
+extern "C" __attribute__((export_name("webFocus"))) int webFocus() {
+    const auto path = pathInInput();
+    return path && session().focusAccessibilityElement(*path);
 }
 
 // Where the page writes `length` bytes of text, UTF-8, before calling webInsertText.

@@ -251,7 +251,7 @@ void WindowSession::handle(const SDL_Event& event) {
     case SDL_TEXTINPUT:
         // Space arrives here too, as text: the session decides what it does.
         if (!m_keyTaken)
-            m_session.insertText(event.text.text);
+            m_session.typeKey(event.text.text);
         m_keyTaken = false;
         break;
     case SDL_KEYDOWN:
@@ -303,8 +303,8 @@ void WindowSession::handleWindowEvent(const SDL_WindowEvent& event) {
 }
 
 namespace {
-// The keys that are the session's whatever is held with them (Tab's Shift aside).
-constexpr std::array<std::pair<SDL_Keycode, UIKey>, 9> sessionKeys{{
+constexpr std::array<std::pair<SDL_Keycode, UIKey>, 10> sessionKeys{{
+    {SDLK_TAB, UIKey::Tab},
     {SDLK_BACKSPACE, UIKey::Backspace},
     {SDLK_DELETE, UIKey::Delete},
     {SDLK_RETURN, UIKey::Enter},
@@ -315,30 +315,40 @@ constexpr std::array<std::pair<SDL_Keycode, UIKey>, 9> sessionKeys{{
     {SDLK_PAGEUP, UIKey::PageUp},
     {SDLK_PAGEDOWN, UIKey::PageDown},
 }};
+
+UIKeyModifiers heldWith(const SDL_Keysym& key) {
+    return {.shift = (key.mod & KMOD_SHIFT) != 0,
+            .control = (key.mod & KMOD_CTRL) != 0,
+            .alt = (key.mod & KMOD_ALT) != 0,
+            .meta = (key.mod & KMOD_GUI) != 0};
+}
 } // namespace
 
 void WindowSession::handleKeyEvent(const SDL_KeyboardEvent& event) {
     const bool taken = m_bridge && m_bridge->keyTaken(screenReaderKey(event, m_window.get()));
     if (event.type != SDL_KEYDOWN)
         return;
-    m_keyTaken = taken;
+    // A shortcut's key can type too (Alt-q types a q): it is a shortcut, not typing.
+    m_keyTaken = taken || heldWith(event.keysym).makesShortcut();
     if (!taken)
         handleKey(event);
 }
 
+// What the session leaves unhandled, the window's own shortcuts: Ctrl-Q quits, Ctrl-V pastes.
 void WindowSession::handleKey(const SDL_KeyboardEvent& event) {
     const SDL_Keycode key = event.keysym.sym;
-    const bool control = (event.keysym.mod & KMOD_CTRL) != 0;
+    const UIKeyModifiers held = heldWith(event.keysym);
     for (const auto& [code, sessionKey] : sessionKeys)
-        if (key == code) {
-            m_session.pressKey(sessionKey);
-            return;
-        }
-    if (key == SDLK_TAB)
-        m_session.pressKey(event.keysym.mod & KMOD_SHIFT ? UIKey::ShiftTab : UIKey::Tab);
-    else if (key == SDLK_q && control)
+        if (key == code)
+            return static_cast<void>(m_session.pressKey(sessionKey, held));
+    // Without a shortcut's modifiers, what a key types arrives as text.
+    const bool typesACharacter = key >= ' ' && key < 127;
+    if (!held.makesShortcut() || !typesACharacter ||
+        m_session.typeKey(std::string(1, static_cast<char>(key)), held))
+        return;
+    if (key == SDLK_q && (held.control || held.meta))
         m_quit = true;
-    else if (key == SDLK_v && control)
+    else if (key == SDLK_v && (held.control || held.meta))
         paste();
 }
 
@@ -352,8 +362,8 @@ void WindowSession::wheel(const SDL_MouseWheelEvent& event) {
     const float flip = event.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.0f : 1.0f;
     int x = 0, y = 0;
     SDL_GetMouseState(&x, &y);
-    m_session.scrollWheel({x / m_unitsPerPoint, y / m_unitsPerPoint},
-                          -event.preciseY * flip * UIScrollLineHeight);
+    m_session.scrollWheel({x / m_unitsPerPoint, y / m_unitsPerPoint}, -event.preciseY * flip,
+                          UIScrollUnit::Lines);
 }
 
 void WindowSession::hover(int x, int y) {

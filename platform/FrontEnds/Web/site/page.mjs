@@ -8,7 +8,7 @@ import {
   UIApplicationState,
   UICursor,
   UIKey,
-  UIScrollLineHeight,
+  UIScrollUnit,
   UITouchPhase,
 } from './platform.mjs';
 
@@ -299,12 +299,6 @@ function updateMirror(tree) {
   }
 }
 
-function tabLeavesPage(backwards) {
-  const ring = focusableNodes(program.accessibilityTree());
-  const at = ring.findIndex((node) => node.focused);
-  return at !== -1 && at === (backwards ? 0 : ring.length - 1);
-}
-
 function sameViewport(one, other) {
   return JSON.stringify(one) === JSON.stringify(other);
 }
@@ -346,19 +340,23 @@ function listen(size) {
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
   // The wheel scrolls the content under the pointer; with Ctrl held it is the browser's zoom.
   const wheelUnits = {
-    [WheelEvent.DOM_DELTA_PIXEL]: 1,
-    [WheelEvent.DOM_DELTA_LINE]: UIScrollLineHeight,
+    [WheelEvent.DOM_DELTA_PIXEL]: UIScrollUnit.Points,
+    [WheelEvent.DOM_DELTA_LINE]: UIScrollUnit.Lines,
+    [WheelEvent.DOM_DELTA_PAGE]: UIScrollUnit.Pages,
   };
-  canvas.addEventListener(
-    'wheel',
-    (event) => {
-      if (event.ctrlKey) return;
-      event.preventDefault();
-      const distance = event.deltaY * (wheelUnits[event.deltaMode] ?? window.innerHeight);
-      drive(() => program.scrollWheel(event.clientX, event.clientY, distance));
-    },
-    { passive: false },
-  );
+  // Over the field being edited too, whose editable element lies over the canvas.
+  for (const surface of [canvas, mirror]) {
+    surface.addEventListener(
+      'wheel',
+      (event) => {
+        if (event.ctrlKey) return;
+        event.preventDefault();
+        const unit = wheelUnits[event.deltaMode] ?? UIScrollUnit.Points;
+        drive(() => program.scrollWheel(event.clientX, event.clientY, event.deltaY, unit));
+      },
+      { passive: false },
+    );
+  }
 
   // A paste, from the keyboard's shortcut or a menu, wherever the browser's focus is: the
   // program puts it where typing would go.
@@ -369,22 +367,17 @@ function listen(size) {
     drive(() => program.insertText(text));
   });
 
-  // The browser's focus moved by itself (a screen reader, Tab from outside the page): a field
-  // it lands on is edited, as a tap would, so that what is typed goes there; tabbed into
-  // from outside, the program's focus starts at that end of its ring.
+  // The browser's focus moved by itself (a screen reader, Tab from outside the page): the
+  // program's focus follows, so that what is typed goes there.
   mirror.addEventListener('focusin', (event) => {
     if (!event.target.node) return;
     const ring = focusableNodes(program.accessibilityTree());
     const target = ring.find((node) => node.identifier === event.target.node.identifier);
-    if (!target || target.focused) return;
-    if (target.role === 'TextField') {
-      activate(target);
-    } else if (!ring.some((node) => node.focused)) {
-      drive(() => program.key(target === ring.at(-1) ? UIKey.ShiftTab : UIKey.Tab));
-    }
+    if (target && !target.focused) drive(() => program.focus(target.path));
   });
 
   const keys = {
+    Tab: UIKey.Tab,
     Enter: UIKey.Enter,
     Escape: UIKey.Escape,
     Backspace: UIKey.Backspace,
@@ -394,25 +387,18 @@ function listen(size) {
     PageUp: UIKey.PageUp,
     PageDown: UIKey.PageDown,
   };
+  // What the program leaves unhandled is the browser's: its shortcuts, and Tab past either
+  // end of the program's ring, which leaves the page.
   document.addEventListener('keydown', (event) => {
-    if (event.ctrlKey || event.metaKey || event.altKey) return;
     // An input method at work: its text arrives as its composition ends.
     if (event.isComposing || event.keyCode === 229) return;
-    const key =
-      event.key === 'Tab' ? (event.shiftKey ? UIKey.ShiftTab : UIKey.Tab) : keys[event.key];
-    if (event.key === 'Tab' && tabLeavesPage(event.shiftKey)) {
-      // Past the last of the ring (or before the first), Tab leaves the page, as on any page.
-      drive(() => program.resignFocus());
-      return;
-    }
-    if (key !== undefined) {
-      event.preventDefault();
-      drive(() => program.key(key));
-    } else if ([...event.key].length === 1) {
-      // A character, Space included: the program decides what it does.
-      event.preventDefault();
-      drive(() => program.insertText(event.key));
-    }
+    const key = keys[event.key];
+    let handled = false;
+    if (key !== undefined) drive(() => (handled = program.key(key, event)));
+    // A character, Space included.
+    else if ([...event.key].length === 1)
+      drive(() => (handled = program.typeKey(event.key, event)));
+    if (handled) event.preventDefault();
   });
 
   const resize = () => {

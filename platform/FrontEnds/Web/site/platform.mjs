@@ -5,12 +5,12 @@ import {
   UIApplicationState,
   UICursor,
   UIKey,
-  UIScrollLineHeight,
+  UIScrollUnit,
   UITouchPhase,
   Weight,
 } from './schema.mjs';
 
-export { UIApplicationState, UICursor, UIKey, UIScrollLineHeight, UITouchPhase };
+export { UIApplicationState, UICursor, UIKey, UIScrollUnit, UITouchPhase };
 
 // The web front end's half in JavaScript: it runs a program compiled to WebAssembly (WASI
 // preview 1, as a reactor) the way an operating system would, and paints the frames it
@@ -19,6 +19,11 @@ export { UIApplicationState, UICursor, UIKey, UIScrollLineHeight, UITouchPhase }
 const errno = { success: 0, badFileDescriptor: 8, notSupported: 52 };
 const encoder = new TextEncoder();
 const decoder = new TextDecoder();
+
+// What a keyboard event says was held, as the program's exports take it.
+function modifierBits({ shiftKey, ctrlKey, altKey, metaKey }) {
+  return (shiftKey ? 1 : 0) | (ctrlKey ? 2 : 0) | (altKey ? 4 : 0) | (metaKey ? 8 : 0);
+}
 
 // Thrown by the program's run loop to give control back to the page for good; the program
 // stays alive and is driven through its exports from then on.
@@ -173,9 +178,17 @@ export class Program {
     this.exports.webTouch(phase, x, y);
   }
 
-  // key: a UIKey. False when it had nothing to do.
-  key(key) {
-    return this.exports.webKey(key) !== 0;
+  // key: a UIKey; held: what was held with it, as a keyboard event has it (shiftKey,
+  // ctrlKey, altKey, metaKey). False when it was left to the browser.
+  key(key, held = {}) {
+    return this.exports.webKey(key, modifierBits(held)) !== 0;
+  }
+
+  // A key that typed `text`, with what was held with it. False when it was left to the
+  // browser.
+  typeKey(text, held = {}) {
+    this.pass(text);
+    return this.exports.webTypeKey(modifierBits(held)) !== 0;
   }
 
   // Text from a hardware keyboard, a paste or an input method. False when nothing took it.
@@ -184,10 +197,10 @@ export class Program {
     return this.exports.webInsertText() !== 0;
   }
 
-  // The wheel over a point: the content there scrolls by `distance` CSS pixels (down the
-  // content when positive). False when nothing scrolled.
-  scrollWheel(x, y, distance) {
-    return this.exports.webScrollWheel(x, y, distance) !== 0;
+  // The wheel over a point: the content there scrolls by `amount` in a UIScrollUnit (down
+  // the content when positive). False when nothing scrolled.
+  scrollWheel(x, y, amount, unit = UIScrollUnit.Points) {
+    return this.exports.webScrollWheel(x, y, amount, unit) !== 0;
   }
 
   // A screen reader activates the accessibility tree's element at `path`: its place among
@@ -195,6 +208,13 @@ export class Program {
   activate(path) {
     this.pass(path.join('/'));
     return this.exports.webActivate() !== 0;
+  }
+
+  // The browser's focus moved to the element at `path`: the program's follows. False when
+  // the element cannot take it.
+  focus(path) {
+    this.pass(path.join('/'));
+    return this.exports.webFocus() !== 0;
   }
 
   // Puts text where the program reads what the page hands it.
@@ -220,11 +240,6 @@ export class Program {
   // A face the page draws with arrived: the program measures its texts again.
   facesChanged() {
     this.exports.webFacesChanged();
-  }
-
-  // The page's focus left the program.
-  resignFocus() {
-    this.exports.webResignFocus();
   }
 
   // A UICursor: what the mouse's cursor should look like at the point.

@@ -29,8 +29,28 @@ enum class UIKey {
 // The last of them, for a front end that is handed them by number.
 inline constexpr UIKey UIKeyLast = UIKey::Delete;
 
+// What was held with a key. Shift only makes Tab Shift-Tab (a character comes already
+// capitalized); Ctrl, Alt or Meta make it a shortcut, most of them the host's.
+struct UIKeyModifiers {
+    bool shift = false;
+    bool control = false;
+    bool alt = false;
+    bool meta = false;
+
+    bool makesShortcut() const { return control || alt || meta; }
+};
+
 // How far one step of a mouse's wheel, or an arrow key, scrolls.
 inline constexpr CGFloat UIScrollLineHeight = 40;
+
+// What a scroll is counted in: points, lines (a wheel's step, an arrow key) or pages (the
+// room shown, less a line of what was in sight, so that a reader keeps their place).
+enum class UIScrollUnit { Points, Lines, Pages };
+
+// What Tab past the last of the focus ring (or Shift-Tab before the first) does: come round
+// to the other end, as on a phone, or hand the keyboard's focus back to the host, as a web
+// page's last element does to the browser.
+enum class UIFocusRingEnds { Wrap, HandBack };
 
 // Which of the session's calls a front end makes. A call it did not declare is a programming
 // error, so that the list stays true; what a front end lacks, it says here.
@@ -44,6 +64,7 @@ struct UIHostFeatures {
     bool wheel = false;         // scrollWheel(): a mouse's wheel, a touchpad's two fingers
     bool screenReader = false;  // activate, focus and set the text of accessibility elements
     bool timers = false;        // fireTimers(): waits no longer than timeUntilNextTimer()
+    UIFocusRingEnds ringEnds = UIFocusRingEnds::Wrap;
 };
 
 // What a front end may do to a running application, and all it needs to do: tell it of the
@@ -75,6 +96,9 @@ class UIHostSession {
     std::optional<Drawing::DisplayList> takeFrameIfChanged();
     // The frame as it stands, whether or not anything changed.
     Drawing::DisplayList takeFrame();
+    // The frame as a touch screen shows it: without the focus ring, which only a hardware
+    // keyboard's user is shown.
+    Drawing::DisplayList takeTouchScreenFrame();
     // The display pass a frame runs, for a front end that shows nothing (a script): what
     // drawing does happens, and the frame is counted as shown without being described.
     void passFrame();
@@ -92,9 +116,12 @@ class UIHostSession {
     // touch there would reach, or the nearest view holding it, asks for.
     UICursor cursorAt(CGPoint point);
 
-    // The wheel turned over a point: the content there scrolls by that many points (down
-    // the content when positive). False when nothing there scrolled.
-    bool scrollWheel(CGPoint point, CGFloat distance);
+    // The wheel turned over a point: the content there scrolls by that many points, lines or
+    // pages (down the content when positive). False when nothing there scrolled.
+    bool scrollWheel(CGPoint point, CGFloat amount, UIScrollUnit unit);
+    // A UI test runner's tap on a view: it is scrolled into sight, then touched at its center,
+    // unless something lies on top of it there. What covers it, or null when it was tapped.
+    std::shared_ptr<UIView> tapView(UIView& view);
     // A screen reader activates one of the accessibility tree's elements, named by the
     // places of its element and those above it among their siblings: it is scrolled into
     // sight, then tapped if nothing covers it. False when it could not be.
@@ -108,13 +135,21 @@ class UIHostSession {
     bool setAccessibilityElementText(const std::vector<std::size_t>& path, std::string_view text);
 
     // What a key does: Tab and Shift-Tab move through the shown fields and buttons (a field by
-    // editing it, a button by the focus ring, either scrolled into sight); Enter taps the bar
-    // on top of the keyboard while it is up, else presses the ringed button; Space types a
-    // space into the field being edited, else presses the ringed button; Escape ends
-    // editing; Backspace and Delete delete (a field's caret is at its end, so both take the
-    // character before it, as the keypad's Delete does); the arrows scroll the content a line, the
-    // page keys a screen. False when the key had nothing to do.
-    bool pressKey(UIKey key);
+    // editing it, a button by the focus ring, either scrolled into sight; past either end as
+    // the host's ringEnds say); Enter taps the bar on top of the keyboard while it is up, else
+    // presses the ringed button; Space types a space into the field being edited, else
+    // presses the ringed button; Escape ends editing; Backspace and Delete delete (a field's
+    // caret is at its end, so both take the character before it, as the keypad's Delete
+    // does), with Ctrl or Alt too; the arrows scroll the content a line, the page keys a
+    // screen. Any other key with Ctrl, Alt or Meta is a shortcut of the host's (a browser's
+    // tabs, a desktop's windows). False when the key was left to the host.
+    bool pressKey(UIKey key, UIKeyModifiers held = {});
+    // A key that types (its text, as the keyboard's layout makes it). While a field is being
+    // edited it types there, and Ctrl-C ends editing, as Escape does; while none is, a
+    // letter is a command, not typing (q quits a terminal), and any other text starts on the
+    // first field. Other shortcuts (Ctrl-Q, Ctrl-V) are the host's. False when the key was
+    // left to the host.
+    bool typeKey(std::string_view text, UIKeyModifiers held = {});
     // Text from a hardware keyboard, a paste or an input method: into the field being edited,
     // or the first field when none is. A lone space with no field being edited is the Space
     // key, so that a front end whose keyboard reports both never does both. False when

@@ -53,7 +53,8 @@ class UIWindow : public UIView {
     void setFocusedView(const std::shared_ptr<UIView>& view);
     // After the first responder, or else the ringed view, the next (or previous) shown view
     // that can become focused, in the order of the tree; the keyboard's keys are not in it.
-    std::shared_ptr<UIView> nextInFocusRing(bool backwards) const;
+    // Past an end it comes round to the other, unless it does not wrap: then there is none.
+    std::shared_ptr<UIView> nextInFocusRing(bool backwards, bool wraps = true) const;
     // What a touch at the view's center reaches instead of it, when something lies on top of
     // it there; null when the touch reaches the view (or passes through it to what holds it).
     std::shared_ptr<UIView> viewCovering(const UIView& view);
