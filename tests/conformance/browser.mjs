@@ -1,7 +1,7 @@
 // The browser's half of the conformance table: each behaviour's steps in a fresh page of
 // Debian's Chromium, 375 x 667 with touch, as keys, typed text and touches; prints each
-// behaviour's view tree afterwards, as JSON by name. The steps come as JSON on standard
-// input, from conformance.py, which checks them.
+// behaviour's view tree afterwards, as JSON by name. The steps and the keys' names in
+// Playwright's words come as JSON on standard input, from conformance.py, which checks them.
 // Usage: node browser.mjs SITE-FOLDER < STEPS.json
 import { existsSync, readFileSync } from 'node:fs';
 import { resolve } from 'node:path';
@@ -14,16 +14,12 @@ if (!existsSync(chromiumPath)) {
   process.exit(77);
 }
 
-const keys = {
-  Tab: 'Tab',
-  'Shift-Tab': 'Shift+Tab',
-  Enter: 'Enter',
-  Space: ' ',
-  Escape: 'Escape',
-  Backspace: 'Backspace',
-  PageDown: 'PageDown',
-};
-const table = JSON.parse(readFileSync(0, 'utf8'));
+// The browser's pixels for a line of the wheel: the toolkit's line, as a browser that counts
+// in pixels would send it. Chromium hands the page a wheel that Playwright sends under an
+// emulated scale divided by that scale (40 arrives as 20 at 2x), so it is sent multiplied.
+const pixelsPerLine = 40;
+const scale = 2;
+const { keys, table } = JSON.parse(readFileSync(0, 'utf8'));
 const server = await serveSite(resolve(process.argv[2]));
 const browser = await launchChromium();
 
@@ -47,7 +43,7 @@ try {
   for (const { name, steps } of table) {
     const context = await browser.newContext({
       viewport: { width: 375, height: 667 },
-      deviceScaleFactor: 2,
+      deviceScaleFactor: scale,
       hasTouch: true,
       locale: 'en-US',
     });
@@ -57,7 +53,10 @@ try {
     for (const [kind, value] of steps) {
       if (kind === 'key') await page.keyboard.press(keys[value]);
       else if (kind === 'text') await page.keyboard.type(value);
-      else await page.touchscreen.tap(...(await centerOf(page, value)));
+      else if (kind === 'wheel') {
+        await page.mouse.move(...(await centerOf(page, value[0])));
+        await page.mouse.wheel(0, value[1] * pixelsPerLine * scale);
+      } else await page.touchscreen.tap(...(await centerOf(page, value)));
       await painted(page);
     }
     dumps[name] = await page.evaluate(() => window.platformProgram.dump());

@@ -21,7 +21,9 @@ import tempfile
 import time
 
 HERE = pathlib.Path(__file__).resolve().parent
+TOOLKIT_KEYS_HEADER = HERE.parent.parent / "platform/UIKit/include/UIKit/UIHostSession.h"
 SCREEN = (375, 667)
+KIND = None  # the front end under test
 PATIENCE = float(os.environ.get("ORVANE_TEST_PATIENCE", "10"))
 
 
@@ -35,22 +37,68 @@ def behaviours():
         )
 
 
+def toolkit_keys():
+    """The keys UIKit knows (UIKey's enumerators), by the names the table gives them: every
+    driver translates each, so that a key added to the toolkit fails every driver that does
+    not."""
+    body = re.search(r"enum class UIKey \{([^}]*)\}", TOOLKIT_KEYS_HEADER.read_text()).group(1)
+    names = [re.sub(r"//.*", "", name).strip() for name in body.split(",")]
+    return ["Shift-Tab" if name == "ShiftTab" else name for name in names if name]
+
+
+# Keys beyond UIKit's that the table presses: shortcuts UIKit decides.
+SHORTCUTS = ["Ctrl-c"]
+
+
 def parse_step(step):
-    """("key", NAME), ("text", TEXT) or ("tap", NAME)."""
+    """("key", NAME), ("text", TEXT), ("tap", NAME) or ("wheel", (NAME, LINES))."""
     if step.startswith("text "):
         return "text", step[5:]
     if step.startswith("tap "):
         return "tap", step[4:]
+    if step.startswith("wheel "):
+        name, lines = step[6:].rsplit(" ", 1)
+        return "wheel", (name, int(lines))
     return "key", step
 
 
+def untranslated(driver, table):
+    """What is wrong with a driver's keys: a key of the toolkit's, or one the table presses,
+    that it does not translate."""
+    wanted = set(toolkit_keys() + SHORTCUTS)
+    wanted |= {value for _, steps, _ in table for kind, value in steps if kind == "key"}
+    return sorted(wanted - set(driver.KEYS))
+
+
+def unexercised(table):
+    """The toolkit's keys no behaviour presses."""
+    pressed = {value for _, steps, _ in table for kind, value in steps if kind == "key"}
+    return [key for key in toolkit_keys() if key not in pressed]
+
+
 def shown(dump):
-    """What the dump says the screen shows: each named view's text or "hidden", and the keyboard."""
+    """What the dump says the screen shows: each named view's text or "hidden", how far each
+    scrolled view is scrolled ("content.scrolled"), the keyboard, and what has the focus
+    ("wage editing", "clear ringed" or "none")."""
     state = {"keyboard": "up" if re.search(r"^\s*UIKeyboard ", dump, re.M) else "down"}
-    for match in re.finditer(r"#(\S+) \(([^)]*)\)( hidden)?(?: \"(.*)\")?$", dump, re.M):
-        name, _, hidden, text = match.groups()
+    view = r"#(\S+) \(([^)]*)\)(?: scrolled \([-0-9.e]+, ([-0-9.e]+)\))?( hidden)?(?: \"(.*)\")?$"
+    for match in re.finditer(view, dump, re.M):
+        name, _, scrolled, hidden, text = match.groups()
         state[name] = "hidden" if hidden else (text or "")
+        state[f"{name}.scrolled"] = scrolled or "0"
+    focus = re.search(r"^focus #(\S+) (editing|ringed)$", dump, re.M)
+    state["focus"] = " ".join(focus.groups()) if focus else "none"
     return state
+
+
+def expected_in(front_end, expected):
+    """What a behaviour expects in one front end: "KEY@FRONT-END=VALUE" overrides "KEY=VALUE"
+    there, for what a host decides (a page's Tab leaves it past the ring's end)."""
+    kept = {key: value for key, value in expected.items() if "@" not in key}
+    for key, value in expected.items():
+        if "@" in key and key.split("@", 1)[1] == front_end:
+            kept[key.split("@", 1)[0]] = value
+    return kept
 
 
 def window_frame(dump, name):
@@ -60,6 +108,8 @@ def window_frame(dump, name):
     for line in dump.splitlines():
         depth = (len(line) - len(line.lstrip())) // 2
         match = re.search(r"\(([^)]*)\)(?: scrolled \(([^)]*)\))?", line)
+        if not match:
+            continue  # the focus's line
         x, y, width, height = (float(value) for value in match.group(1).split(", "))
         scrolled_x, scrolled_y = (float(value) for value in (match.group(2) or "0, 0").split(", "))
         del stack[depth:]
@@ -71,6 +121,8 @@ def window_frame(dump, name):
 
 
 class Headless:
+    KEYS = {key: key for key in toolkit_keys() + SHORTCUTS}
+
     def __init__(self, orvane):
         self.orvane = orvane
 
@@ -81,9 +133,11 @@ class Headless:
         lines = []
         for kind, value in steps:
             if kind == "key":
-                lines.append(f"press {value}")
+                lines.append(f"press {self.KEYS[value]}")
             elif kind == "text":
                 lines.append(f"input {value}")
+            elif kind == "wheel":
+                lines.append("wheel %g %g %d" % (*taps[value[0]], value[1]))
             else:
                 lines.append("tap %g %g" % taps[value])
         script = "\n".join(lines + ["dump"]) + "\n"
@@ -108,7 +162,12 @@ class Window:
         "Space": "space",
         "Escape": "Escape",
         "Backspace": "BackSpace",
+        "Delete": "Delete",
+        "Up": "Up",
+        "Down": "Down",
+        "PageUp": "Prior",
         "PageDown": "Next",
+        "Ctrl-c": "ctrl+c",
     }
 
     def __init__(self, orvane):
@@ -173,6 +232,21 @@ class Window:
                     self.xdotool("key", self.KEYS[value])
                 elif kind == "text":
                     self.xdotool("type", value)
+                elif kind == "wheel":
+                    # X's wheel is buttons 4 (up) and 5 (down), a click a line.
+                    x, y = taps[value[0]]
+                    button = "5" if value[1] > 0 else "4"
+                    self.xdotool(
+                        "mousemove",
+                        "--window",
+                        window,
+                        str(round(x)),
+                        str(round(y)),
+                        "click",
+                        "--repeat",
+                        str(abs(value[1])),
+                        button,
+                    )
                 else:
                     x, y = taps[value]
                     self.xdotool(
@@ -202,7 +276,12 @@ class Terminal:
         "Space": "Space",
         "Escape": "Escape",
         "Backspace": "BSpace",
+        "Delete": "DC",
+        "Up": "Up",
+        "Down": "Down",
+        "PageUp": "PPage",
         "PageDown": "NPage",
+        "Ctrl-c": "C-c",
     }
     SIZE = (80, 24)
 
@@ -266,6 +345,12 @@ class Terminal:
                     self.tmux("send-keys", "-t", "app", self.KEYS[value])
                 elif kind == "text":
                     self.tmux("send-keys", "-t", "app", "-l", value)
+                elif kind == "wheel":
+                    # The wheel: buttons 64 (up) and 65 (down) in X10 encoding, a press a line.
+                    column, row = taps[value[0]]
+                    button = chr(32 + (65 if value[1] > 0 else 64))
+                    step = "\033[M" + button + chr(33 + column) + chr(33 + row)
+                    self.tmux("send-keys", "-t", "app", "-l", step * abs(value[1]))
                 else:
                     column, row = taps[value]
                     # A press and a release of the first button (X10 encoding, from 1).
@@ -289,6 +374,21 @@ class Terminal:
 
 
 class Chromium:
+    KEYS = {
+        "Tab": "Tab",
+        "Shift-Tab": "Shift+Tab",
+        "Enter": "Enter",
+        "Space": " ",
+        "Escape": "Escape",
+        "Backspace": "Backspace",
+        "Delete": "Delete",
+        "Up": "ArrowUp",
+        "Down": "ArrowDown",
+        "PageUp": "PageUp",
+        "PageDown": "PageDown",
+        "Ctrl-c": "Control+c",
+    }
+
     def __init__(self, site):
         self.site = site
 
@@ -299,7 +399,7 @@ class Chromium:
         """Every behaviour in one browser: the dump after each."""
         result = subprocess.run(
             ["node", HERE / "browser.mjs", self.site],
-            input=json.dumps(table),
+            input=json.dumps({"keys": self.KEYS, "table": table}),
             capture_output=True,
             text=True,
             timeout=PATIENCE * 30,
@@ -320,7 +420,11 @@ def tap_points(front_end, steps):
     front end shows it after the steps before: points, or a terminal's cells."""
     points = {}
     for index, (kind, value) in enumerate(steps):
-        if kind != "tap" or value in points:
+        if kind == "wheel":
+            value = value[0]
+        elif kind != "tap":
+            continue
+        if value in points:
             continue
         dump = front_end.run(steps[:index], points)
         x, y, width, height = window_frame(dump, value)
@@ -342,6 +446,7 @@ def tap_points(front_end, steps):
 
 def check(name, expected, dump, failures):
     state = shown(dump)
+    expected = expected_in(KIND, expected)
     wrong = [
         f"{key} is {state.get(key, '(missing)')!r}, not {value!r}"
         for key, value in expected.items()
@@ -354,11 +459,15 @@ def check(name, expected, dump, failures):
 def main():
     if len(sys.argv) != 3 or sys.argv[1] not in ("headless", "window", "terminal", "chromium"):
         sys.exit(__doc__)
+    global KIND
     kind, target = sys.argv[1], os.path.abspath(sys.argv[2])
+    KIND = kind
     table = [
         (name, [parse_step(step) for step in steps], expected)
         for name, steps, expected in behaviours()
     ]
+    if unexercised(table):
+        sys.exit(f"FAIL: no behaviour presses {', '.join(unexercised(table))}")
     try:
         front_end = {
             "headless": Headless,
@@ -369,6 +478,12 @@ def main():
     except Skip as reason:
         print(f"SKIP: {reason}")
         sys.exit(77)
+    if untranslated(front_end, table):
+        front_end.close()
+        sys.exit(
+            f"FAIL: the {kind} driver does not translate "
+            + ", ".join(untranslated(front_end, table))
+        )
     failures = []
     try:
         if kind == "chromium":
