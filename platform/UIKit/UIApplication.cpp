@@ -64,6 +64,15 @@ std::string executableName(const char* path) {
     return std::string(text.substr(text.find_last_of('/') + 1));
 }
 
+void useStartingScreen(const UIStartingScreen& starting) {
+    auto& screen = UIScreen::mainScreen();
+    if (starting.points)
+        screen.setBounds(CGRect{{}, *starting.points});
+    if (starting.pointsPerPixel)
+        screen.setPointsPerPixel(*starting.pointsPerPixel);
+    screen.setSafeAreaInsets(starting.safeArea);
+}
+
 UIApplicationEnding launch(int argc, char* argv[],
                            const std::optional<std::string>& principalClassName,
                            const std::string& delegateClassName, std::string& programName) {
@@ -73,6 +82,7 @@ UIApplicationEnding launch(int argc, char* argv[],
     programName =
         NSBundle::mainBundle().objectForInfoDictionaryKey("CFBundleName").value_or(programName);
     Runtime::setProgramName(programName);
+    useStartingScreen(host.startingScreen());
     const auto application = makeApplication(principalClassName, delegateClassName);
     auto& delegate = application->delegate();
     delegate.setWindow(loadMainInterfaceWindow());

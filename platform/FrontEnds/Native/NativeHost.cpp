@@ -12,7 +12,6 @@
 #include "Foundation/NSBundle.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIApplicationHost.h"
-#include "UIKit/UIScreen.h"
 #include "UIKit/UIStoryboard.h"
 
 #include <unistd.h>
@@ -60,6 +59,11 @@ void writeToStandardOutput(const std::string& text) {
 class NativeHost : public UIApplicationHost {
   public:
     bool prepare(int argc, char* argv[]) override;
+    // Snapshots are the headless screen's pixels.
+    UIStartingScreen startingScreen() const override {
+        const double scale = m_options.scale.value_or(2);
+        return {.points = m_options.screenSize, .pointsPerPixel = CGSize{1 / scale, 1 / scale}};
+    }
     UIApplicationEnding run(UIHostSession& session) override;
 
   private:
@@ -75,11 +79,6 @@ bool NativeHost::prepare(int argc, char* argv[]) {
     auto& bundle = NSBundle::mainBundle();
     if (m_options.resourceDirectory)
         bundle.setResourceDirectory(*m_options.resourceDirectory);
-    if (m_options.screenSize)
-        UIScreen::mainScreen().setBounds(CGRect{{}, *m_options.screenSize});
-    // Snapshots are the headless screen's pixels.
-    const double scale = m_options.scale.value_or(2);
-    UIScreen::mainScreen().setPointsPerPixel({1 / scale, 1 / scale});
     if (!m_options.showHelp && !m_options.showVersion)
         return true;
     const std::string name = bundle.objectForInfoDictionaryKey("CFBundleName").value_or("");

@@ -8,7 +8,6 @@
 #include "Runtime/FatalError.h"
 #include "UIKit/UIApplicationHost.h"
 #include "UIKit/UIHostSession.h"
-#include "UIKit/UIScreen.h"
 #include "Web/DisplayListJson.h"
 
 #include <algorithm>
@@ -54,8 +53,9 @@ class PageTextMeasurer : public Drawing::TextMeasurer {
 // What the page drives, from run() on.
 struct PageState {
     UIHostSession* session = nullptr;
-    std::string reply; // the last text handed to the page
-    std::string input; // where the page writes text
+    std::string reply;               // the last text handed to the page
+    std::string input;               // where the page writes text
+    UIStartingScreen startingScreen; // the viewport before the program started
 };
 
 PageState& page() {
@@ -72,6 +72,7 @@ UIHostSession& session() {
 class WebHost : public UIApplicationHost {
   public:
     bool prepare(int, char*[]) override { return true; }
+    UIStartingScreen startingScreen() const override { return page().startingScreen; }
     UIApplicationEnding run(UIHostSession& session) override {
         page().session = &session;
         session.declareFeatures(pageFeatures);
@@ -181,13 +182,10 @@ extern "C" __attribute__((export_name("webResize"))) void webResize(double width
                                                                     double right) {
     const CGSize pixel{1 / pixelRatio, 1 / pixelRatio};
     const UIEdgeInsets safeArea{top, left, bottom, right};
-    if (page().session) {
+    if (page().session)
         session().setScreen({width, height}, pixel, safeArea);
-        return;
-    }
-    UIScreen::mainScreen().setBounds(CGRectMake(0, 0, width, height));
-    UIScreen::mainScreen().setPointsPerPixel(pixel);
-    UIScreen::mainScreen().setSafeAreaInsets(safeArea);
+    else
+        page().startingScreen = {CGSize{width, height}, pixel, safeArea};
 }
 
 // A font file the page draws with arrived: what was measured without it is measured again.
