@@ -4,16 +4,14 @@
 
 namespace {
 
-// Text as no painter measures it: each character half again as wide as its font is tall is
-// too much, each a tenth too little; a little over half suits a sans-serif face. For screens
-// that show no text to anyone (a script's).
+// Text as no painter measures it, for screens that show no text to anyone (a script's).
 class EstimatedTextMeasurer : public Drawing::TextMeasurer {
   public:
     CGFloat widthOf(std::string_view text, CGFloat fontSize, Drawing::Weight) override {
         std::size_t characters = 0;
         for (const char byte : text)
             characters += (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
-        return static_cast<CGFloat>(characters) * fontSize * 0.55;
+        return static_cast<CGFloat>(characters) * fontSize * Drawing::estimatedCharacterWidth;
     }
 };
 

@@ -222,8 +222,7 @@ PangoLayout* CairoPainter::layoutFor(std::string_view text, CGFloat fontSize,
 
     PangoLayout* layout = pango_cairo_create_layout(m_context.get());
     pango_layout_set_single_paragraph_mode(layout, TRUE);
-    PangoFontDescription* font =
-        pango_font_description_from_string("Inter, DejaVu Sans, sans-serif");
+    PangoFontDescription* font = pango_font_description_from_string(Drawing::textFamilies);
     pango_font_description_set_absolute_size(font, pangoUnits(fontSize));
     pango_font_description_set_weight(font, pangoWeight(weight));
     pango_layout_set_font_description(layout, font);

@@ -1,6 +1,9 @@
 import {
   Alignment,
+  caretPoints,
   CommandKind,
+  estimatedCharacterWidth,
+  textFamilies,
   UIAccessibilityRole,
   UIApplicationState,
   UICursor,
@@ -29,9 +32,9 @@ function modifierBits({ shiftKey, ctrlKey, altKey, metaKey }) {
 // stays alive and is driven through its exports from then on.
 class RunLoopStarted {}
 
-// A text's width where nothing draws it (Node): a little over half its size a character.
+// A text's width where nothing draws it (Node), as the program estimates it.
 function estimateWidth(text, size) {
-  return [...text].length * size * 0.55;
+  return [...text].length * size * estimatedCharacterWidth;
 }
 
 // The program ended itself (proc_exit).
@@ -298,8 +301,6 @@ const cssWeights = {
   [Weight.Semibold]: 600,
   [Weight.Bold]: 700,
 };
-const caretWidth = 2;
-const family = 'Inter, "DejaVu Sans", sans-serif';
 
 function rgba({ red, green, blue, alpha }) {
   return `rgba(${red * 255}, ${green * 255}, ${blue * 255}, ${alpha})`;
@@ -388,7 +389,7 @@ export class CanvasPainter {
   }
 
   setFont(size, weight) {
-    this.context.font = `${cssWeights[weight]} ${size}px ${family}`;
+    this.context.font = `${cssWeights[weight]} ${size}px ${textFamilies}`;
   }
 
   // Each weight's face shaped once, so that the browser decodes it while the program is
@@ -414,7 +415,7 @@ export class CanvasPainter {
     const lineHeight = ascent + metrics.fontBoundingBoxDescent;
     const top = y + (height - lineHeight) / 2;
     const textWidth = text ? metrics.width : 0;
-    const room = width - (caret ? caretWidth : 0);
+    const room = width - (caret ? caretPoints : 0);
     let left = x;
     if (alignment === Alignment.Center) left += (room - textWidth) / 2;
     else if (alignment === Alignment.Right) left += room - textWidth;
@@ -428,7 +429,7 @@ export class CanvasPainter {
     context.fillText(text, left, top + ascent);
     if (caret) {
       context.fillStyle = rgba(caret);
-      context.fillRect(left + textWidth, top, caretWidth, lineHeight);
+      context.fillRect(left + textWidth, top, caretPoints, lineHeight);
     }
     context.restore();
   }
