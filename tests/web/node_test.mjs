@@ -9,7 +9,9 @@ import { test } from 'node:test';
 
 const site = resolve(process.argv[2]);
 const { Program, UIKey } = await import(pathToFileURL(join(site, 'platform.mjs')).href);
-const { CommandKind } = await import(pathToFileURL(join(site, 'schema.mjs')).href);
+const { CommandKind, UIAccessibilityRole } = await import(
+  pathToFileURL(join(site, 'schema.mjs')).href
+);
 const bytes = readFileSync(join(site, 'app.wasm'));
 
 async function start(locale, languages) {
@@ -83,12 +85,24 @@ test('a frame is given only when the screen changed', async () => {
   assert.ok(
     program
       .frame()
+      // A command's fields are its kind's: the kind is read first.
       .some(
-        ({ kind, color }) =>
-          kind === CommandKind.FillRect &&
-          color.red === 1 &&
-          color.green > 0.59 &&
-          color.green < 0.6,
+        (command) =>
+          command.kind === CommandKind.FillRect &&
+          command.color.red === 1 &&
+          command.color.green > 0.59 &&
+          command.color.green < 0.6,
       ),
   );
+});
+
+test('a field or a role one side does not have is an error on the other, not undefined', async () => {
+  const { program } = await start('en_US');
+  const text = program.frame().find((command) => command.kind === CommandKind.DrawText);
+  assert.equal(typeof text.fontSize, 'number');
+  assert.equal(text.caret, null, 'written while there is none');
+  assert.throws(() => text.fontsize, /wrote no fontsize/);
+  assert.throws(() => text.rect.w, /wrote no w /);
+  assert.throws(() => UIAccessibilityRole.Textfield, /has no Textfield/);
+  assert.throws(() => CommandKind.DrawTexts, /has no DrawTexts/);
 });

@@ -51,8 +51,11 @@ void describeCommand(Json& json, const Drawing::Command& command) {
                        enumeration(json.key("weight"), text.weight);
                        enumeration(json.key("alignment"), text.alignment);
                        describeColor(json.key("color"), text.color);
+                       // Written while there is none too: the page reads every field.
                        if (text.caret)
                            describeColor(json.key("caret"), *text.caret);
+                       else
+                           json.key("caret").null();
                    },
                },
                command);

@@ -85,11 +85,9 @@ Json& Json::string(std::string_view text) {
 }
 
 Json& Json::number(double value) {
+    if (!std::isfinite(value))
+        return null();
     separate();
-    if (!std::isfinite(value)) {
-        m_text += "null";
-        return *this;
-    }
     // Ten digits is finer than any pixel; printf is in the program already, where the
     // shortest-digits conversion would bring a hundred kilobytes of tables with it.
     char digits[32];
@@ -101,5 +99,11 @@ Json& Json::number(double value) {
 Json& Json::boolean(bool value) {
     separate();
     m_text += value ? "true" : "false";
+    return *this;
+}
+
+Json& Json::null() {
+    separate();
+    m_text += "null";
     return *this;
 }

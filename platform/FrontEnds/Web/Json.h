@@ -16,6 +16,7 @@ class Json {
     Json& string(std::string_view text);
     Json& number(double value);
     Json& boolean(bool value);
+    Json& null();
 
     const std::string& text() const { return m_text; }
 

@@ -5,6 +5,7 @@
 import {
   CanvasPainter,
   Program,
+  UIAccessibilityRole,
   UIApplicationState,
   UICursor,
   UIKey,
@@ -176,8 +177,14 @@ function place(element, { x, y, width, height }) {
   });
 }
 
+// Whether an element has a role, by the name UIAccessibilityRole gives it: a name the program
+// does not have is an error (the schema's enums are strict), not a role no element has.
+function isRole(node, name) {
+  return UIAccessibilityRole[name] !== undefined && node.role === name;
+}
+
 function textOf(node) {
-  if (node.role === 'Text') return node.label;
+  if (isRole(node, 'Text')) return node.label;
   return node.children.map(textOf).filter(Boolean).join(' ');
 }
 
@@ -222,7 +229,7 @@ function focusableNodes(node, found = []) {
 }
 
 function mirrorNode(node, key) {
-  if (node.role === 'TextField') {
+  if (isRole(node, 'TextField')) {
     const box = mirrorElement(key, 'input', (element) => {
       // Editable, so that a paste, dictation, an input method or voice control has somewhere
       // to put text, without the phone's own keyboard: the program has one.
@@ -249,7 +256,7 @@ function mirrorNode(node, key) {
     box.classList.toggle('editing', node.focused);
     followFocus(box, node);
     place(box, node.frame);
-  } else if (node.role === 'Button') {
+  } else if (isRole(node, 'Button')) {
     const button = mirrorElement(key, 'button', (element) => {
       element.addEventListener('click', () => activate(element.node));
     });
@@ -258,7 +265,7 @@ function mirrorNode(node, key) {
     button.disabled = !node.activatable;
     followFocus(button, node);
     place(button, node.frame);
-  } else if (node.role === 'LiveRegion') {
+  } else if (isRole(node, 'LiveRegion')) {
     const region = mirrorElement(key, 'div', (element) => {
       element.setAttribute('role', 'status');
       element.setAttribute('aria-live', 'polite');
@@ -272,11 +279,11 @@ function mirrorNode(node, key) {
       region.replaceChildren(document.createTextNode(text));
     }
     place(region, node.frame);
-  } else if (node.role === 'Heading' && node.label) {
+  } else if (isRole(node, 'Heading') && node.label) {
     const heading = mirrorElement(key, 'h1', () => {});
     heading.textContent = node.label;
     place(heading, node.frame);
-  } else if (node.role === 'Text' && node.label) {
+  } else if (isRole(node, 'Text') && node.label) {
     const text = mirrorElement(key, 'span', () => {});
     text.textContent = node.label;
     place(text, node.frame);

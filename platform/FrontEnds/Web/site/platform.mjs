@@ -13,7 +13,7 @@ import {
   Weight,
 } from './schema.mjs';
 
-export { UIApplicationState, UICursor, UIKey, UIScrollUnit, UITouchPhase };
+export { UIAccessibilityRole, UIApplicationState, UICursor, UIKey, UIScrollUnit, UITouchPhase };
 
 // The web front end's half in JavaScript: it runs a program compiled to WebAssembly (WASI
 // preview 1, as a reactor) the way an operating system would, and paints the frames it
@@ -22,6 +22,26 @@ export { UIApplicationState, UICursor, UIKey, UIScrollUnit, UITouchPhase };
 const errno = { success: 0, badFileDescriptor: 8, notSupported: 52 };
 const encoder = new TextEncoder();
 const decoder = new TextDecoder();
+
+// A record the program wrote, and every record in it: reading a field it did not write is an
+// error, not undefined, so that a field renamed on one side fails on the other. (Only for
+// the frames, which stay in the page: a browser's automation cannot hand a proxy out, and
+// the tree's roles are checked by name where the page reads them.)
+export function strictRecord(record) {
+  if (record === null || typeof record !== 'object' || Array.isArray(record)) return record;
+  return new Proxy(record, {
+    get(target, key) {
+      if (typeof key === 'string' && !(key in target) && key !== 'toJSON' && key !== 'then') {
+        throw new Error(`the program wrote no ${key} in ${JSON.stringify(target).slice(0, 80)}`);
+      }
+      return target[key];
+    },
+  });
+}
+
+function parseRecords(json) {
+  return JSON.parse(json, (_, value) => strictRecord(value));
+}
 
 // What a keyboard event says was held, as the program's exports take it.
 function modifierBits({ shiftKey, ctrlKey, altKey, metaKey }) {
@@ -270,7 +290,7 @@ export class Program {
   // The display list to paint, when the screen changed since the last; else null.
   frame() {
     const json = this.text(this.exports.webFrame());
-    return json === null ? null : JSON.parse(json);
+    return json === null ? null : parseRecords(json);
   }
 
   // What a screen reader is given: elements with a role (by its name in UIAccessibilityRole),
