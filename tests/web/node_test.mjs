@@ -8,7 +8,9 @@ import { pathToFileURL } from 'node:url';
 import { test } from 'node:test';
 
 const site = resolve(process.argv[2]);
-const { Program, UIKey } = await import(pathToFileURL(join(site, 'platform.mjs')).href);
+const { CanvasPainter, Program, strictRecords, UIKey } = await import(
+  pathToFileURL(join(site, 'platform.mjs')).href
+);
 const { CommandKind, UIAccessibilityRole } = await import(
   pathToFileURL(join(site, 'schema.mjs')).href
 );
@@ -96,10 +98,37 @@ test('a frame is given only when the screen changed', async () => {
   );
 });
 
+// A canvas that draws nothing, for painting in Node: every call is taken, text measures as
+// nothing wide.
+function blankCanvas() {
+  const metrics = { width: 0, fontBoundingBoxAscent: 12, fontBoundingBoxDescent: 4 };
+  const context = new Proxy(
+    {},
+    {
+      get: (target, key) =>
+        key in target ? target[key] : key === 'measureText' ? () => metrics : () => {},
+    },
+  );
+  return { getContext: () => context, style: {} };
+}
+
 test('a field or a role one side does not have is an error on the other, not undefined', async () => {
   const { program } = await start('en_US');
-  const text = program.frame().find((command) => command.kind === CommandKind.DrawText);
-  assert.equal(typeof text.fontSize, 'number');
+  const painter = new CanvasPainter(blankCanvas());
+  painter.resize(390, 844, 3);
+  // Every kind of command, a text being edited with its caret and a ringed button among
+  // them, painted as the page paints them: a field the painter reads and the program did not write throws.
+  const first = strictRecords(program.frame());
+  program.key(UIKey.Tab);
+  program.insertText('15');
+  const editing = strictRecords(program.frame());
+  program.key(UIKey.Escape);
+  program.key(UIKey.ShiftTab);
+  const ringed = strictRecords(program.frame());
+  for (const frame of [first, editing, ringed]) painter.paint(frame);
+  const kinds = new Set([...first, ...editing, ...ringed].map((command) => command.kind));
+  assert.equal(kinds.size, Object.keys(CommandKind).length, 'every kind of command painted');
+  const text = first.find((command) => command.kind === CommandKind.DrawText);
   assert.equal(text.caret, null, 'written while there is none');
   assert.throws(() => text.fontsize, /wrote no fontsize/);
   assert.throws(() => text.rect.w, /wrote no w /);

@@ -11,7 +11,8 @@
 #include "Web/DisplayListJson.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -131,21 +132,18 @@ webScrollWheel(double x, double y, double amount, int unit) {
 }
 
 namespace {
-// The accessibility element whose place the input buffer holds: each of its places among its
-// siblings from the top, as decimal numbers, separated by "/". Empty when it holds none.
+// The accessibility element whose places the input buffer holds: its place among its
+// siblings, and theirs above it, from the top, each 32 bits with the low byte first (as
+// WebAssembly keeps numbers). Empty when the buffer holds no whole number of them.
 std::optional<std::vector<std::size_t>> pathInInput() {
-    std::vector<std::size_t> path;
-    std::string_view places = page().input;
-    while (!places.empty()) {
-        const auto slash = places.find('/');
-        const auto number = places.substr(0, slash);
-        std::size_t place = 0;
-        const auto [end, error] =
-            std::from_chars(number.data(), number.data() + number.size(), place);
-        if (error != std::errc{} || end != number.data() + number.size())
-            return std::nullopt;
-        path.push_back(place);
-        places = slash == std::string_view::npos ? "" : places.substr(slash + 1);
+    const std::string& bytes = page().input;
+    if (bytes.size() % sizeof(std::uint32_t) != 0)
+        return std::nullopt;
+    std::vector<std::size_t> path(bytes.size() / sizeof(std::uint32_t));
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        std::uint32_t place = 0;
+        std::memcpy(&place, bytes.data() + i * sizeof place, sizeof place);
+        path[i] = place;
     }
     return path;
 }
@@ -164,7 +162,8 @@ extern "C" __attribute__((export_name("webFocus"))) int webFocus() {
     return path && session().focusAccessibilityElement(*path);
 }
 
-// Where the page writes `length` bytes of text, UTF-8, before calling webInsertText.
+// Where the page writes `length` bytes (text, UTF-8, or an element's places) before the call
+// that reads them.
 extern "C" __attribute__((export_name("webInputBuffer"))) char* webInputBuffer(int length) {
     page().input.resize(static_cast<std::size_t>(std::max(length, 0)));
     return page().input.data();
