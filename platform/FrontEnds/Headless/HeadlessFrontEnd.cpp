@@ -117,6 +117,30 @@ void writeOutput(std::string_view text) {
         Runtime::raise(Runtime::Error("cannot write to standard output"));
 }
 
+// Off the screen, a finger touches nothing: said, as a tap on a covered view is.
+void checkOnScreen(const UIWindow& window, std::string_view command, CGPoint point) {
+    const CGSize screen = window.bounds().size;
+    if (!CGRectContainsPoint(CGRect{{}, screen}, point))
+        Runtime::raise(ScriptError(std::string(command) + " " + numberText(point.x) + " " +
+                                   numberText(point.y) + " is off the screen, which is " +
+                                   numberText(screen.width) + " x " + numberText(screen.height) +
+                                   " points"));
+}
+
+// Numbers parted by blanks, as many as there are; empty when one is not a number.
+std::optional<std::vector<double>> numbersIn(std::string_view text) {
+    std::vector<double> numbers;
+    for (text = trimmed(text); !text.empty(); text = trimmed(text)) {
+        const auto end = std::min(text.find_first_of(blanks), text.size());
+        const auto number = Runtime::doubleFromString(text.substr(0, end));
+        if (!number)
+            return std::nullopt;
+        numbers.push_back(*number);
+        text.remove_prefix(end);
+    }
+    return numbers;
+}
+
 } // namespace
 
 HeadlessFrontEnd::HeadlessFrontEnd(const PlatformOptions& options)
@@ -198,34 +222,6 @@ void HeadlessFrontEnd::execute(UIHostSession& session, std::string_view command,
         Runtime::raise(ScriptError("unknown command '" + echoed(command) + "'"));
     }
 }
-
-namespace {
-
-// Off the screen, a finger touches nothing: said, as a tap on a covered view is.
-void checkOnScreen(const UIWindow& window, std::string_view command, CGPoint point) {
-    const CGSize screen = window.bounds().size;
-    if (!CGRectContainsPoint(CGRect{{}, screen}, point))
-        Runtime::raise(ScriptError(std::string(command) + " " + numberText(point.x) + " " +
-                                   numberText(point.y) + " is off the screen, which is " +
-                                   numberText(screen.width) + " x " + numberText(screen.height) +
-                                   " points"));
-}
-
-// Numbers parted by blanks, as many as there are; empty when one is not a number.
-std::optional<std::vector<double>> numbersIn(std::string_view text) {
-    std::vector<double> numbers;
-    for (text = trimmed(text); !text.empty(); text = trimmed(text)) {
-        const auto end = std::min(text.find_first_of(blanks), text.size());
-        const auto number = Runtime::doubleFromString(text.substr(0, end));
-        if (!number)
-            return std::nullopt;
-        numbers.push_back(*number);
-        text.remove_prefix(end);
-    }
-    return numbers;
-}
-
-} // namespace
 
 void HeadlessFrontEnd::wheel(UIHostSession& session, std::string_view argument) {
     const auto numbers = numbersIn(argument);
