@@ -25,17 +25,20 @@ void focusOn(UIWindow& window, const std::shared_ptr<UIView>& view) {
     window.setFocusedView(view);
 }
 
-// Past either end of the ring, a host that takes the focus back gets it with nothing left
-// edited or ringed here.
-bool moveFocus(UIWindow& window, bool backwards, UIFocusRingEnds ends) {
-    const auto next = window.nextInFocusRing(backwards, ends == UIFocusRingEnds::Wrap);
-    if (next) {
-        focusOn(window, next);
-        return true;
-    }
+// Nothing left edited or ringed: the keyboard's focus is elsewhere.
+void letFocusGo(UIWindow& window) {
     window.endEditing(true);
     window.setFocusedView(nullptr);
-    return false;
+}
+
+// Past either end of the ring, a host that takes the focus back gets it with the focus let go.
+bool moveFocus(UIWindow& window, bool backwards, UIFocusRingEnds ends) {
+    const auto next = window.nextInFocusRing(backwards, ends == UIFocusRingEnds::Wrap);
+    if (next)
+        focusOn(window, next);
+    else
+        letFocusGo(window);
+    return next != nullptr;
 }
 
 // The element's view when it is shown and can take the focus, else null.
@@ -166,7 +169,7 @@ Drawing::DisplayList UIHostSession::takeFrame() {
 Drawing::DisplayList UIHostSession::takeTouchScreenFrame() {
     m_window.displayIfNeeded();
     Drawing::DisplayList list;
-    m_window.describe(list);
+    m_window.describe(list); // the window's views, without describeScreen's focus ring
     return list;
 }
 
@@ -314,8 +317,7 @@ bool UIHostSession::setAccessibilityElementText(const std::vector<std::size_t>& 
 
 void UIHostSession::resignFocus() {
     require(m_features.hardwareKeys, "hardware keys");
-    m_window.endEditing(true);
-    m_window.setFocusedView(nullptr);
+    letFocusGo(m_window);
 }
 
 bool UIHostSession::insertText(std::string_view text) {

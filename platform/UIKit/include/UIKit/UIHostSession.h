@@ -155,8 +155,8 @@ class UIHostSession {
     // key, so that a front end whose keyboard reports both never does both. False when
     // nothing took it.
     bool insertText(std::string_view text);
-    // The keyboard's focus left the application (Tab out of a page): editing ends and nothing
-    // stays ringed.
+    // The keyboard's focus left the application (a host's own control took it): editing ends
+    // and nothing stays ringed, as Tab past the ring's end does for a host that takes it back.
     void resignFocus();
 
   private:
