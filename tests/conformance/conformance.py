@@ -23,7 +23,6 @@ import time
 HERE = pathlib.Path(__file__).resolve().parent
 TOOLKIT_KEYS_HEADER = HERE.parent.parent / "platform/UIKit/include/UIKit/UIHostSession.h"
 SCREEN = (375, 667)
-KIND = None  # the front end under test
 PATIENCE = float(os.environ.get("ORVANE_TEST_PATIENCE", "10"))
 
 
@@ -444,9 +443,9 @@ def tap_points(front_end, steps):
     return points
 
 
-def check(name, expected, dump, failures):
+def check(kind, name, expected, dump, failures):
     state = shown(dump)
-    expected = expected_in(KIND, expected)
+    expected = expected_in(kind, expected)
     wrong = [
         f"{key} is {state.get(key, '(missing)')!r}, not {value!r}"
         for key, value in expected.items()
@@ -459,9 +458,7 @@ def check(name, expected, dump, failures):
 def main():
     if len(sys.argv) != 3 or sys.argv[1] not in ("headless", "window", "terminal", "chromium"):
         sys.exit(__doc__)
-    global KIND
     kind, target = sys.argv[1], os.path.abspath(sys.argv[2])
-    KIND = kind
     table = [
         (name, [parse_step(step) for step in steps], expected)
         for name, steps, expected in behaviours()
@@ -496,7 +493,7 @@ def main():
                     if kind == "chromium"
                     else front_end.run(steps, tap_points(front_end, steps))
                 )
-                check(name, expected, dump, failures)
+                check(kind, name, expected, dump, failures)
             except (RuntimeError, subprocess.TimeoutExpired) as error:
                 failures.append(f"{name}: {error}")
             print(("FAIL " if len(failures) > before else "ok   ") + name, flush=True)
