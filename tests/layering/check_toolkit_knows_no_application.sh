@@ -4,9 +4,8 @@
 # Usage: check_toolkit_knows_no_application.sh SOURCE-FOLDER
 set -euo pipefail
 source=$1
-name=$(sed -n '/<key>CFBundleName<\/key>/{n;s/.*<string>\(.*\)<\/string>.*/\1/p}' \
-    "$source/orvane/Resources/Info.plist")
-[ -n "$name" ] || { echo "FAIL: Info.plist gives no CFBundleName"; exit 1; }
+name=$(python3 "$source/platform/Foundation/Tools/info_plist.py" \
+    "$source/orvane/Resources/Info.plist" CFBundleName) || { echo "FAIL: no CFBundleName"; exit 1; }
 found=$(grep -rn -i -E "$name|wage|calculat|hourly|price" "$source/platform" || true)
 if [ -n "$found" ]; then
     echo "FAIL: the toolkit names the application:"

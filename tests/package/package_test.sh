@@ -22,8 +22,10 @@ for file in usr/bin/orvane usr/bin/orvane-preview \
     [ -e "$work/root/$file" ] || fail "the package has no $file"
 done
 version=$("$work/root/usr/bin/orvane" --version)
-[ "$version" = "orvane $(sed -n '/CFBundleShortVersionString/{n;s/.*<string>\(.*\)<\/string>.*/\1/p}' \
-    "$(dirname "$0")/../../orvane/Resources/Info.plist")" ] || fail "--version says '$version'"
+source=$(dirname "$0")/../..
+[ "$version" = "orvane $(python3 "$source/platform/Foundation/Tools/info_plist.py" \
+    "$source/orvane/Resources/Info.plist" CFBundleShortVersionString)" ] ||
+    fail "--version says '$version'"
 # The snapshot painter is a module: found in the package's own library folder.
 echo 'print keyboard' | "$work/root/usr/bin/orvane" --snapshot "$work/shot.png" >/dev/null ||
     fail "the packaged program could not take a snapshot"
