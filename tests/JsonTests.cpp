@@ -1,7 +1,7 @@
 // What the page is handed: JSON that any parser reads back as it was meant, whatever text,
 // number or nesting the program has.
+#include "PageBoundary.h"
 #include "UIKit/UIAccessibility.h"
-#include "Web/DisplayListJson.h"
 #include "Web/Json.h"
 
 #include <gtest/gtest.h>
@@ -72,12 +72,40 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A text being drawn without a caret still says so: the page reads every field it is sent,
 // and a field left out would read as a renamed one.
-TEST(DisplayListJson, aTextWithoutACaretSaysItHasNone) {
+TEST(PageRecords, aTextWithoutACaretSaysItHasNone) {
     Drawing::DrawText text{};
     text.text = "7";
-    const std::string json = displayListJson({text});
+    const std::string json = pageJson(Drawing::DisplayList{text});
     EXPECT_NE(json.find(R"("text":"7")"), std::string::npos) << json;
     EXPECT_NE(json.find(R"("caret":null)"), std::string::npos) << json;
+}
+
+// Each command says its kind, as the variant numbers it, and its fields by the names the page
+// reads, a rectangle's origin and size flattened.
+TEST(PageRecords, aCommandCarriesItsKindAndNamedFields) {
+    const Drawing::StrokeRect ring{{{1, 2}, {3, 4}}, 5, 2, {0, 0.5, 1, 1}};
+    EXPECT_EQ(
+        pageJson(Drawing::DisplayList{Drawing::PopClip{}, ring}),
+        R"([{"kind":3},{"kind":1,"rect":{"x":1,"y":2,"width":3,"height":4},)"
+        R"("cornerRadius":5,"lineWidth":2,"color":{"red":0,"green":0.5,"blue":1,"alpha":1}}])");
+}
+
+// An element's flags go by the page's names, its role as a number and its children nested.
+TEST(PageRecords, anElementCarriesItsChildrenAndFlags) {
+    UIAccessibilityElement child;
+    child.role = UIAccessibilityRole::Button;
+    child.label = "Calculate";
+    child.isActivatable = true;
+    UIAccessibilityElement root;
+    root.children = {child};
+    const std::string json = pageJson(root);
+    EXPECT_EQ(json.find(R"("role":0,)"), 1u) << json;
+    EXPECT_NE(json.find(R"("children":[{"role":3,"label":"Calculate",)"), std::string::npos)
+        << json;
+    EXPECT_NE(json.find(R"("activatable":true,"focusable":false,"focused":false,)"
+                        R"("announcements":0,"children":[]}]})"),
+              std::string::npos)
+        << json;
 }
 
 } // namespace

@@ -8,19 +8,23 @@ import { pathToFileURL } from 'node:url';
 import { test } from 'node:test';
 
 const site = resolve(process.argv[2]);
-const { CanvasPainter, Program, strictRecords, UIKey } = await import(
-  pathToFileURL(join(site, 'platform.mjs')).href
-);
-const { CommandKind, UIAccessibilityRole } = await import(
-  pathToFileURL(join(site, 'schema.mjs')).href
-);
+const siteModule = (name) => import(pathToFileURL(join(site, name)).href);
+const { nothingHeld, Program, strictRecords } = await siteModule('program.mjs');
+const { CanvasPainter } = await siteModule('painter.mjs');
+const { ProgramCalls } = await siteModule('binding.mjs');
+const { CommandKind, UIAccessibilityRole, UIKey, UITouchPhase } = await siteModule('schema.mjs');
 const bytes = readFileSync(join(site, 'app.wasm'));
 
 async function start(locale, languages) {
   const errors = [];
   const program = await Program.start(bytes, {
     environment: { LANG: `${locale}.UTF-8`, ...(languages ? { LANGUAGE: languages } : {}) },
-    viewport: { width: 390, height: 844, pixelRatio: 3 },
+    viewport: {
+      width: 390,
+      height: 844,
+      pixelRatio: 3,
+      safeArea: { top: 0, left: 0, bottom: 0, right: 0 },
+    },
     output: (descriptor, text) => descriptor === 2 && errors.push(text),
   });
   return { program, errors };
@@ -33,11 +37,11 @@ function line(dump, identifier) {
 
 test('fifteen an hour and a price of a hundred come to seven hours', async () => {
   const { program, errors } = await start('en_US');
-  assert.ok(program.key(UIKey.Tab));
+  assert.ok(program.pressKey(UIKey.Tab, nothingHeld));
   assert.ok(program.insertText('15'));
-  assert.ok(program.key(UIKey.Tab));
+  assert.ok(program.pressKey(UIKey.Tab, nothingHeld));
   assert.ok(program.insertText('100'));
-  assert.ok(program.key(UIKey.Enter));
+  assert.ok(program.pressKey(UIKey.Enter, nothingHeld));
   const dump = program.dump();
   assert.match(line(dump, 'result'), /"7"$/);
   assert.doesNotMatch(dump, /UIKeyboard/);
@@ -52,7 +56,7 @@ test('the badge shows the currency of the locale, as ICU gives it natively', asy
     ['de_DE', '€'],
   ]) {
     const { program } = await start(locale);
-    program.frame();
+    program.takeFrameIfChanged();
     assert.ok(program.dump().includes(`UILabel (5, 16, 20, 20) "${symbol}"`), locale);
   }
 });
@@ -68,25 +72,25 @@ test('a language alone, an old name and a region without its script resolve as I
     ['iw_IL', '₪'],
   ]) {
     const { program } = await start(locale);
-    program.frame();
+    program.takeFrameIfChanged();
     assert.ok(program.dump().includes(`UILabel (5, 16, 20, 20) "${symbol}"`), locale);
   }
 });
 
 test('a language of no country defers to the next one the browser prefers', async () => {
   const { program } = await start('eo', 'eo:ia:fr_CH:de');
-  program.frame();
+  program.takeFrameIfChanged();
   assert.ok(program.dump().includes('UILabel (5, 16, 20, 20) "CHF"'), program.dump());
 });
 
 test('a frame is given only when the screen changed', async () => {
   const { program } = await start('en_US');
-  assert.ok(Array.isArray(program.frame()));
-  assert.equal(program.frame(), null);
-  program.key(UIKey.Tab);
+  assert.ok(Array.isArray(program.takeFrameIfChanged()));
+  assert.equal(program.takeFrameIfChanged(), null);
+  program.pressKey(UIKey.Tab, nothingHeld);
   assert.ok(
     program
-      .frame()
+      .takeFrameIfChanged()
       // A command's fields are its kind's: the kind is read first.
       .some(
         (command) =>
@@ -118,13 +122,13 @@ test('a field or a role one side does not have is an error on the other, not und
   painter.resize(390, 844, 3);
   // Every kind of command, a text being edited with its caret and a ringed button among
   // them, painted as the page paints them: a field the painter reads and the program did not write throws.
-  const first = strictRecords(program.frame());
-  program.key(UIKey.Tab);
+  const first = strictRecords(program.takeFrameIfChanged());
+  program.pressKey(UIKey.Tab, nothingHeld);
   program.insertText('15');
-  const editing = strictRecords(program.frame());
-  program.key(UIKey.Escape);
-  program.key(UIKey.ShiftTab);
-  const ringed = strictRecords(program.frame());
+  const editing = strictRecords(program.takeFrameIfChanged());
+  program.pressKey(UIKey.Escape, nothingHeld);
+  program.pressKey(UIKey.ShiftTab, nothingHeld);
+  const ringed = strictRecords(program.takeFrameIfChanged());
   for (const frame of [first, editing, ringed]) painter.paint(frame);
   const kinds = new Set([...first, ...editing, ...ringed].map((command) => command.kind));
   assert.equal(kinds.size, Object.keys(CommandKind).length, 'every kind of command painted');
@@ -134,4 +138,16 @@ test('a field or a role one side does not have is an error on the other, not und
   assert.throws(() => text.rect.w, /wrote no w /);
   assert.throws(() => UIAccessibilityRole.Textfield, /has no Textfield/);
   assert.throws(() => CommandKind.DrawTexts, /has no DrawTexts/);
+});
+
+test('a call the program does not export as described, or a record without a field, is an error', async () => {
+  const { program } = await start('en_US');
+  const { exports } = program;
+  assert.throws(() => new ProgramCalls({ ...exports, webTouch: () => {} }), /webTouch taking 3/);
+  assert.throws(() => new ProgramCalls({ ...exports, webShake: () => {} }), /exports webShake/);
+  assert.throws(() => program.touch(UITouchPhase.Began, { x: 1 }), /a Point without its y/);
+  assert.throws(() => program.pressKey(UIKey.Tab), /pressKey takes 2 arguments, not 1/);
+  assert.throws(() => program.typeKey('1', { shiftKey: false }), /Modifiers without its ctrlKey/);
+  // An enum the program does not have is ignored there, as a key it does not know.
+  assert.equal(program.pressKey(Object.keys(UIKey).length, nothingHeld), false);
 });

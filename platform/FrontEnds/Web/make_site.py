@@ -10,7 +10,7 @@ Info.plist, the colours from the screen's root view in the main interface file, 
 from the SVG Info.plist names, and what shows at once, before the program runs, from its
 launch screen (UILaunchStoryboardName), turned into the page's own markup.
 
-Usage: make_site.py --wasm FILE --schema FILE --resources DIR --page DIR --out DIR
+Usage: make_site.py --wasm FILE --boundary DIR --resources DIR --page DIR --out DIR
                     [--screenshot PNG]...
 """
 import argparse
@@ -26,6 +26,10 @@ import sys
 import xml.etree.ElementTree as ElementTree
 
 import brotli
+
+# Info.plist is read by the toolkit's own reader for the build.
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "Foundation" / "Tools"))
+from info_plist import info_dictionary  # noqa: E402
 
 INTER = pathlib.Path("/usr/share/fonts/opentype/inter")
 FACES = {400: "Inter-Regular.otf", 600: "Inter-SemiBold.otf", 700: "Inter-Bold.otf"}
@@ -45,18 +49,6 @@ COMPRESSIBLE = {".html", ".js", ".mjs", ".wasm", ".webmanifest", ".txt", ".svg"}
 
 def fail(message):
     sys.exit(f"make_site.py: {message}")
-
-
-def info_dictionary(path):
-    plist = ElementTree.parse(path).getroot().find("dict")
-    if plist is None:
-        fail(f"{path}: no <dict>")
-    entries = list(plist)
-    return {
-        key.text: value.text or ""
-        for key, value in zip(entries, entries[1:])
-        if key.tag == "key" and value.tag == "string"
-    }
 
 
 def screen_colour(storyboard):
@@ -98,8 +90,11 @@ def launch_markup(storyboard):
     return "".join(parts)
 
 
-# The page's modules, each importing only those before it.
-PAGE_MODULES = ("schema.mjs", "platform.mjs", "page.mjs")
+# The page's modules, each importing only those before it: the generated schema and binding,
+# the program's system, the program, the painter, the accessibility mirror, input, the page.
+GENERATED_MODULES = ("schema.mjs", "binding.mjs")
+PROGRAM_MODULES = GENERATED_MODULES + ("wasi.mjs", "program.mjs", "painter.mjs")
+PAGE_MODULES = PROGRAM_MODULES + ("mirror.mjs", "input.mjs", "page.mjs")
 SITE_IMPORT = re.compile(r"^import \{[^}]*\} from '\./([\w-]+\.mjs)';\n", re.MULTILINE)
 TOP_LEVEL_NAME = re.compile(
     r"^(?:export )?(?:async )?(?:function\*?|class|const|let|var) (\w+)", re.MULTILINE
@@ -248,7 +243,7 @@ def fill(template, values):
 
 def main():
     arguments = argparse.ArgumentParser()
-    for option in ("--wasm", "--schema", "--resources", "--page", "--out"):
+    for option in ("--wasm", "--boundary", "--resources", "--page", "--out"):
         arguments.add_argument(option, required=True, type=pathlib.Path)
     arguments.add_argument("--screenshot", action="append", default=[], type=pathlib.Path)
     options = arguments.parse_args()
@@ -264,13 +259,15 @@ def main():
     shutil.rmtree(building, ignore_errors=True)
     building.mkdir(parents=True)
     shutil.copy(options.wasm, building / "app.wasm")
-    # The program's half in JavaScript also stays a module of its own, for other hosts (Node).
-    shutil.copy(options.schema, building / "schema.mjs")
-    shutil.copy(options.page / "platform.mjs", building)
+    # The program's modules also stay modules of their own, for other hosts (Node).
     sources = [
-        (name, (options.schema if name == "schema.mjs" else options.page / name).read_text())
+        (name, (options.boundary if name in GENERATED_MODULES else options.page) / name)
         for name in PAGE_MODULES
     ]
+    for name, path in sources:
+        if name in PROGRAM_MODULES:
+            shutil.copy(path, building / name)
+    sources = [(name, path.read_text()) for name, path in sources]
     launch = options.resources / (
         info.get("UILaunchStoryboardName", "LaunchScreen") + ".storyboard"
     )

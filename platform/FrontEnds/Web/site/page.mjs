@@ -2,19 +2,13 @@
 // language, feeds it touches and keys, paints a frame only when the program says the screen
 // changed, mirrors the screen into elements a screen reader reads, and installs the site to
 // run offline.
-import {
-  CanvasPainter,
-  Program,
-  UIAccessibilityRole,
-  UIApplicationState,
-  UICursor,
-  UIKey,
-  UIScrollUnit,
-  UITouchPhase,
-} from './platform.mjs';
+import { listenForInput } from './input.mjs';
+import { AccessibilityMirror } from './mirror.mjs';
+import { CanvasPainter } from './painter.mjs';
+import { Program } from './program.mjs';
+import { UIApplicationState } from './schema.mjs';
 
 const canvas = document.getElementById('screen');
-const mirror = document.getElementById('mirror');
 const painter = new CanvasPainter(canvas);
 
 // The browser's languages as the program reads them: the first as its locale ("de-CH":
@@ -95,6 +89,7 @@ async function compileProgram() {
 }
 
 let program = null;
+let mirror = null;
 let frameRequested = false;
 let firstFramePainted = false;
 const stderr = [];
@@ -110,7 +105,7 @@ function requestFrame() {
 }
 
 function paintFrame() {
-  const list = program.frame();
+  const list = program.takeFrameIfChanged();
   if (!list) return;
   // Marked for the benchmarks: when the first frame is on screen, what a frame costs.
   const started = performance.now();
@@ -121,7 +116,7 @@ function paintFrame() {
     document.getElementById('launch')?.remove();
     performance.mark('platform-first-frame');
   }
-  updateMirror(program.accessibilityTree());
+  mirror.update(program.accessibilityTree());
   window.dispatchEvent(new CustomEvent('platform-frame'));
 }
 
@@ -145,269 +140,15 @@ function drive(call) {
   }
 }
 
-// Elements for a screen reader, laid over the canvas where their views are: a labelled text
-// box per field, a button per button, the text of labels, and a polite live region for each
-// group the program reads as one. Keyed by their place, so that they change in place: a live
-// region is only read out when its own text changes.
-const mirrored = new Map();
-let mirrorOrder = 0;
-
-function mirrorElement(key, tag, setUp) {
-  let element = mirrored.get(key);
-  if (!element || element.tagName !== tag.toUpperCase()) {
-    element?.remove();
-    element = document.createElement(tag);
-    setUp(element);
-    mirrored.set(key, element);
-  }
-  element.dataset.seen = 'yes';
-  // In the screen's order, moved only when out of it: moving an element takes the browser's
-  // focus from it, and an input method's text with it.
-  const next = mirror.children[mirrorOrder++] ?? null;
-  if (next !== element) mirror.insertBefore(element, next);
-  return element;
-}
-
-function place(element, { x, y, width, height }) {
-  Object.assign(element.style, {
-    left: `${x}px`,
-    top: `${y}px`,
-    width: `${width}px`,
-    height: `${height}px`,
-  });
-}
-
-// Whether an element has a role, by the name UIAccessibilityRole gives it: a name the program
-// does not have is an error (the schema's enums are strict), not a role no element has.
-function isRole(node, name) {
-  return UIAccessibilityRole[name] !== undefined && node.role === name;
-}
-
-function textOf(node) {
-  if (isRole(node, 'Text')) return node.label;
-  return node.children.map(textOf).filter(Boolean).join(' ');
-}
-
-// A screen reader's activation: the program scrolls the element into sight and taps it,
-// unless something covers it even there.
-function activate(node) {
-  if (!node.activatable) return;
-  drive(() => program.activate(node.path));
-}
-
-// Text that an editable mirror element is about to take goes to the program instead, which
-// shows it; the element's own value follows at the next frame. A paste is taken by the
-// document's paste listener; an input method's text as its composition ends.
-function takeInput(event) {
-  if (event.isComposing || event.inputType === 'insertCompositionText') {
-    event.target.composing = true;
-    return;
-  }
-  event.target.composing = false;
-  if (event.inputType === 'insertFromPaste') return;
-  event.preventDefault();
-  const text = event.data ?? event.dataTransfer?.getData('text/plain') ?? '';
-  if (event.inputType.startsWith('insert') && text) drive(() => program.insertText(text));
-  else if (event.inputType === 'deleteContentBackward') drive(() => program.key(UIKey.Backspace));
-}
-
-// The browser's focus follows the program's: the field being edited or the ringed button is
-// the focused element, so that a screen reader and the page's own Tab order agree with it.
-function followFocus(element, node) {
-  element.tabIndex = node.focusable ? 0 : -1;
-  if (node.focused && document.activeElement !== element) element.focus({ preventScroll: true });
-  // Editing ended (the keyboard put away): the field the browser still has focused is let go, so
-  // that a screen reader's next move to it starts editing it again, as in every front end.
-  else if (!node.focused && node.focusable && document.activeElement === element) element.blur();
-}
-
-// The program's Tab order, as the mirror has it.
-function focusableNodes(node, found = []) {
-  if (node.focusable) found.push(node);
-  node.children.forEach((child) => focusableNodes(child, found));
-  return found;
-}
-
-function mirrorNode(node, key) {
-  if (isRole(node, 'TextField')) {
-    const box = mirrorElement(key, 'input', (element) => {
-      // Editable, so that a paste, dictation, an input method or voice control has somewhere
-      // to put text, without the phone's own keyboard: the program has one.
-      Object.assign(element, {
-        type: 'text',
-        inputMode: 'none',
-        autocomplete: 'off',
-        spellcheck: false,
-      });
-      element.setAttribute('autocorrect', 'off');
-      element.setAttribute('autocapitalize', 'off');
-      element.addEventListener('click', () => activate(element.node));
-      element.addEventListener('beforeinput', takeInput);
-      element.addEventListener('compositionend', (event) => {
-        element.composing = false;
-        if (event.data) drive(() => program.insertText(event.data));
-      });
-    });
-    box.node = node;
-    box.setAttribute('aria-label', node.label);
-    if (node.hint) box.setAttribute('aria-description', node.hint);
-    else box.removeAttribute('aria-description');
-    if (box.value !== node.value && !box.composing) box.value = node.value;
-    box.classList.toggle('editing', node.focused);
-    followFocus(box, node);
-    place(box, node.frame);
-  } else if (isRole(node, 'Button')) {
-    const button = mirrorElement(key, 'button', (element) => {
-      element.addEventListener('click', () => activate(element.node));
-    });
-    button.node = node;
-    button.textContent = node.label;
-    button.disabled = !node.activatable;
-    followFocus(button, node);
-    place(button, node.frame);
-  } else if (isRole(node, 'LiveRegion')) {
-    const region = mirrorElement(key, 'div', (element) => {
-      element.setAttribute('role', 'status');
-      element.setAttribute('aria-live', 'polite');
-    });
-    // New text, or the same text set again (an answer repeated): a new text
-    // node, which a screen reader reads out.
-    const text = textOf(node);
-    const announcements = String(node.announcements);
-    if (region.textContent !== text || region.dataset.announcements !== announcements) {
-      region.dataset.announcements = announcements;
-      region.replaceChildren(document.createTextNode(text));
-    }
-    place(region, node.frame);
-  } else if (isRole(node, 'Heading') && node.label) {
-    const heading = mirrorElement(key, 'h1', () => {});
-    heading.textContent = node.label;
-    place(heading, node.frame);
-  } else if (isRole(node, 'Text') && node.label) {
-    const text = mirrorElement(key, 'span', () => {});
-    text.textContent = node.label;
-    place(text, node.frame);
-  } else {
-    node.children.forEach((child, index) =>
-      mirrorNode(child, `${key}/${child.identifier || index}`),
-    );
-  }
-}
-
-function updateMirror(tree) {
-  for (const element of mirrored.values()) delete element.dataset.seen;
-  mirrorOrder = 0;
-  mirrorNode(tree, 'window');
-  for (const [key, element] of mirrored) {
-    if (!element.dataset.seen) {
-      element.remove();
-      mirrored.delete(key);
-    }
-  }
-}
-
 function sameViewport(one, other) {
   return JSON.stringify(one) === JSON.stringify(other);
 }
 
-// size: the viewport the program started at.
+// The browser's input, its viewport and the page's life cycle, from the start on. size: the
+// viewport the program started at.
 function listen(size) {
-  // Touches land on the canvas, or on the field being edited, whose editable element lies
-  // over it (so that a long press there offers to paste).
-  let touching = null;
-  const point = (event) => [event.clientX, event.clientY];
-  const cursors = {
-    [UICursor.Arrow]: 'default',
-    [UICursor.Pointer]: 'pointer',
-    [UICursor.Text]: 'text',
-  };
-  for (const surface of [canvas, mirror]) {
-    surface.addEventListener('pointerdown', (event) => {
-      if (touching !== null || event.button > 0) return;
-      event.preventDefault();
-      touching = event.pointerId;
-      event.target.setPointerCapture(event.pointerId);
-      drive(() => program.touch(UITouchPhase.Began, ...point(event)));
-    });
-    surface.addEventListener('pointermove', (event) => {
-      if (touching === null && event.pointerType === 'mouse' && event.target === canvas) {
-        canvas.style.cursor = cursors[program.cursorAt(event.clientX, event.clientY)];
-      }
-      if (event.pointerId !== touching) return;
-      drive(() => program.touch(UITouchPhase.Moved, ...point(event)));
-    });
-    const end = (phase) => (event) => {
-      if (event.pointerId !== touching) return;
-      touching = null;
-      drive(() => program.touch(phase, ...point(event)));
-    };
-    surface.addEventListener('pointerup', end(UITouchPhase.Ended));
-    surface.addEventListener('pointercancel', end(UITouchPhase.Cancelled));
-  }
-  canvas.addEventListener('contextmenu', (event) => event.preventDefault());
-  // The wheel scrolls the content under the pointer; with Ctrl held it is the browser's zoom.
-  const wheelUnits = {
-    [WheelEvent.DOM_DELTA_PIXEL]: UIScrollUnit.Points,
-    [WheelEvent.DOM_DELTA_LINE]: UIScrollUnit.Lines,
-    [WheelEvent.DOM_DELTA_PAGE]: UIScrollUnit.Pages,
-  };
-  // Over the field being edited too, whose editable element lies over the canvas.
-  for (const surface of [canvas, mirror]) {
-    surface.addEventListener(
-      'wheel',
-      (event) => {
-        if (event.ctrlKey) return;
-        event.preventDefault();
-        const unit = wheelUnits[event.deltaMode] ?? UIScrollUnit.Points;
-        drive(() => program.scrollWheel(event.clientX, event.clientY, event.deltaY, unit));
-      },
-      { passive: false },
-    );
-  }
-
-  // A paste, from the keyboard's shortcut or a menu, wherever the browser's focus is: the
-  // program puts it where typing would go.
-  document.addEventListener('paste', (event) => {
-    const text = event.clipboardData?.getData('text/plain');
-    if (!program || !text) return;
-    event.preventDefault();
-    drive(() => program.insertText(text));
-  });
-
-  // The browser's focus moved by itself (a screen reader, Tab from outside the page): the
-  // program's focus follows, so that what is typed goes there.
-  mirror.addEventListener('focusin', (event) => {
-    if (!event.target.node) return;
-    const ring = focusableNodes(program.accessibilityTree());
-    const target = ring.find((node) => node.identifier === event.target.node.identifier);
-    if (target && !target.focused) drive(() => program.focus(target.path));
-  });
-
-  const keys = {
-    Tab: UIKey.Tab,
-    Enter: UIKey.Enter,
-    Escape: UIKey.Escape,
-    Backspace: UIKey.Backspace,
-    Delete: UIKey.Delete,
-    ArrowUp: UIKey.Up,
-    ArrowDown: UIKey.Down,
-    PageUp: UIKey.PageUp,
-    PageDown: UIKey.PageDown,
-  };
-  // What the program leaves unhandled is the browser's: its shortcuts, and Tab past either
-  // end of the program's ring, which leaves the page.
-  document.addEventListener('keydown', (event) => {
-    // An input method at work: its text arrives as its composition ends.
-    if (event.isComposing || event.keyCode === 229) return;
-    const key = keys[event.key];
-    let handled = false;
-    if (key !== undefined) drive(() => (handled = program.key(key, event)));
-    // A character, Space included.
-    else if ([...event.key].length === 1)
-      drive(() => (handled = program.typeKey(event.key, event)));
-    if (handled) event.preventDefault();
-  });
-
+  mirror = new AccessibilityMirror(document.getElementById('mirror'), program, drive);
+  listenForInput({ canvas, mirror: mirror.root, program, drive });
   const resize = () => {
     const resized = viewport();
     painter.resize(resized.width, resized.height, resized.pixelRatio);
@@ -437,7 +178,7 @@ const faceWeights = [400, 600, 700];
 
 function loadRestOfFaces() {
   // Whenever a file arrives (these, or one a text asked for), the texts are measured again.
-  document.fonts.addEventListener('loadingdone', () => drive(() => program.facesChanged()));
+  document.fonts.addEventListener('loadingdone', () => drive(() => program.textFacesChanged()));
   for (const weight of faceWeights) {
     document.fonts.load(`${weight} 16px Inter`, '\u0100').catch(() => {});
   }
