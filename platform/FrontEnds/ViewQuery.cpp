@@ -153,4 +153,23 @@ std::string dump(const UIWindow& window) {
     return out;
 }
 
+namespace {
+const char* nameOf(UIApplicationState state) {
+    switch (state) {
+    case UIApplicationState::Active:
+        return "active";
+    case UIApplicationState::Inactive:
+        return "inactive";
+    case UIApplicationState::Background:
+        return "background";
+    }
+    return "unknown";
+}
+} // namespace
+
+std::string dump(UIHostSession& session) {
+    return dump(session.window()) + "application " +
+           nameOf(session.application().applicationState()) + "\n";
+}
+
 } // namespace ViewQuery

@@ -48,11 +48,19 @@ try {
       locale: 'en-US',
     });
     const page = await context.newPage();
+    // The page has the focus only while it is in front, as in a browser a person uses.
+    const devtools = await context.newCDPSession(page);
+    await devtools.send('Emulation.setFocusEmulationEnabled', { enabled: false });
     await page.goto(server.origin);
     await page.waitForFunction(() => window.platformProgram);
     for (const [kind, value] of steps) {
       if (kind === 'key') await page.keyboard.press(keys[value]);
-      else if (kind === 'text') await page.keyboard.type(value);
+      else if (kind === 'focus') {
+        // Another tab in front takes the focus; this one in front again takes it back.
+        if (value === 'leave') await (await context.newPage()).bringToFront();
+        else await page.bringToFront();
+        await page.waitForFunction((wanted) => document.hasFocus() === wanted, value === 'return');
+      } else if (kind === 'text') await page.keyboard.type(value);
       else if (kind === 'wheel') {
         await page.mouse.move(...(await centerOf(page, value[0])));
         await page.mouse.wheel(0, value[1] * pixelsPerLine * scale);

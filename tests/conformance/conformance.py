@@ -50,7 +50,10 @@ SHORTCUTS = ["Ctrl-c"]
 
 
 def parse_step(step):
-    """("key", NAME), ("text", TEXT), ("tap", NAME) or ("wheel", (NAME, LINES))."""
+    """("key", NAME), ("text", TEXT), ("tap", NAME), ("wheel", (NAME, LINES)) or ("focus",
+    "leave" or "return")."""
+    if step in ("leave", "return"):
+        return "focus", step
     if step.startswith("text "):
         return "text", step[5:]
     if step.startswith("tap "):
@@ -77,8 +80,8 @@ def unexercised(table):
 
 def shown(dump):
     """What the dump says the screen shows: each named view's text or "hidden", how far each
-    scrolled view is scrolled ("content.scrolled"), the keyboard, and what has the focus
-    ("wage editing", "clear ringed" or "none")."""
+    scrolled view is scrolled ("content.scrolled"), the keyboard, what has the focus ("wage
+    editing", "clear ringed" or "none") and the application's state ("active", "inactive")."""
     state = {"keyboard": "up" if re.search(r"^\s*UIKeyboard ", dump, re.M) else "down"}
     view = r"#(\S+) \(([^)]*)\)(?: scrolled \([-0-9.e]+, ([-0-9.e]+)\))?( hidden)?(?: \"(.*)\")?$"
     for match in re.finditer(view, dump, re.M):
@@ -87,6 +90,8 @@ def shown(dump):
         state[f"{name}.scrolled"] = scrolled or "0"
     focus = re.search(r"^focus #(\S+) (editing|ringed)$", dump, re.M)
     state["focus"] = " ".join(focus.groups()) if focus else "none"
+    application = re.search(r"^application (\w+)$", dump, re.M)
+    state["application"] = application.group(1) if application else "(missing)"
     return state
 
 
@@ -137,6 +142,8 @@ class Headless:
                 lines.append(f"input {value}")
             elif kind == "wheel":
                 lines.append("wheel %g %g %d" % (*taps[value[0]], value[1]))
+            elif kind == "focus":
+                lines.append("state " + ("inactive" if value == "leave" else "active"))
             else:
                 lines.append("tap %g %g" % taps[value])
         script = "\n".join(lines + ["dump"]) + "\n"
@@ -170,7 +177,7 @@ class Window:
     }
 
     def __init__(self, orvane):
-        for tool in ("Xvfb", "xdotool"):
+        for tool in ("Xvfb", "xdotool", "xwininfo"):
             if not shutil.which(tool):
                 raise Skip(f"{tool} is missing (scripts/setup installs it)")
         self.orvane = orvane
@@ -189,6 +196,12 @@ class Window:
         self.server.kill()
         self.server.wait()
         shutil.rmtree(self.work, ignore_errors=True)
+
+    def root_window(self):
+        info = subprocess.run(
+            ["xwininfo", "-root"], capture_output=True, text=True, env=self.environment, check=True
+        ).stdout
+        return re.search(r"Window id: (0x[0-9a-f]+)", info).group(1)
 
     def xdotool(self, *arguments):
         subprocess.run(["xdotool", *arguments], check=True, env=self.environment, timeout=PATIENCE)
@@ -226,6 +239,7 @@ class Window:
             # Keys go through the server's own keyboard (XTEST) to the focused window, as a
             # person's do; events sent to a window directly are marked and SDL drops them.
             self.xdotool("windowfocus", "--sync", window)
+            focused = True
             for kind, value in steps:
                 if kind == "key":
                     self.xdotool("key", self.KEYS[value])
@@ -246,6 +260,11 @@ class Window:
                         str(abs(value[1])),
                         button,
                     )
+                elif kind == "focus":
+                    # Another window takes the focus: with no window manager, the screen's
+                    # root does.
+                    focused = value == "return"
+                    self.xdotool("windowfocus", window if focused else self.root_window())
                 else:
                     x, y = taps[value]
                     self.xdotool(
@@ -255,8 +274,14 @@ class Window:
                 # method, XInput): a step is given time to land before the next, more in a
                 # slow (sanitized) build.
                 time.sleep(PATIENCE / 50)
-            # Events arrive in the order they were sent: the quit comes after every step.
-            self.xdotool("key", "ctrl+q")
+            # Events arrive in the order they were sent: the quit comes after every step. A
+            # window without the focus hears no keys: it is asked to end as a session ending
+            # would, once the steps have had time to land.
+            if focused:
+                self.xdotool("key", "ctrl+q")
+            else:
+                time.sleep(PATIENCE / 10)
+                program.terminate()
             program.wait(timeout=PATIENCE)
         finally:
             if program.poll() is None:
@@ -350,6 +375,10 @@ class Terminal:
                     button = chr(32 + (65 if value[1] > 0 else 64))
                     step = "\033[M" + button + chr(33 + column) + chr(33 + row)
                     self.tmux("send-keys", "-t", "app", "-l", step * abs(value[1]))
+                elif kind == "focus":
+                    # What a terminal reports as its window loses or takes the focus.
+                    report = "\033[O" if value == "leave" else "\033[I"
+                    self.tmux("send-keys", "-t", "app", "-l", report)
                 else:
                     column, row = taps[value]
                     # A press and a release of the first button (X10 encoding, from 1).

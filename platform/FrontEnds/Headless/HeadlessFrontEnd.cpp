@@ -141,6 +141,18 @@ std::optional<std::vector<double>> numbersIn(std::string_view text) {
     return numbers;
 }
 
+// A life-cycle state by the name a script gives it, as the dump writes it.
+UIApplicationState applicationState(std::string_view name) {
+    if (name == "active")
+        return UIApplicationState::Active;
+    if (name == "inactive")
+        return UIApplicationState::Inactive;
+    if (name == "background")
+        return UIApplicationState::Background;
+    Runtime::raise(
+        ScriptError("state is active, inactive or background, not '" + echoed(name) + "'"));
+}
+
 } // namespace
 
 HeadlessFrontEnd::HeadlessFrontEnd(const PlatformOptions& options)
@@ -150,12 +162,15 @@ HeadlessFrontEnd::HeadlessFrontEnd(const PlatformOptions& options)
 
 HeadlessFrontEnd::~HeadlessFrontEnd() = default;
 
-// A script has no life cycle of its own, and a screen of one size.
+// A script has a screen of one size. It runs active, as a launched program on a phone's
+// screen does, until it says otherwise (`state`).
 UIHostFeatures HeadlessFrontEnd::features() const {
-    return {.touches = true, .hardwareKeys = true, .textInput = true, .wheel = true};
+    return {
+        .touches = true, .hardwareKeys = true, .textInput = true, .lifeCycle = true, .wheel = true};
 }
 
 UIApplicationEnding HeadlessFrontEnd::run(UIHostSession& session) {
+    session.setApplicationState(UIApplicationState::Active);
     // Every step runs the real display cycle, as a screen would show it.
     session.passFrame();
     while (const auto line = m_script.nextLine()) {
@@ -210,10 +225,12 @@ void HeadlessFrontEnd::execute(UIHostSession& session, std::string_view command,
                 ScriptError("delete takes a count of characters, not '" + echoed(argument) + "'"));
         for (const auto& field = editingField(window); count > 0 && field.hasText(); --count)
             session.pressKey(UIKey::Backspace);
+    } else if (command == "state") {
+        session.setApplicationState(applicationState(argument));
     } else if (command == "print") {
         print(window, argument);
     } else if (command == "dump") {
-        writeOutput(ViewQuery::dump(window));
+        writeOutput(ViewQuery::dump(session));
     } else if (command == "snapshot") {
         if (argument.empty())
             Runtime::raise(ScriptError("snapshot needs a file"));

@@ -23,8 +23,10 @@ class UIView;
 //                           Shift-, Ctrl-, Alt- and Meta- held with it
 //   wheel X Y N             the mouse's wheel at a point, N lines (negative up)
 //   input TEXT              the rest of the line as a hardware keyboard or a paste gives it
+//   state STATE             the life cycle: active, inactive (without the focus) or
+//                           background
 //   print NAME | keyboard   what a view shows, "(hidden)", or "up" / "down"
-//   dump                    the view tree
+//   dump                    the view tree, the focus and the life cycle's state
 //   snapshot FILE           what the screen shows, as a PNG at the front end's scale
 // Lines starting with # are comments. A command that cannot be carried out ends the run with
 // the error "line N: MESSAGE".

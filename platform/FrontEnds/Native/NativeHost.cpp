@@ -133,7 +133,7 @@ UIApplicationEnding NativeHost::run(UIHostSession& session) {
     session.declareFeatures(frontEnd->features());
     const UIApplicationEnding ending = frontEnd->run(session);
     if (m_options.dumpPath)
-        NSDataWriteToFileAtomically(*m_options.dumpPath, ViewQuery::dump(session.window()));
+        NSDataWriteToFileAtomically(*m_options.dumpPath, ViewQuery::dump(session));
     return ending;
 }
 

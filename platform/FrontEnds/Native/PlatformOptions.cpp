@@ -206,11 +206,14 @@ Headless script commands, one a line (# starts a comment line):
   type TEXT                type into the field being edited
   delete [N]               delete N characters backward (default 1)
   press KEY                a key of a hardware keyboard: Tab, Shift-Tab, Enter,
-                           Space, Escape, Backspace, Delete, Up, Down, PageUp
-                           or PageDown
+                           Space, Escape, Backspace, Delete, Up, Down, PageUp,
+                           PageDown or a character, after any of Shift-, Ctrl-,
+                           Alt- and Meta- held with it (press Ctrl-c)
+  wheel X Y N              the mouse's wheel at a point, N lines (negative up)
   input TEXT               text as a hardware keyboard or a paste gives it
+  state STATE              the life cycle: active, inactive or background
   print NAME | keyboard    print what a view shows, or whether the keyboard is up
-  dump                     print the view tree
+  dump                     print the view tree, the focus and the life cycle
   snapshot FILE            write what the screen shows to a PNG file
 )" +
            filled("Names: a view's accessibility identifier" +

@@ -22,8 +22,12 @@ extern "C" void noteSignal(int signal) {
     noted = signal;
 }
 
-constexpr const char* askForBracketedPaste = "\033[?2004h";
-constexpr const char* stopBracketedPaste = "\033[?2004l";
+// Bracketed paste, and reports of the focus (what terminals and tmux with focus-events send
+// as their window takes or loses it); a terminal that has neither ignores the asking.
+constexpr const char* askForPasteAndFocus = "\033[?2004h\033[?1004h";
+constexpr const char* stopPasteAndFocus = "\033[?1004l\033[?2004l";
+constexpr const char* focusIn = "\033[I";
+constexpr const char* focusOut = "\033[O";
 constexpr const char* pasteStarts = "\033[200~";
 constexpr const char* pasteEnds = "\033[201~";
 
@@ -74,7 +78,9 @@ CursesSession::CursesSession(const std::string& type) {
         define_key(keypadSequences[i].first, firstKeypadCode + static_cast<int>(i));
     define_key(pasteStarts, pasteStartCode);
     define_key(pasteEnds, pasteEndCode);
-    writeToTerminal(askForBracketedPaste);
+    define_key(focusIn, focusInCode);
+    define_key(focusOut, focusOutCode);
+    writeToTerminal(askForPasteAndFocus);
     m_colors = startColors();
     mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON1_CLICKED | BUTTON1_DOUBLE_CLICKED |
                   BUTTON1_TRIPLE_CLICKED | BUTTON4_PRESSED | BUTTON5_PRESSED,
@@ -88,7 +94,7 @@ CursesSession::CursesSession(const std::string& type) {
 }
 
 CursesSession::~CursesSession() {
-    writeToTerminal(stopBracketedPaste);
+    writeToTerminal(stopPasteAndFocus);
     endwin();
     delscreen(m_screen);
     Runtime::setFatalErrorCleanup(nullptr);

@@ -7,8 +7,8 @@
 #include <string>
 
 // ncurses for the life of one run: raw keys, the keypad, the mouse, the colours the terminal
-// shows, bracketed paste and the signals that end a program; the terminal is put back on
-// every way out.
+// shows, bracketed paste, focus reports and the signals that end a program; the terminal is put
+// back on every way out.
 class CursesSession {
   public:
     enum class ColorMode { None, Eight, Sixteen, Palette, Direct };
@@ -31,6 +31,10 @@ class CursesSession {
     static constexpr int pasteStartCode =
         firstKeypadCode + static_cast<int>(keypadSequences.size());
     static constexpr int pasteEndCode = pasteStartCode + 1;
+    // The codes the terminal's focus reports arrive as: its window took the focus, or lost
+    // it (another window in front).
+    static constexpr int focusInCode = pasteEndCode + 1;
+    static constexpr int focusOutCode = focusInCode + 1;
     // Below this size the screen is not shown: the terminal asks for room instead.
     static constexpr int minimumColumns = 40;
     static constexpr int minimumRows = 16;

@@ -20,7 +20,8 @@
 
 namespace {
 
-// A terminal has no safe areas, and is either in front or gone.
+// A terminal has no safe areas; it is inactive while its window lacks the focus, where it
+// reports the focus.
 constexpr UIHostFeatures terminalFeatures{.touches = true,
                                           .hardwareKeys = true,
                                           .textInput = true,

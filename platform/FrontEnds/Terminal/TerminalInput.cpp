@@ -51,7 +51,12 @@ bool TerminalInput::takeResize() {
 }
 
 void TerminalInput::take(int kind, wint_t input) {
-    if (CursesSession::tooSmallToShow()) {
+    // Without the focus, the application is inactive, shown or not.
+    if (isKeyCode(kind, input, CursesSession::focusInCode)) {
+        m_session.setApplicationState(UIApplicationState::Active);
+    } else if (isKeyCode(kind, input, CursesSession::focusOutCode)) {
+        m_session.setApplicationState(UIApplicationState::Inactive);
+    } else if (CursesSession::tooSmallToShow()) {
         takeWhileHidden(kind, input);
     } else if (isKeyCode(kind, input, CursesSession::pasteStartCode)) {
         m_paste.emplace();

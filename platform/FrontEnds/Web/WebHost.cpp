@@ -92,5 +92,5 @@ UIAccessibilityElement PageHost::accessibilityTree() {
 }
 
 std::string PageHost::dump() {
-    return ViewQuery::dump(session().window());
+    return ViewQuery::dump(session());
 }

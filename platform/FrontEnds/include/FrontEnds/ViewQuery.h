@@ -1,5 +1,6 @@
 #pragma once
 
+#include "UIKit/UIHostSession.h"
 #include "UIKit/UIWindow.h"
 
 #include <memory>
@@ -27,5 +28,8 @@ std::vector<std::string> accessoryTitles(const UIView& root);
 // has the keyboard's focus, a line that names it: "focus #NAME editing" for the field being
 // edited, "focus #NAME ringed" for the ringed view.
 std::string dump(const UIWindow& window);
+// The session's window as dump(window) writes it, then where the application stands:
+// "application active", "application inactive" or "application background".
+std::string dump(UIHostSession& session);
 
 } // namespace ViewQuery
