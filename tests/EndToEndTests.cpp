@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <sys/wait.h>
 
 namespace {
@@ -130,7 +131,27 @@ INSTANTIATE_TEST_SUITE_P(
                         "orvane: line 1: no field is being edited\n"},
         ScriptErrorCase{"tapAHiddenView", "tap result\n", "orvane: line 1: 'result' is hidden\n"},
         ScriptErrorCase{"deleteABadCount", "tap wage\ndelete many\n",
-                        "orvane: line 2: delete takes a count of characters, not 'many'\n"}));
+                        "orvane: line 2: delete takes a count of characters, not 'many'\n"},
+        ScriptErrorCase{
+            "aStateTheLifeCycleHasNot", "state asleep\n",
+            "orvane: line 1: state is active, inactive or background, not 'asleep'\n"}));
+
+// A script's life cycle: it runs active, and what it says it is the dump says, what was typed
+// kept through it.
+TEST(ScriptLifeCycle, theDumpEndsWithTheStateTheScriptSaid) {
+    const auto result =
+        runOrvane({"--ui", "headless"}, "dump\ntap wage\ntype 15\nstate background\ndump\n"
+                                        "state inactive\ndump\nstate active\ndump\n");
+    ASSERT_EQ(result.status, 0) << result.errors;
+    std::vector<std::string> states;
+    std::istringstream lines(result.output);
+    for (std::string line; std::getline(lines, line);)
+        if (line.starts_with("application "))
+            states.push_back(line);
+    EXPECT_EQ(states, (std::vector<std::string>{"application active", "application background",
+                                                "application inactive", "application active"}));
+    EXPECT_NE(result.output.rfind("\"15\""), std::string::npos);
+}
 
 TEST(CommandLine, helpListsTheOptionsAndUnknownOptionsAreRefused) {
     const auto help = runOrvane({"--help"}, "");
