@@ -301,9 +301,26 @@ function pngPixel(file, x, y) {
     .map(Number);
 }
 
+// What Info.plist gives, read by the build's own reader.
+function infoString(key) {
+  const reader = new URL('../../platform/Foundation/Tools/info_plist.py', import.meta.url);
+  const plist = new URL('../../orvane/Resources/Info.plist', import.meta.url);
+  const read = spawnSync('python3', [reader.pathname, plist.pathname, key], { encoding: 'utf8' });
+  assert.equal(read.status, 0, read.stderr);
+  return read.stdout.trim();
+}
+
 test('a home screen and an install dialog get an id, full-bleed icons and screenshots', () => {
   const manifest = JSON.parse(readFileSync(join(site, 'manifest.webmanifest'), 'utf8'));
   assert.equal(manifest.id, './');
+  // The application's name, on the home screen and the page's tab.
+  const name = infoString('CFBundleName');
+  assert.equal(manifest.name, name);
+  assert.equal(manifest.short_name, name);
+  assert.match(
+    readFileSync(join(site, 'index.html'), 'utf8'),
+    new RegExp(`<title>${name}</title>`),
+  );
   const maskable = manifest.icons.find((icon) => icon.purpose === 'maskable');
   assert.ok(maskable, 'a maskable icon');
   for (const icon of [maskable.src, 'apple-touch-icon.png']) {

@@ -261,13 +261,13 @@ def main():
     shutil.copy(options.wasm, building / "app.wasm")
     # The program's modules also stay modules of their own, for other hosts (Node).
     sources = [
-        (name, (options.boundary if name in GENERATED_MODULES else options.page) / name)
-        for name in PAGE_MODULES
+        (module, (options.boundary if module in GENERATED_MODULES else options.page) / module)
+        for module in PAGE_MODULES
     ]
-    for name, path in sources:
-        if name in PROGRAM_MODULES:
-            shutil.copy(path, building / name)
-    sources = [(name, path.read_text()) for name, path in sources]
+    for module, path in sources:
+        if module in PROGRAM_MODULES:
+            shutil.copy(path, building / module)
+    sources = [(module, path.read_text()) for module, path in sources]
     launch = options.resources / (
         info.get("UILaunchStoryboardName", "LaunchScreen") + ".storyboard"
     )
