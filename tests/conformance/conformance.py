@@ -3,10 +3,10 @@
 driven as a person drives it there, and checks what shows afterwards in the view tree the
 program dumps. Each front end gets the same steps, translated into its own events: a
 headless script, X events (xdotool under Xvfb), a terminal's bytes (tmux), a browser's
-keys and touches (Chromium).
+keys and touches (Chromium, Firefox, WebKit).
 
 Usage: conformance.py headless|window|terminal ORVANE
-       conformance.py chromium SITE-FOLDER
+       conformance.py chromium|firefox|webkit SITE-FOLDER
 Ends with "N passed, N failed"; exits 1 when one failed, 77 when the front end's
 tools are missing.
 """
@@ -95,13 +95,19 @@ def shown(dump):
     return state
 
 
+BROWSERS = ("chromium", "firefox", "webkit")
+
+
 def expected_in(front_end, expected):
     """What a behaviour expects in one front end: "KEY@FRONT-END=VALUE" overrides "KEY=VALUE"
-    there, for what a host decides (a page's Tab leaves it past the ring's end)."""
+    there, for what a host decides (a page's Tab leaves it past the ring's end); "@page" is
+    the page's in every browser, and a browser's own overrides that."""
     kept = {key: value for key, value in expected.items() if "@" not in key}
-    for key, value in expected.items():
-        if "@" in key and key.split("@", 1)[1] == front_end:
-            kept[key.split("@", 1)[0]] = value
+    places = ["page", front_end] if front_end in BROWSERS else [front_end]
+    for place in places:
+        for key, value in expected.items():
+            if key.endswith(f"@{place}"):
+                kept[key.split("@", 1)[0]] = value
     return kept
 
 
@@ -401,7 +407,9 @@ class Terminal:
         return out.read_text()
 
 
-class Chromium:
+class Browser:
+    """A browser engine's driver: Chromium, Firefox or WebKit, in browser.mjs."""
+
     KEYS = {
         "Tab": "Tab",
         "Shift-Tab": "Shift+Tab",
@@ -417,7 +425,8 @@ class Chromium:
         "Ctrl-c": "Control+c",
     }
 
-    def __init__(self, site):
+    def __init__(self, engine, site):
+        self.engine = engine
         self.site = site
 
     def close(self):
@@ -426,7 +435,7 @@ class Chromium:
     def run_all(self, table):
         """Every behaviour in one browser: the dump after each."""
         result = subprocess.run(
-            ["node", HERE / "browser.mjs", self.site],
+            ["node", HERE / "browser.mjs", self.engine, self.site],
             input=json.dumps({"keys": self.KEYS, "table": table}),
             capture_output=True,
             text=True,
@@ -485,7 +494,7 @@ def check(kind, name, expected, dump, failures):
 
 
 def main():
-    if len(sys.argv) != 3 or sys.argv[1] not in ("headless", "window", "terminal", "chromium"):
+    if len(sys.argv) != 3 or sys.argv[1] not in ("headless", "window", "terminal", *BROWSERS):
         sys.exit(__doc__)
     kind, target = sys.argv[1], os.path.abspath(sys.argv[2])
     table = [
@@ -495,12 +504,11 @@ def main():
     if unexercised(table):
         sys.exit(f"FAIL: no behaviour presses {', '.join(unexercised(table))}")
     try:
-        front_end = {
-            "headless": Headless,
-            "window": Window,
-            "terminal": Terminal,
-            "chromium": Chromium,
-        }[kind](target)
+        front_end = (
+            Browser(kind, target)
+            if kind in BROWSERS
+            else {"headless": Headless, "window": Window, "terminal": Terminal}[kind](target)
+        )
     except Skip as reason:
         print(f"SKIP: {reason}")
         sys.exit(77)
@@ -512,14 +520,14 @@ def main():
         )
     failures = []
     try:
-        if kind == "chromium":
+        if kind in BROWSERS:
             dumps = front_end.run_all([{"name": name, "steps": steps} for name, steps, _ in table])
         for name, steps, expected in table:
             before = len(failures)
             try:
                 dump = (
                     dumps[name]
-                    if kind == "chromium"
+                    if kind in BROWSERS
                     else front_end.run(steps, tap_points(front_end, steps))
                 )
                 check(kind, name, expected, dump, failures)

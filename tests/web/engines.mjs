@@ -2,16 +2,15 @@
 // the site's tests: Chromium (playwright-core), Firefox (puppeteer-core over WebDriver BiDi)
 // and WebKit (WebKitGTK's MiniBrowser, through WebKitWebDriver under Xvfb). Each is Debian's
 // own; nothing here downloads a browser.
-import { spawn } from 'node:child_process';
+import { execFile, spawn } from 'node:child_process';
 import { existsSync, readFileSync } from 'node:fs';
 import { createServer } from 'node:net';
 
-const keyNames = {
-  Tab: 'Tab',
-  Enter: 'Enter',
-  Escape: 'Escape',
-  Backspace: 'Backspace',
-  PageDown: 'PageDown',
+// A key's name, as Playwright and puppeteer name keys ("Tab", "ArrowUp", " "), with the
+// modifiers held with it before it ("Shift+Tab", "Control+c"): what each held, then the key.
+const combination = (name) => {
+  const parts = name === '+' ? ['+'] : name.split('+');
+  return { held: parts.slice(0, -1), key: parts[parts.length - 1] };
 };
 
 // A page of one engine: go somewhere, run a function in it, press keys, type, tap, and the
@@ -61,14 +60,34 @@ class PlaywrightPage extends Page {
   evaluate(source) {
     return this.page.evaluate(source);
   }
-  press(key) {
-    return this.page.keyboard.press(keyNames[key]);
+  async press(name) {
+    const { held, key } = combination(name);
+    for (const modifier of held) await this.page.keyboard.down(modifier);
+    await this.page.keyboard.press(key);
+    for (const modifier of held.reverse()) await this.page.keyboard.up(modifier);
   }
   type(text) {
     return this.page.keyboard.type(text);
   }
   tap(x, y) {
     return this.page.touchscreen.tap(x, y);
+  }
+  // The mouse's wheel over a point, by pixels down.
+  async wheel(x, y, pixels) {
+    await this.page.mouse.move(x, y);
+    await (this.page.setViewportSize
+      ? this.page.mouse.wheel(0, pixels)
+      : this.page.mouse.wheel({ deltaY: pixels }));
+  }
+  // Another window in front takes the focus (a window, not a tab, which would hide this
+  // page); then this one is in front again. Puppeteer's pages only: Firefox's.
+  async leave() {
+    this.other = await this.page.browser().newPage({ type: 'window' });
+    await this.other.bringToFront();
+  }
+  async comeBack() {
+    await this.page.bringToFront();
+    await this.other?.close();
   }
   // A short screen: a phone turned sideways.
   shorten(width, height) {
@@ -120,9 +139,9 @@ async function firefox() {
     headless: true,
   });
   return {
-    async newPage() {
+    async newPage({ width = 390, height = 844 } = {}) {
       const page = await browser.newPage();
-      await page.setViewport({ width: 390, height: 844, hasTouch: true, isMobile: true });
+      await page.setViewport({ width, height, hasTouch: true, isMobile: true });
       return new PlaywrightPage(page);
     },
     close: () => browser.close(),
@@ -137,11 +156,27 @@ const freePort = () =>
     });
   });
 
+const webDriverKeys = {
+  Tab: '\uE004',
+  Enter: '\uE007',
+  Escape: '\uE00C',
+  Backspace: '\uE003',
+  Delete: '\uE017',
+  ArrowUp: '\uE013',
+  ArrowDown: '\uE015',
+  PageUp: '\uE00E',
+  PageDown: '\uE00F',
+  Shift: '\uE008',
+  Control: '\uE009',
+};
+
 // W3C WebDriver classic, as far as the tests need it.
 class WebDriverPage extends Page {
-  constructor(endpoint) {
+  // display: the X display the browser shows on.
+  constructor(endpoint, display) {
     super();
     this.endpoint = endpoint;
+    this.display = display;
     // Classic WebDriver hears no console: what the page's own scripts report is collected in
     // the page by a hook the tests' server adds first thing (see serveWithConsoleHook).
     this.complaints = [];
@@ -180,18 +215,63 @@ class WebDriverPage extends Page {
     await this.call('POST', '/actions', { actions: [{ type: 'key', id: 'keyboard', actions }] });
   }
 
-  press(key) {
-    const code = {
-      Tab: '\uE004',
-      Enter: '\uE007',
-      Escape: '\uE00C',
-      Backspace: '\uE003',
-      PageDown: '\uE00F',
-    }[key];
+  press(name) {
+    const { held, key } = combination(name);
+    const codes = [...held, key].map((part) => webDriverKeys[part] ?? part);
     return this.keys([
-      { type: 'keyDown', value: code },
-      { type: 'keyUp', value: code },
+      ...codes.map((value) => ({ type: 'keyDown', value })),
+      ...codes.reverse().map((value) => ({ type: 'keyUp', value })),
     ]);
+  }
+
+  // WebKitWebDriver hands the page each scroll's delta less the one sent before it (80 then
+  // 40 arrives as 80 then -40), so what is sent is the running sum of the deltas wanted.
+  wheel(x, y, pixels) {
+    this.wheelSum = (this.wheelSum ?? 0) + pixels;
+    return this.call('POST', '/actions', {
+      actions: [
+        {
+          type: 'wheel',
+          id: 'wheel',
+          actions: [
+            {
+              type: 'scroll',
+              x: Math.round(x),
+              y: Math.round(y),
+              deltaX: 0,
+              deltaY: this.wheelSum,
+            },
+          ],
+        },
+      ],
+    });
+  }
+
+  // A tool of the X display the browser shows on; its output.
+  x(tool, ...words) {
+    const environment = { ...process.env, DISPLAY: this.display };
+    return new Promise((done, failed) =>
+      execFile(tool, words, { env: environment }, (error, output) =>
+        error ? failed(error) : done(output.trim()),
+      ),
+    );
+  }
+
+  // The X server's focus, which a window manager would give the browser's window: to the
+  // newest of MiniBrowser's windows, this page's.
+  async takeFocus() {
+    const windows = await this.x('xdotool', 'search', '--onlyvisible', '--class', 'MiniBrowser');
+    await this.x('xdotool', 'windowfocus', '--sync', windows.split('\n').at(-1));
+  }
+
+  // Another window in front takes the focus: with no window manager, the screen's root does.
+  async leave() {
+    const root = (await this.x('xwininfo', '-root')).match(/Window id: (0x[0-9a-f]+)/)[1];
+    await this.x('xdotool', 'windowfocus', root);
+  }
+
+  comeBack() {
+    return this.takeFocus();
   }
 
   type(text) {
@@ -263,7 +343,7 @@ async function webkit() {
   }
   const pages = [];
   return {
-    async newPage() {
+    async newPage({ width = 447, height = 844 } = {}) {
       const response = await fetch(`${root}/session`, {
         method: 'POST',
         headers: { 'content-type': 'application/json' },
@@ -279,9 +359,9 @@ async function webkit() {
         }),
       });
       const { value } = await response.json();
-      const page = new WebDriverPage(`${root}/session/${value.sessionId}`);
+      const page = new WebDriverPage(`${root}/session/${value.sessionId}`, display.name);
       // MiniBrowser's window is at least 447 pixels wide.
-      await page.call('POST', '/window/rect', { width: 447, height: 844 });
+      await page.call('POST', '/window/rect', { width: Math.max(width, 447), height });
       pages.push(page);
       return page;
     },
