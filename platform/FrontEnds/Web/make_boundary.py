@@ -307,6 +307,7 @@ class Boundary:
         return []
 
     def buffer_argument(self, call):
+        """The one argument that travels through the input buffer (text or places), if any."""
         buffered = [a for a in call["arguments"] if a[1] in ("text", "places")]
         if len(buffered) > 1:
             fail(f"{call['name']}: one text or places a call, through the input buffer")
@@ -372,6 +373,7 @@ class Boundary:
         return parameters
 
     def export_definition(self, call):
+        self.buffer_argument(call)
         parameters = self.parameters_of(call)
         returns = self.cpp_return(call["returns"])
         ignored = "return;" if returns == "void" else "return 0;"
@@ -487,7 +489,7 @@ class Boundary:
 
     # The page's side
 
-    def js_arguments(self, type_name, expression, record_name=None):
+    def js_arguments(self, type_name, expression):
         """The JavaScript expressions an argument's numbers are."""
         kind = self.kind(type_name)
         if kind == "bool":
@@ -571,10 +573,6 @@ class Boundary:
         for call in self.description["calls"]:
             counts[self.export_name(call)] = len(self.parameters_of(call))
         return counts
-
-
-def comment(lines, marker):
-    return [f"{marker} {line}".rstrip() for line in lines]
 
 
 def schema_js(boundary):
