@@ -5,6 +5,7 @@
 #include "UIKit/UIKeyboard.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <functional>
@@ -154,22 +155,31 @@ std::string dump(const UIWindow& window) {
 }
 
 namespace {
-const char* nameOf(UIApplicationState state) {
-    switch (state) {
-    case UIApplicationState::Active:
-        return "active";
-    case UIApplicationState::Inactive:
-        return "inactive";
-    case UIApplicationState::Background:
-        return "background";
-    }
+// The life cycle's states by the names a dump writes and a script gives.
+constexpr std::array<std::pair<UIApplicationState, std::string_view>, 3> stateNames{{
+    {UIApplicationState::Active, "active"},
+    {UIApplicationState::Inactive, "inactive"},
+    {UIApplicationState::Background, "background"},
+}};
+} // namespace
+
+std::string_view nameOf(UIApplicationState state) {
+    for (const auto& [named, name] : stateNames)
+        if (named == state)
+            return name;
     return "unknown";
 }
-} // namespace
+
+std::optional<UIApplicationState> applicationStateNamed(std::string_view name) {
+    for (const auto& [state, named] : stateNames)
+        if (named == name)
+            return state;
+    return std::nullopt;
+}
 
 std::string dump(UIHostSession& session) {
     return dump(session.window()) + "application " +
-           nameOf(session.application().applicationState()) + "\n";
+           std::string(nameOf(session.application().applicationState())) + "\n";
 }
 
 } // namespace ViewQuery

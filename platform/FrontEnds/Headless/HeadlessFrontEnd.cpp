@@ -143,12 +143,8 @@ std::optional<std::vector<double>> numbersIn(std::string_view text) {
 
 // A life-cycle state by the name a script gives it, as the dump writes it.
 UIApplicationState applicationState(std::string_view name) {
-    if (name == "active")
-        return UIApplicationState::Active;
-    if (name == "inactive")
-        return UIApplicationState::Inactive;
-    if (name == "background")
-        return UIApplicationState::Background;
+    if (const auto state = ViewQuery::applicationStateNamed(name))
+        return *state;
     Runtime::raise(
         ScriptError("state is active, inactive or background, not '" + echoed(name) + "'"));
 }

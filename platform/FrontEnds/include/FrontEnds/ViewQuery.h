@@ -31,5 +31,8 @@ std::string dump(const UIWindow& window);
 // The session's window as dump(window) writes it, then where the application stands:
 // "application active", "application inactive" or "application background".
 std::string dump(UIHostSession& session);
+// A life-cycle state's name, as the dump writes it; the state a name names, if any.
+std::string_view nameOf(UIApplicationState state);
+std::optional<UIApplicationState> applicationStateNamed(std::string_view name);
 
 } // namespace ViewQuery
