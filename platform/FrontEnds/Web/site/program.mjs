@@ -38,6 +38,11 @@ export const nothingHeld = Object.freeze({
 // stays alive and is driven through its exports from then on.
 class RunLoopStarted {}
 
+// Each role's name, by the number the program gives it: the tree is named each frame.
+const roleNames = Object.fromEntries(
+  Object.entries(UIAccessibilityRole).map(([name, value]) => [value, name]),
+);
+
 // A text's width where nothing draws it (Node), as the program estimates it.
 function estimateWidth(text, size) {
   return [...text].length * size * estimatedCharacterWidth;
@@ -81,12 +86,9 @@ export class Program extends ProgramCalls {
   // label, value, identifier, frame, whether they can be activated, their path (for
   // activateAccessibilityElement()), and children.
   accessibilityTree() {
-    const roles = Object.fromEntries(
-      Object.entries(UIAccessibilityRole).map(([name, value]) => [value, name]),
-    );
     const named = (element, path) => ({
       ...element,
-      role: roles[element.role],
+      role: roleNames[element.role],
       path,
       children: element.children.map((child, place) => named(child, [...path, place])),
     });
