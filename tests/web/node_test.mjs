@@ -12,7 +12,8 @@ const siteModule = (name) => import(pathToFileURL(join(site, name)).href);
 const { nothingHeld, Program, strictRecords } = await siteModule('program.mjs');
 const { CanvasPainter } = await siteModule('painter.mjs');
 const { ProgramCalls } = await siteModule('binding.mjs');
-const { CommandKind, UIAccessibilityRole, UIKey, UITouchPhase } = await siteModule('schema.mjs');
+const { Alignment, CommandKind, UIAccessibilityRole, UIKey, UITouchPhase, Weight } =
+  await siteModule('schema.mjs');
 const bytes = readFileSync(join(site, 'app.wasm'));
 
 async function start(locale, languages) {
@@ -150,4 +151,57 @@ test('a call the program does not export as described, or a record without a fie
   assert.throws(() => program.typeKey('1', { shiftKey: false }), /Modifiers without its ctrlKey/);
   // An enum the program does not have is ignored there, as a key it does not know.
   assert.equal(program.pressKey(Object.keys(UIKey).length, nothingHeld), false);
+});
+
+// A canvas whose one face measures a text by its characters, at the size its font names,
+// times a width the test changes as a browser's face changes when a file arrives; it keeps
+// what is filled, with the scale it is filled at.
+function measuringCanvas() {
+  const canvas = { face: 1, filled: [], style: {} };
+  let scale = 1;
+  const context = {
+    font: '',
+    measureText(text) {
+      const size = Number(/(\d+(?:\.\d+)?)px/.exec(this.font)[1]);
+      return {
+        width: [...text].length * size * 0.5 * canvas.face,
+        fontBoundingBoxAscent: size * 0.8,
+        fontBoundingBoxDescent: size * 0.2,
+      };
+    },
+    scale: (by) => (scale *= by),
+    restore: () => (scale = 1),
+    fillText: (text, x) => canvas.filled.push({ text, x, scale }),
+    fillRect: (x, y, width) => canvas.filled.push({ caretAt: x, width }),
+  };
+  canvas.getContext = () =>
+    new Proxy(context, { get: (target, key) => (key in target ? target[key] : () => {}) });
+  return canvas;
+}
+
+test('a text is drawn at the size and as wide as it was laid out, measured anew when the faces change', () => {
+  const canvas = measuringCanvas();
+  const painter = new CanvasPainter(canvas);
+  painter.resize(390, 844, 1);
+  for (const size of [13, 22, 64]) {
+    assert.equal(painter.measure('1500', size, Weight.Regular), 4 * size * 0.5, `at ${size}`);
+  }
+  const line = {
+    rect: { x: 10, y: 0, width: 300, height: 40 },
+    text: '1500',
+    fontSize: 22,
+    weight: Weight.Regular,
+    alignment: Alignment.Left,
+    color: { red: 1, green: 1, blue: 1, alpha: 1 },
+    caret: { red: 1, green: 1, blue: 1, alpha: 1 },
+  };
+  painter.text(line);
+  const [drawn, caret] = canvas.filled;
+  assert.equal(drawn.scale, 22 / 100, 'shaped at one size, drawn scaled to its own');
+  assert.equal(caret.caretAt, 10 + painter.measure('1500', 22, Weight.Regular));
+  // A face's file arrives: the same text measures by the new face once it is said.
+  canvas.face = 2;
+  assert.equal(painter.measure('1500', 22, Weight.Regular), 44, 'kept until the faces change');
+  painter.forgetFaces();
+  assert.equal(painter.measure('1500', 22, Weight.Regular), 88);
 });

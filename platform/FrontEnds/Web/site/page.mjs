@@ -178,7 +178,12 @@ const faceWeights = [400, 600, 700];
 
 function loadRestOfFaces() {
   // Whenever a file arrives (these, or one a text asked for), the texts are measured again.
-  document.fonts.addEventListener('loadingdone', () => drive(() => program.textFacesChanged()));
+  document.fonts.addEventListener('loadingdone', () =>
+    drive(() => {
+      painter.forgetFaces();
+      program.textFacesChanged();
+    }),
+  );
   for (const weight of faceWeights) {
     document.fonts.load(`${weight} 16px Inter`, '\u0100').catch(() => {});
   }
@@ -191,7 +196,7 @@ async function start() {
   const fonts = Promise.all(
     faceWeights.map((weight) => document.fonts.load(`${weight} 16px Inter`)),
   );
-  fonts.then(() => painter.warmFaces()).catch(() => {});
+  fonts.then(() => painter.warmFaces(faceWeights)).catch(() => {});
   let size = viewport();
   painter.resize(size.width, size.height, size.pixelRatio);
   painter.clear(getComputedStyle(document.body).backgroundColor);

@@ -8,6 +8,11 @@ const cssWeights = {
   [Weight.Bold]: 700,
 };
 
+// The size every text is shaped at (see setFace), large enough that a width scaled from it
+// is exact to a hundredth of a point at any size the program draws.
+const shapingSize = 100;
+const widthsKept = 512;
+
 function rgba({ red, green, blue, alpha }) {
   return `rgba(${red * 255}, ${green * 255}, ${blue * 255}, ${alpha})`;
 }
@@ -20,12 +25,16 @@ export class CanvasPainter {
   constructor(canvas) {
     this.canvas = canvas;
     this.context = canvas.getContext('2d', { alpha: false });
+    this.widths = new Map();
+    this.faceMetrics = new Map();
   }
 
   resize(width, height, pixelRatio) {
     this.width = width;
     this.height = height;
     this.pixelRatio = pixelRatio;
+    // A canvas resized starts again from the default state, its font among it.
+    this.face = undefined;
     this.canvas.width = Math.round(width * pixelRatio);
     this.canvas.height = Math.round(height * pixelRatio);
     this.canvas.style.width = `${width}px`;
@@ -55,7 +64,9 @@ export class CanvasPainter {
           context.clip();
           break;
         case CommandKind.PopClip:
+          // The face set inside the clip is undone with it.
           context.restore();
+          this.face = undefined;
           break;
         case CommandKind.DrawText:
           this.text(command);
@@ -94,20 +105,56 @@ export class CanvasPainter {
     this.context.stroke();
   }
 
-  setFont(size, weight) {
-    this.context.font = `${cssWeights[weight]} ${size}px ${textFamilies}`;
+  // Every text is shaped at one size per weight and scaled to the size it is laid out and
+  // drawn at: a browser makes each new size of a face anew (half a millisecond or more a
+  // size in Chromium), while a text shaped again at a size it has is nearly free. Measured
+  // and drawn alike, so a text is drawn as wide as it was laid out.
+  setFace(weight) {
+    if (this.face === weight) return;
+    this.face = weight;
+    this.context.font = `${cssWeights[weight]} ${shapingSize}px ${textFamilies}`;
   }
 
-  // Each weight's face shaped once, so that the browser decodes it while the program is
-  // still compiling rather than in the first frame (a few milliseconds a face).
-  warmFaces() {
-    for (const weight of Object.keys(cssWeights)) this.measure('Aa0$', 16, weight);
+  // Widths and metrics at the shaping size, kept until the faces change.
+  forgetFaces() {
+    this.widths.clear();
+    this.faceMetrics.clear();
+  }
+
+  // The faces of the CSS weights given made once, so that the browser decodes them while
+  // the program is still compiling rather than in the first frame (a few milliseconds a face).
+  warmFaces(loaded) {
+    for (const [weight, cssWeight] of Object.entries(cssWeights))
+      if (loaded.includes(cssWeight)) this.metricsOf(Number(weight));
+  }
+
+  // A face's ascent and line height at the shaping size.
+  metricsOf(weight) {
+    let metrics = this.faceMetrics.get(weight);
+    if (!metrics) {
+      this.setFace(weight);
+      const measured = this.context.measureText('M');
+      metrics = {
+        ascent: measured.fontBoundingBoxAscent,
+        lineHeight: measured.fontBoundingBoxAscent + measured.fontBoundingBoxDescent,
+      };
+      this.faceMetrics.set(weight, metrics);
+    }
+    return metrics;
   }
 
   // How wide the text is drawn: the program lays its texts out with this.
   measure(text, size, weight) {
-    this.setFont(size, weight);
-    return this.context.measureText(text).width;
+    const key = `${weight} ${text}`;
+    let width = this.widths.get(key);
+    if (width === undefined) {
+      this.setFace(weight);
+      width = this.context.measureText(text).width;
+      // What is typed makes new texts without end; the screen's own are few.
+      if (this.widths.size === widthsKept) this.widths.clear();
+      this.widths.set(key, width);
+    }
+    return (width * size) / shapingSize;
   }
 
   // A line as the program laid it out: aligned in its rectangle (less the caret's room) and
@@ -115,16 +162,16 @@ export class CanvasPainter {
   text({ rect: { x, y, width, height }, text, fontSize, weight, alignment, color, caret }) {
     if (width <= 0 || height <= 0) return;
     const context = this.context;
-    this.setFont(fontSize, weight);
-    const metrics = context.measureText(text || 'M');
-    const ascent = metrics.fontBoundingBoxAscent;
-    const lineHeight = ascent + metrics.fontBoundingBoxDescent;
-    const top = y + (height - lineHeight) / 2;
-    const textWidth = text ? metrics.width : 0;
+    const scale = fontSize / shapingSize;
+    const { ascent, lineHeight } = this.metricsOf(weight);
+    const top = y + (height - lineHeight * scale) / 2;
+    const textWidth = text ? this.measure(text, fontSize, weight) : 0;
     const room = width - (caret ? caretPoints : 0);
     let left = x;
     if (alignment === Alignment.Center) left += (room - textWidth) / 2;
     else if (alignment === Alignment.Right) left += room - textWidth;
+    // The face is set outside the saved state, so that restoring it keeps the face.
+    this.setFace(weight);
     context.save();
     context.beginPath();
     context.rect(x, y, width, height);
@@ -132,11 +179,13 @@ export class CanvasPainter {
     context.fillStyle = rgba(color);
     context.textBaseline = 'alphabetic';
     context.textAlign = 'left';
-    context.fillText(text, left, top + ascent);
+    context.translate(left, top + ascent * scale);
+    context.scale(scale, scale);
+    context.fillText(text, 0, 0);
+    context.restore();
     if (caret) {
       context.fillStyle = rgba(caret);
-      context.fillRect(left + textWidth, top, caretPoints, lineHeight);
+      context.fillRect(left + textWidth, top, caretPoints, lineHeight * scale);
     }
-    context.restore();
   }
 }
