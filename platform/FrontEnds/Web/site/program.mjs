@@ -69,7 +69,8 @@ export class Program extends ProgramCalls {
       }),
     };
     const module = code instanceof WebAssembly.Module ? code : await WebAssembly.compile(code);
-    const instance = await WebAssembly.instantiate(module, imports);
+    // At once, rather than in a later task that other work may come before.
+    const instance = new WebAssembly.Instance(module, imports);
     system.memory = instance.exports.memory;
     const program = new Program(instance.exports);
     instance.exports._initialize();
