@@ -192,10 +192,11 @@ for (const name of Object.keys(engines)) {
     continue;
   }
   const engine = await engines[name]();
-  // The start times of marks in one fresh page: as few sessions as the figures need, since
-  // each of WebKit's is a browser started anew.
+  // The start times of marks in one fresh page, which nothing before it has cached or
+  // installed: as few sessions as the figures need, since each of WebKit's is a browser
+  // started anew.
   const marks = async (url, entries) => {
-    const tab = await engine.newPage();
+    const tab = await engine.newPage({ fresh: true });
     await tab.goto(url);
     const times = [];
     for (const entry of entries) {

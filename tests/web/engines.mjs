@@ -45,9 +45,11 @@ export function watchConsole(page) {
 }
 
 class PlaywrightPage extends Page {
-  constructor(page) {
+  // closing: what closes the page, where more than the page must go with it.
+  constructor(page, closing = () => page.close()) {
     super();
     this.page = page;
+    this.closing = closing;
     this.complaints = watchConsole(page);
   }
 
@@ -96,7 +98,7 @@ class PlaywrightPage extends Page {
       : this.page.setViewport({ width, height, hasTouch: true, isMobile: true });
   }
   close() {
-    return this.page.close();
+    return this.closing();
   }
 }
 
@@ -125,7 +127,7 @@ async function chromium() {
         hasTouch: true,
         locale: 'en-US',
       });
-      return new PlaywrightPage(await context.newPage());
+      return new PlaywrightPage(await context.newPage(), () => context.close());
     },
     close: () => browser.close(),
   };
@@ -139,10 +141,13 @@ async function firefox() {
     headless: true,
   });
   return {
-    async newPage({ width = 390, height = 844 } = {}) {
-      const page = await browser.newPage();
+    // fresh: in a context of its own, with no cache, storage or service worker of a page
+    // before it (the others share the browser's, as a person's tabs do).
+    async newPage({ width = 390, height = 844, fresh = false } = {}) {
+      const owner = fresh ? await browser.createBrowserContext() : browser;
+      const page = await owner.newPage();
       await page.setViewport({ width, height, hasTouch: true, isMobile: true });
-      return new PlaywrightPage(page);
+      return new PlaywrightPage(page, fresh ? () => owner.close() : undefined);
     },
     close: () => browser.close(),
   };
