@@ -186,7 +186,7 @@ test('a text is drawn at the size and as wide as it was laid out, measured anew 
   for (const size of [13, 22, 64]) {
     assert.equal(painter.measure('1500', size, Weight.Regular), 4 * size * 0.5, `at ${size}`);
   }
-  const line = {
+  const typed = {
     rect: { x: 10, y: 0, width: 300, height: 40 },
     text: '1500',
     fontSize: 22,
@@ -195,7 +195,7 @@ test('a text is drawn at the size and as wide as it was laid out, measured anew 
     color: { red: 1, green: 1, blue: 1, alpha: 1 },
     caret: { red: 1, green: 1, blue: 1, alpha: 1 },
   };
-  painter.text(line);
+  painter.text(typed);
   const [drawn, caret] = canvas.filled;
   assert.equal(drawn.scale, 22 / 100, 'shaped at one size, drawn scaled to its own');
   assert.equal(caret.caretAt, 10 + painter.measure('1500', 22, Weight.Regular));
