@@ -196,7 +196,8 @@ test('a text is drawn at the size and as wide as it was laid out, measured anew 
     caret: { red: 1, green: 1, blue: 1, alpha: 1 },
   };
   painter.text(typed);
-  const [drawn, caret] = canvas.filled;
+  const drawn = canvas.filled.find((filled) => 'text' in filled);
+  const caret = canvas.filled.find((filled) => 'caretAt' in filled);
   assert.equal(drawn.scale, 22 / 100, 'shaped at one size, drawn scaled to its own');
   assert.equal(caret.caretAt, 10 + painter.measure('1500', 22, Weight.Regular));
   // A face's file arrives: the same text measures by the new face once it is said.

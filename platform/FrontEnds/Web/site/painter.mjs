@@ -8,8 +8,8 @@ const cssWeights = {
   [Weight.Bold]: 700,
 };
 
-// The size every text is shaped at (see setFace), large enough that a width scaled from it
-// is exact to a hundredth of a point at any size the program draws.
+// The size every text is shaped at (see setFace): large, so that a width scaled down from it
+// keeps its fractions.
 const shapingSize = 100;
 const widthsKept = 512;
 
@@ -176,6 +176,10 @@ export class CanvasPainter {
     context.beginPath();
     context.rect(x, y, width, height);
     context.clip();
+    if (caret) {
+      context.fillStyle = rgba(caret);
+      context.fillRect(left + textWidth, top, caretPoints, lineHeight * scale);
+    }
     context.fillStyle = rgba(color);
     context.textBaseline = 'alphabetic';
     context.textAlign = 'left';
@@ -183,9 +187,5 @@ export class CanvasPainter {
     context.scale(scale, scale);
     context.fillText(text, 0, 0);
     context.restore();
-    if (caret) {
-      context.fillStyle = rgba(caret);
-      context.fillRect(left + textWidth, top, caretPoints, lineHeight * scale);
-    }
   }
 }
