@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <utility>
 
 namespace {
 
@@ -41,14 +42,28 @@ std::string resourcesWith(const fs::path& interfaceFile) {
     return folder.string();
 }
 
-class InterfaceFile : public testing::TestWithParam<fs::path> {};
+// A resources folder holding the file compiled, and Info.plist in binary, as the web build
+// carries them; the compiler's own result when it refuses the file.
+std::pair<std::string, ProcessResult> compiledResourcesWith(const fs::path& interfaceFile) {
+    const fs::path folder = makeTemporaryDirectory();
+    const fs::path tools = fs::path(ORVANE_TEST_DATA) / "../platform";
+    const auto plist =
+        runProgram("/usr/bin/python3",
+                   {(tools / "Foundation/Tools/compile_plist.py").string(),
+                    (fs::path(ORVANE_TEST_DATA) / "../orvane/Resources/Info.plist").string(),
+                    (folder / "Info.plist").string()},
+                   "");
+    EXPECT_EQ(plist.status, 0) << plist.errors;
+    const auto compiler =
+        runProgram("/usr/bin/python3",
+                   {(tools / "UIKit/Tools/compile_interface.py").string(), interfaceFile.string(),
+                    (folder / "Main.storyboard").string()},
+                   "");
+    return {folder.string(), compiler};
+}
 
-TEST_P(InterfaceFile, isRefusedWithItsPlaceAndMessage) {
-    const std::string expectation = expectationOf(GetParam());
-    const std::string folder = resourcesWith(GetParam());
-    const auto result = runOrvane({"--ui", "headless", "--resources", folder}, "print result\n");
-    fs::remove_all(folder);
-
+void expectRefused(const ProcessResult& result, const std::string& folder,
+                   const std::string& expectation) {
     EXPECT_EQ(result.output, "");
     if (expectation.starts_with(": ")) {
         EXPECT_EQ(result.status, 1);
@@ -66,6 +81,35 @@ TEST_P(InterfaceFile, isRefusedWithItsPlaceAndMessage) {
         EXPECT_TRUE(std::regex_search(result.errors, std::regex("^" + pattern + "\n")))
             << result.errors;
     }
+}
+
+class InterfaceFile : public testing::TestWithParam<fs::path> {};
+
+TEST_P(InterfaceFile, isRefusedWithItsPlaceAndMessage) {
+    const std::string folder = resourcesWith(GetParam());
+    const auto result = runOrvane({"--ui", "headless", "--resources", folder}, "print result\n");
+    fs::remove_all(folder);
+    expectRefused(result, folder, expectationOf(GetParam()));
+}
+
+// Compiled, the file keeps its lines: the program refuses it with the same place and message,
+// or, when it is not well-formed, the compiler refuses it at the same line.
+TEST_P(InterfaceFile, isRefusedAtTheSamePlaceOnceCompiled) {
+    const std::string expectation = expectationOf(GetParam());
+    const auto [folder, compiler] = compiledResourcesWith(GetParam());
+    const std::string malformed = ": malformed XML: ";
+    if (expectation.find(malformed) != std::string::npos) {
+        const std::string line = expectation.substr(2, expectation.find(malformed) - 2);
+        EXPECT_EQ(compiler.status, 1);
+        EXPECT_TRUE(compiler.errors.starts_with(GetParam().string() + ":" + line + malformed))
+            << compiler.errors;
+        fs::remove_all(folder);
+        return;
+    }
+    ASSERT_EQ(compiler.status, 0) << compiler.errors;
+    const auto result = runOrvane({"--ui", "headless", "--resources", folder}, "print result\n");
+    fs::remove_all(folder);
+    expectRefused(result, folder, expectation);
 }
 
 INSTANTIATE_TEST_SUITE_P(Broken, InterfaceFile, testing::ValuesIn(interfaceFiles()),
@@ -89,6 +133,20 @@ TEST(Resources, theBuiltInCopiesMatchTheFolder) {
         "dump\n");
     EXPECT_EQ(builtIn.status, 0);
     EXPECT_EQ(builtIn.output, fromFolder.output);
+}
+
+TEST(Resources, compiledCopiesWorkAsTheirSources) {
+    const std::string script = "tap wage\ntype 15\ntap price\ntype 100\ntap calculate\n"
+                               "print result\ndump\n";
+    const auto [folder, compiler] =
+        compiledResourcesWith(fs::path(ORVANE_TEST_DATA) / "../orvane/Resources/Main.storyboard");
+    ASSERT_EQ(compiler.status, 0) << compiler.errors;
+    const auto compiled = runOrvane({"--ui", "headless", "--resources", folder}, script);
+    fs::remove_all(folder);
+    const auto builtIn = runOrvane({"--ui", "headless"}, script);
+    EXPECT_EQ(compiled.status, 0) << compiled.errors;
+    EXPECT_EQ(compiled.output, builtIn.output);
+    EXPECT_TRUE(builtIn.output.starts_with("7\n")) << builtIn.output;
 }
 
 } // namespace

@@ -1,9 +1,8 @@
 #include "Foundation/NSBundle.h"
 
 #include "Foundation/NSFileContents.h"
+#include "PropertyList.h"
 #include "Runtime/Error.h"
-
-#include <pugixml.hpp>
 
 namespace {
 
@@ -50,25 +49,9 @@ std::optional<std::string> NSBundle::objectForInfoDictionaryKey(std::string_view
     return found->second;
 }
 
-// A property list's top-level dictionary, string values only: <key>NAME</key><string>VALUE
-// </string> pairs.
 const std::map<std::string, std::string, std::less<>>& NSBundle::infoDictionary() {
-    if (m_infoDictionary)
-        return *m_infoDictionary;
-    const std::string contents = contentsOfResource(infoPlist);
-    const std::string path = pathForResource(infoPlist);
-    pugi::xml_document plist;
-    const auto parsed = plist.load_buffer(contents.data(), contents.size());
-    if (!parsed)
-        Runtime::raise(Runtime::Error(path + ": malformed XML: " + parsed.description()));
-    const auto dict = plist.child("plist").child("dict");
-    if (!dict)
-        Runtime::raise(Runtime::Error(path + ": not a property list with a <dict>"));
-    std::map<std::string, std::string, std::less<>> dictionary;
-    for (const auto& key : dict.children("key")) {
-        const auto value = key.next_sibling();
-        if (std::string_view(value.name()) == "string")
-            dictionary.insert_or_assign(key.text().get(), value.text().get());
-    }
-    return m_infoDictionary.emplace(std::move(dictionary));
+    if (!m_infoDictionary)
+        m_infoDictionary.emplace(
+            stringsOfPropertyList(contentsOfResource(infoPlist), pathForResource(infoPlist)));
+    return *m_infoDictionary;
 }

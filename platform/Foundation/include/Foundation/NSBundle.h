@@ -29,8 +29,9 @@ class NSBundle {
     // Raises Runtime::Error naming the path and the reason when it cannot be read.
     std::string contentsOfResource(std::string_view name) const;
 
-    // A string value of Info.plist ("CFBundleName"), read once; empty when the key is not
-    // there. Raises Runtime::Error when Info.plist cannot be read or is not a property list.
+    // A string value of Info.plist ("CFBundleName"), in XML or binary, read once; empty when
+    // the key is not there. Raises Runtime::Error when Info.plist cannot be read or is not a
+    // property list.
     std::optional<std::string> objectForInfoDictionaryKey(std::string_view key);
 
   private:

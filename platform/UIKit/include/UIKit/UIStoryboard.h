@@ -22,7 +22,9 @@
 //   </document>
 // A control's <action selector="resetPressed:" destination="screen"
 // event="touchUpInside"/> sits inside its <view>. Every other attribute goes to the
-// object's coder, and one that its class does not read is an error.
+// object's coder, and one that its class does not read is an error. A build may compile the file
+// (Tools/compile_interface.py) to the same elements with their lines, for a program that
+// carries no XML reader; the contents say which form they are.
 class UIStoryboard {
   public:
     // Any fault of the file; what() reads "FILE:LINE: MESSAGE".
