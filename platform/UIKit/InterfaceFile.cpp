@@ -48,7 +48,7 @@ InterfaceElement CompiledReader::readElement(int depth) {
         element.attributes.emplace_back(std::move(key), word());
     }
     if (childCount > 0 && depth == maximumElementDepth)
-        fail("elements nest deeper than " + std::to_string(maximumElementDepth) + " levels");
+        failNestingTooDeep(m_path, m_line);
     for (std::size_t index = 0; index < childCount; ++index)
         element.children.push_back(readElement(depth + 1));
     return element;
@@ -90,6 +90,11 @@ const InterfaceElement* InterfaceElement::child(std::string_view childName) cons
 
 void failInterfaceFile(const std::string& path, std::size_t line, const std::string& message) {
     Runtime::raise(UIStoryboard::LoadError(path + ":" + std::to_string(line) + ": " + message));
+}
+
+void failNestingTooDeep(const std::string& path, std::size_t line) {
+    failInterfaceFile(
+        path, line, "elements nest deeper than " + std::to_string(maximumElementDepth) + " levels");
 }
 
 InterfaceElement readInterfaceFile(std::string_view contents, const std::string& path) {

@@ -34,3 +34,5 @@ InterfaceElement readInterfaceXml(std::string_view contents, const std::string& 
 // For the readers: raises UIStoryboard::LoadError naming the place.
 [[noreturn]] void failInterfaceFile(const std::string& path, std::size_t line,
                                     const std::string& message);
+// For the readers: an element at the line holds elements deeper than maximumElementDepth.
+[[noreturn]] void failNestingTooDeep(const std::string& path, std::size_t line);

@@ -47,9 +47,7 @@ InterfaceElement XmlConverter::convert(const pugi::xml_node& node, int depth) {
         if (child.type() != pugi::node_element)
             continue;
         if (depth == maximumElementDepth)
-            failInterfaceFile(m_path, lineOf(child.offset_debug()),
-                              "elements nest deeper than " + std::to_string(maximumElementDepth) +
-                                  " levels");
+            failNestingTooDeep(m_path, lineOf(child.offset_debug()));
         element.children.push_back(convert(child, depth + 1));
     }
     return element;
