@@ -236,6 +236,9 @@ test("a first visit waits for the faces' first files only; the rest follow, and 
     const complaints = watchConsole(page);
     await page.goto(server.origin);
     await started(page);
+    // A file is listed among the page's resources only once it has arrived: a file asked for
+    // before the first frame may arrive after it.
+    await page.waitForFunction(() => [...document.fonts].every((face) => face.status === 'loaded'));
     const beforeFirstFrame = await page.evaluate(() => {
       const firstFrame = performance.getEntriesByName('platform-first-frame')[0].startTime;
       return performance
@@ -245,7 +248,6 @@ test("a first visit waits for the faces' first files only; the rest follow, and 
         .sort();
     });
     assert.deepEqual(beforeFirstFrame, fetchedFirst, locale);
-    await page.waitForFunction(() => [...document.fonts].every((face) => face.status === 'loaded'));
     await page.waitForFunction(() => window.framesPainted.at(-1) > window.fontsLoaded.at(-1));
     assert.deepEqual(complaints, []);
     await context.close();
