@@ -4,6 +4,11 @@
 
 namespace Runtime {
 
+ClassInfo::ClassInfo() = default;
+ClassInfo::ClassInfo(ClassInfo&&) noexcept = default;
+ClassInfo& ClassInfo::operator=(ClassInfo&&) noexcept = default;
+ClassInfo::~ClassInfo() = default;
+
 ClassRegistry& ClassRegistry::shared() {
     static ClassRegistry registry;
     return registry;

@@ -33,6 +33,12 @@ struct ClassInfo {
     std::function<std::shared_ptr<NSObject>(NSCoder&)> createWithCoder;
     std::map<Selector, Outlet, std::less<>> outlets;
     std::map<Selector, Action, std::less<>> actions;
+
+    // Made and dropped in one place rather than inline beside every class's registration.
+    ClassInfo();
+    ClassInfo(ClassInfo&&) noexcept;
+    ClassInfo& operator=(ClassInfo&&) noexcept;
+    ~ClassInfo();
 };
 
 // Every registered class, by runtime name and by C++ type. One per process.
