@@ -23,7 +23,7 @@ void ClassRegistry::add(ClassInfo info) {
 }
 
 const ClassInfo* ClassRegistry::classNamed(std::string_view name) const {
-    const auto found = m_classesByName.find(std::string(name));
+    const auto found = m_classesByName.find(name);
     return found == m_classesByName.end() ? nullptr : &found->second;
 }
 

@@ -10,7 +10,6 @@
 #include <string>
 #include <type_traits>
 #include <typeindex>
-#include <unordered_map>
 
 class NSCoder;
 
@@ -63,8 +62,10 @@ class ClassRegistry {
 
   private:
     ClassRegistry() = default;
-    std::unordered_map<std::string, ClassInfo> m_classesByName;
-    std::unordered_map<std::type_index, std::string> m_namesByType;
+    // Ordered maps: a few dozen classes, found by a name's view without copying it, and no
+    // hash tables' code in the program for them alone.
+    std::map<std::string, ClassInfo, std::less<>> m_classesByName;
+    std::map<std::type_index, std::string> m_namesByType;
 };
 
 // The declaration of one class: its runtime name, outlets and actions, written beside it.
