@@ -68,6 +68,43 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseCase{"4.9e-324", std::numeric_limits<double>::denorm_min()},
                     ParseCase{"1.7976931348623157e308", std::numeric_limits<double>::max()}));
 
+// However a literal beyond the range is written, it rounds to an infinity or a zero of its
+// own sign, and one just inside it to the subnormal it is nearest.
+struct RoundedCase {
+    std::string text;
+    double value;
+};
+
+void PrintTo(const RoundedCase& c, std::ostream* os) {
+    *os << '"' << c.text.substr(0, 40) << (c.text.size() > 40 ? "...\"" : "\"");
+}
+
+class OutOfRange : public testing::TestWithParam<RoundedCase> {};
+
+TEST_P(OutOfRange, roundsAsIeeeDoesWithItsSign) {
+    const auto& [text, value] = GetParam();
+    const std::optional<double> parsed = doubleFromString(text);
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(*parsed, value);
+    EXPECT_EQ(std::signbit(*parsed), std::signbit(value));
+}
+
+constexpr double infinity = std::numeric_limits<double>::infinity();
+constexpr double smallest = std::numeric_limits<double>::denorm_min();
+
+INSTANTIATE_TEST_SUITE_P(
+    Written, OutOfRange,
+    testing::Values(
+        RoundedCase{"-1e-400", -0.0}, RoundedCase{".5e-400", 0.0}, RoundedCase{"123.45e-330", 0.0},
+        RoundedCase{"-0.00012e-321", -0.0}, RoundedCase{"1" + std::string(400, '0'), infinity},
+        RoundedCase{"-1" + std::string(400, '0') + ".5", -infinity},
+        RoundedCase{"0." + std::string(400, '0') + "1", 0.0},
+        RoundedCase{"-0." + std::string(400, '0') + "1e+5", -0.0},
+        RoundedCase{"0.0001e313", infinity}, RoundedCase{"1E+400", infinity},
+        RoundedCase{"1e99999999999999999999", infinity},
+        RoundedCase{"1e-99999999999999999999", 0.0}, RoundedCase{"2.4703282292062327e-324", 0.0},
+        RoundedCase{"2.4703282292062328e-324", smallest}, RoundedCase{"1000e-326", 2 * smallest}));
+
 TEST(TextToNumberLocale, decimalCommaLocaleChangesNothing) {
     const std::string previous = std::setlocale(LC_ALL, nullptr);
     ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "scripts/setup generates it";

@@ -1,9 +1,8 @@
 #include "Runtime/NumberParsing.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cstdlib>
-#include <locale.h>
-#include <string>
+#include <limits>
 
 namespace Runtime {
 namespace {
@@ -12,12 +11,41 @@ bool isDigitOrPoint(char c) {
     return (c >= '0' && c <= '9') || c == '.';
 }
 
-// from_chars reports overflow and underflow without a value; strtod in the C locale rounds
-// them the IEEE way. Only such extreme texts take this slower road.
-double parseOutOfRange(std::string_view literal) {
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
-    const std::string terminated(literal);
-    return strtod_l(terminated.c_str(), nullptr, cLocale);
+// The power of ten just above a literal's magnitude, roughly: its significant digits' place
+// plus its exponent, which saturates rather than overflowing.
+long magnitudeOf(std::string_view literal) {
+    const std::size_t point = std::min(literal.find('.'), literal.find_first_of("eE"));
+    const std::size_t mantissaEnd = std::min(literal.find_first_of("eE"), literal.size());
+    const std::string_view whole = literal.substr(0, point);
+    const std::size_t firstDigit = whole.find_first_not_of('0');
+    long magnitude = 0;
+    if (firstDigit != std::string_view::npos) {
+        magnitude = static_cast<long>(whole.size() - firstDigit);
+    } else if (point < mantissaEnd) {
+        const std::string_view fraction = literal.substr(point + 1, mantissaEnd - point - 1);
+        magnitude = -static_cast<long>(std::min(fraction.find_first_not_of('0'), fraction.size()));
+    }
+    if (mantissaEnd == literal.size())
+        return magnitude;
+    std::string_view exponent = literal.substr(mantissaEnd + 1);
+    const bool negative = exponent.front() == '-';
+    if (negative || exponent.front() == '+')
+        exponent.remove_prefix(1);
+    long power = 0;
+    for (const char digit : exponent)
+        power = std::min(power * 10 + (digit - '0'), 1'000'000'000L);
+    return magnitude + (negative ? -power : power);
+}
+
+// from_chars reports a literal out of range when it rounds, the IEEE way, to an infinity or
+// to a zero (a subnormal it returns itself): which, its magnitude says, being far above or
+// far below one. Its sign is kept, as on a zero.
+double outOfRange(std::string_view literal) {
+    const bool negative = literal.front() == '-';
+    if (negative)
+        literal.remove_prefix(1);
+    const double rounded = magnitudeOf(literal) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    return negative ? -rounded : rounded;
 }
 
 } // namespace
@@ -38,7 +66,7 @@ std::optional<double> doubleFromString(std::string_view text) {
     if (stop != end)
         return std::nullopt;
     if (error == std::errc::result_out_of_range)
-        return parseOutOfRange(text);
+        return outOfRange(text);
     if (error != std::errc())
         return std::nullopt;
     return value;
