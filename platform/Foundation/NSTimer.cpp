@@ -44,14 +44,19 @@ void NSRunLoop::forgetInvalidTimers() {
     std::erase_if(m_timers, [](const auto& timer) { return !timer->isValid(); });
 }
 
+namespace {
+
+bool firesBefore(const std::shared_ptr<NSTimer>& one, const std::shared_ptr<NSTimer>& other) {
+    return one->fireDate() < other->fireDate();
+}
+
+} // namespace
+
 std::optional<NSTimer::Clock::time_point> NSRunLoop::nextFireDate() {
     forgetInvalidTimers();
     if (m_timers.empty())
         return std::nullopt;
-    return (*std::min_element(
-                m_timers.begin(), m_timers.end(),
-                [](const auto& a, const auto& b) { return a->fireDate() < b->fireDate(); }))
-        ->fireDate();
+    return (*std::min_element(m_timers.begin(), m_timers.end(), firesBefore))->fireDate();
 }
 
 void NSRunLoop::fireTimers(NSTimer::Clock::time_point now) {
@@ -59,9 +64,12 @@ void NSRunLoop::fireTimers(NSTimer::Clock::time_point now) {
     std::vector<std::shared_ptr<NSTimer>> due;
     std::copy_if(m_timers.begin(), m_timers.end(), std::back_inserter(due),
                  [now](const auto& timer) { return timer->fireDate() <= now; });
-    std::sort(due.begin(), due.end(),
-              [](const auto& a, const auto& b) { return a->fireDate() < b->fireDate(); });
-    for (const auto& timer : due) {
+    // The earliest first, and of two due at once the one added first. A run loop has a
+    // handful of timers, so each is found by a scan rather than a sort.
+    while (!due.empty()) {
+        const auto earliest = std::min_element(due.begin(), due.end(), firesBefore);
+        const std::shared_ptr<NSTimer> timer = *earliest;
+        due.erase(earliest);
         // However late, a repeating timer fires once, and is next due after `now`.
         timer->fire();
         while (timer->isValid() && timer->fireDate() <= now)
