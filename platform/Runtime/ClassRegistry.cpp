@@ -6,7 +6,6 @@ namespace Runtime {
 
 ClassInfo::ClassInfo() = default;
 ClassInfo::ClassInfo(ClassInfo&&) noexcept = default;
-ClassInfo& ClassInfo::operator=(ClassInfo&&) noexcept = default;
 ClassInfo::~ClassInfo() = default;
 
 ClassRegistry& ClassRegistry::shared() {

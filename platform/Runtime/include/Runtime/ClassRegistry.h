@@ -36,7 +36,6 @@ struct ClassInfo {
     // Made and dropped in one place rather than inline beside every class's registration.
     ClassInfo();
     ClassInfo(ClassInfo&&) noexcept;
-    ClassInfo& operator=(ClassInfo&&) noexcept;
     ~ClassInfo();
 };
 
