@@ -8,10 +8,11 @@ contents.
 Everything about the program comes from its resources: the name and description from
 Info.plist, the colours from the screen's root view in the main interface file, the icon
 from the SVG Info.plist names, and what shows at once, before the program runs, from its
-launch screen (UILaunchStoryboardName), turned into the page's own markup.
+launch screen (UILaunchStoryboardName), turned into the page's own markup with its texts in
+outline.
 
 Usage: make_site.py --wasm FILE --boundary DIR --resources DIR --page DIR --out DIR
-                    [--screenshot PNG]...
+                    --shaper HB-SHAPE [--screenshot PNG]...
 """
 import argparse
 import gzip
@@ -26,6 +27,9 @@ import sys
 import xml.etree.ElementTree as ElementTree
 
 import brotli
+from fontTools.pens.basePen import BasePen
+from fontTools.pens.transformPen import TransformPen
+from fontTools.ttLib import TTFont
 
 # Info.plist is read by the toolkit's own reader for the build.
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "Foundation" / "Tools"))
@@ -63,31 +67,126 @@ def screen_colour(storyboard):
 WEIGHTS = {"light": 300, "regular": 400, "medium": 500, "semibold": 600, "bold": 700}
 
 
-def launch_markup(storyboard):
-    """The launch screen's labels as elements laid where its views lay them: proportionally
-    across where their margins and width are flexible, at their points down."""
+class RelativePathPen(BasePen):
+    """An SVG path in relative steps between points rounded to a tenth of a pixel (a third of
+    a phone's pixel at most): short, and a letter drawn twice comes out much the same twice,
+    which the page's compression takes for one."""
+
+    def __init__(self, scale):
+        super().__init__(None)
+        self.scale = scale
+        self.commands = []
+        self.at = (0, 0)
+
+    def steps(self, *points):
+        """The points, each from the current one; a curve's control points are steps from
+        where it starts, as is its end."""
+        start = self.at
+        rounded = [tuple(round(value * self.scale * 10) for value in point) for point in points]
+        self.at = rounded[-1]
+        return " ".join(
+            f"{(value - was) / 10:g}" for point in rounded for value, was in zip(point, start)
+        )
+
+    def _moveTo(self, point):
+        self.commands.append("m" + self.steps(point))
+        self.contour_start = self.at
+
+    def _lineTo(self, point):
+        self.commands.append("l" + self.steps(point))
+
+    def _curveToOne(self, first, second, end):
+        self.commands.append("c" + self.steps(first, second, end))
+
+    def _closePath(self):
+        # A closed contour leaves the pen where the contour began.
+        self.commands.append("z")
+        self.at = self.contour_start
+
+    def path(self):
+        return "".join(self.commands).replace(" -", "-")
+
+
+def outlined_text(shaper, text, weight, size, height, share):
+    """A line of text as Inter draws it, shaped by HarfBuzz, as the path of the face's
+    outlines: a picture that shows at once, in the right face, with no face file to wait for.
+    Down its height it sits as the painter sets a line (the face's ascent and descent
+    centred); across, it starts share of its advance left of the origin (0 for a line aligned
+    left, 1/2 centred). None where the face lacks a character."""
+    if weight not in FACES:
+        return None
+    path = INTER / FACES[weight]
+    shaped = json.loads(
+        subprocess.run(
+            [shaper, "--output-format=json", "--no-glyph-names", path, text],
+            check=True,
+            capture_output=True,
+            text=True,
+        ).stdout
+    )
+    if any(glyph["g"] == 0 for glyph in shaped):
+        return None
+    font = TTFont(path)
+    order = font.getGlyphOrder()
+    glyphs = font.getGlyphSet()
+    scale = size / font["head"].unitsPerEm
+    ascent, descent = font["hhea"].ascent, -font["hhea"].descent
+    baseline = ((height / scale) - ascent - descent) / 2 + ascent
+    outline = RelativePathPen(scale)
+    pen_x = -share * sum(glyph["ax"] for glyph in shaped)
+    for glyph in shaped:
+        offset = (1, 0, 0, -1, pen_x + glyph["dx"], baseline - glyph["dy"])
+        glyphs[order[glyph["g"]]].draw(TransformPen(outline, offset))
+        pen_x += glyph["ax"]
+    return outline.path()
+
+
+# Where a line starts, as a share of its advance left of where it is aligned to.
+ALIGNMENT_SHARES = {"left": 0, "center": 0.5, "right": 1}
+
+
+def launch_markup(storyboard, shaper):
+    """The launch screen's labels laid where its views lay them: proportionally across where
+    their margins and width are flexible, at their points down, each clipped to its frame.
+    The texts are drawn in outline, in one picture; one the faces cannot draw stays text, in
+    whatever face the browser has."""
     if not storyboard.exists():
         return ""
     root = ElementTree.parse(storyboard).getroot().find("viewController/view")
     if root is None:
         fail(f"{storyboard}: no root view")
     screen_width = float(root.get("frame", "0 0 375 667").split()[2])
-    parts = []
+    outlined, texts = [], []
     for label in root.findall("view[@class='UILabel']"):
         x, y, width, height = (float(value) for value in label.get("frame").split())
         mask = label.get("autoresizingMask", "").split()
         if {"flexibleLeftMargin", "flexibleWidth", "flexibleRightMargin"} <= set(mask):
-            across = f"left:{100 * x / screen_width:.4g}%;width:{100 * width / screen_width:.4g}%"
+            left, wide = (f"{100 * value / screen_width:.4g}%" for value in (x, width))
         else:
-            across = f"left:{x:g}px;width:{width:g}px"
+            left, wide = f"{x:g}", f"{width:g}"
+        text = label.get("text", "")
+        colour = label.get("textColor", "#000000")
+        size = float(label.get("fontSize", "17"))
+        weight = WEIGHTS[label.get("fontWeight", "regular")]
+        alignment = label.get("textAlignment", "left")
+        share = ALIGNMENT_SHARES[alignment]
+        outline = outlined_text(shaper, text, weight, size, height, share) if text else ""
+        if outline is not None:
+            outlined.append(
+                f'<svg x="{left}" y="{y:g}" width="{wide}" height="{height:g}">'
+                f'<svg x="{100 * share:g}%" overflow="visible">'
+                f'<path fill="{colour}" d="{outline}"/></svg></svg>'
+            )
+            continue
+        unit = "" if left.endswith("%") else "px"
         style = (
-            f"{across};top:{y:g}px;height:{height:g}px;line-height:{height:g}px;"
-            f"color:{label.get('textColor', '#000000')};font-size:{label.get('fontSize', '17')}px;"
-            f"font-weight:{WEIGHTS[label.get('fontWeight', 'regular')]};"
-            f"text-align:{label.get('textAlignment', 'left')}"
+            f"left:{left}{unit};width:{wide}{unit};top:{y:g}px;height:{height:g}px;"
+            f"line-height:{height:g}px;color:{colour};font-size:{size:g}px;"
+            f"font-weight:{weight};text-align:{alignment}"
         )
-        parts.append(f'<div style="{style}">{html.escape(label.get("text", ""))}</div>')
-    return "".join(parts)
+        texts.append(f'<div style="{style}">{html.escape(text)}</div>')
+    picture = f'<svg width="100%" height="100%">{"".join(outlined)}</svg>' if outlined else ""
+    return picture + "".join(texts)
 
 
 # The page's modules, each importing only those before it: the generated schema and binding,
@@ -260,7 +359,7 @@ def fill(template, values):
 
 def main():
     arguments = argparse.ArgumentParser()
-    for option in ("--wasm", "--boundary", "--resources", "--page", "--out"):
+    for option in ("--wasm", "--boundary", "--resources", "--page", "--out", "--shaper"):
         arguments.add_argument(option, required=True, type=pathlib.Path)
     arguments.add_argument("--screenshot", action="append", default=[], type=pathlib.Path)
     options = arguments.parse_args()
@@ -292,7 +391,7 @@ def main():
         "NAME": name,
         "THEME_COLOR": colour,
         "DESCRIPTION": description,
-        "LAUNCH": launch_markup(launch),
+        "LAUNCH": launch_markup(launch, options.shaper),
         "PAGE_SCRIPT": page_script(sources),
         **subset_fonts(building),
     }
