@@ -254,6 +254,30 @@ test("a first visit waits for the faces' first files only; the rest follow, and 
   }
 });
 
+test("a face's first file missing or damaged leaves its texts to another face; the program starts", async () => {
+  for (const [fault, spoil] of [
+    ['missing', (file) => rmSync(file)],
+    ['damaged', (file) => writeFileSync(file, 'not a font')],
+  ]) {
+    const folder = siteCopy();
+    spoil(join(folder, 'fonts/inter-600.woff2'));
+    const server = await serveSite(folder);
+    servers.push(server);
+    const page = await openPage(server.origin);
+    await started(page);
+    await page.waitForFunction(() => performance.getEntriesByName('platform-first-frame').length);
+    assert.equal(await page.locator('#failure').isHidden(), true, fault);
+    // Besides the browser's own word of a 404 or of a font it could not read, the page's one
+    // warning, naming the file.
+    const said = page.complaints.filter(
+      (line) => !/Failed to load resource|OTS parsing error/.test(line),
+    );
+    assert.equal(said.length, 1, `${fault}: ${said}`);
+    assert.match(said[0], /^warning: fonts\/inter-600\.woff2 could not be loaded/);
+    await page.context().close();
+  }
+});
+
 test("the launch screen shows the title in the screen's colours before the program runs, where its first frame draws it", async () => {
   const server = await serveSite(site);
   servers.push(server);

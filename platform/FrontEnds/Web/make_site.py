@@ -305,12 +305,14 @@ def add_screenshots(pictures, out):
 
 
 def subset_fonts(out):
-    """The faces' files, and the page's rules for them: one rule for each file (Firefox
-    fetches a file again for a second rule that names it), each with its range of characters
-    so that a browser fetches a file only for a text that needs it."""
+    """The faces' files, and the page's ways to them. A face's first file is fetched by the
+    page's head, as the program is, and made a face by its script; not preloaded, since
+    Chromium holds a page's first paint while a preloaded font is on its way. A second file
+    has a rule of its own (Firefox fetches a file again for a second rule that names it), with
+    its range of characters, so that a browser fetches it only for a text that needs it."""
     fonts = out / "fonts"
     fonts.mkdir()
-    rules = []
+    rules, first_faces = [], []
     for weight, face in FACES.items():
         for suffix, unicodes in FONT_FILES.items():
             name = f"inter-{weight}{suffix}.woff2"
@@ -327,17 +329,15 @@ def subset_fonts(out):
                 ],
                 check=True,
             )
+            if unicodes == FIRST_UNICODES:
+                first_faces.append({"weight": weight, "url": f"fonts/{name}", "unicodes": unicodes})
+                continue
             rules.append(
                 f"@font-face {{ font-family: Inter; font-weight: {weight}; font-display: swap; "
                 f'src: url(fonts/{name}) format("woff2"); unicode-range: {unicodes}; }}'
             )
     shutil.copy(FONT_LICENCE, fonts / "LICENSE-Inter.txt")
-    preloads = [
-        f'<link rel="preload" href="fonts/inter-{weight}.woff2" as="font" type="font/woff2" '
-        "crossorigin>"
-        for weight in FACES
-    ]
-    return {"FONT_FACES": "\n".join(rules), "FONT_PRELOADS": "\n".join(preloads)}
+    return {"FONT_FACES": "\n".join(rules), "FIRST_FACES": json.dumps(first_faces)}
 
 
 def precompress(folder):

@@ -172,9 +172,27 @@ function listen(size) {
   window.addEventListener('blur', lifeCycleStep);
 }
 
-// The weights the program draws in. A face's first file is loaded before the first frame;
-// its second (what few screens draw) after it.
-const faceWeights = [400, 600, 700];
+// The faces the program draws in, as the page's head began to fetch them. A face's first
+// file is loaded before the first frame; its second (what few screens draw) after it.
+const firstFaces = window.platformFirstFaces ?? [];
+const faceWeights = firstFaces.map((face) => face.weight);
+
+// A face's first file made one of the page's faces. One that cannot be had is left out, and
+// the texts it would draw are drawn in the face the browser has instead.
+async function addFirstFace({ weight, unicodes, url, file }) {
+  try {
+    const response = await file;
+    if (!response.ok) throw new Error(`the server answered ${response.status}`);
+    const face = new FontFace('Inter', await response.arrayBuffer(), {
+      weight: String(weight),
+      unicodeRange: unicodes,
+      display: 'swap',
+    });
+    document.fonts.add(await face.load());
+  } catch (error) {
+    console.warn(`${url} could not be loaded; its texts are drawn in another face. (${error})`);
+  }
+}
 
 function loadRestOfFaces() {
   // Whenever a file arrives (these, or one a text asked for), the texts are measured again.
@@ -193,10 +211,8 @@ async function start() {
   // The program compiles and the fonts load while the canvas makes its pixels, in the
   // page's own colour until the first frame.
   const compiled = compileProgram();
-  const fonts = Promise.all(
-    faceWeights.map((weight) => document.fonts.load(`${weight} 16px Inter`)),
-  );
-  fonts.then(() => painter.warmFaces(faceWeights)).catch(() => {});
+  const fonts = Promise.all(firstFaces.map(addFirstFace));
+  fonts.then(() => painter.warmFaces(faceWeights));
   let size = viewport();
   painter.resize(size.width, size.height, size.pixelRatio);
   painter.clear(getComputedStyle(document.body).backgroundColor);
