@@ -194,7 +194,12 @@ class WebDriverPage extends Page {
       body: body && JSON.stringify(body),
     });
     const { value } = await response.json();
-    if (value?.error) throw new Error(`${value.error}: ${value.message}`);
+    // Named with its command and script: a driver's own words ("Could not parse script
+    // result") do not say which of a test's many calls they answer.
+    if (value?.error) {
+      const script = body?.script ? `: ${body.script.slice(0, 300)}` : '';
+      throw new Error(`${value.error}: ${value.message} (${method} ${path}${script})`);
+    }
     return value;
   }
 
