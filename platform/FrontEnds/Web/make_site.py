@@ -15,6 +15,7 @@ Usage: make_site.py --wasm FILE --boundary DIR --resources DIR --page DIR --out 
                     --shaper HB-SHAPE [--screenshot PNG]...
 """
 import argparse
+import functools
 import gzip
 import hashlib
 import html
@@ -107,6 +108,12 @@ class RelativePathPen(BasePen):
         return "".join(self.commands).replace(" -", "-")
 
 
+@functools.cache
+def face_of(path):
+    """A face's file, read once however many labels it draws."""
+    return TTFont(path)
+
+
 def outlined_text(shaper, text, weight, size, height, share):
     """A line of text as Inter draws it, shaped by HarfBuzz, as the path of the face's
     outlines: a picture that shows at once, in the right face, with no face file to wait for.
@@ -126,7 +133,7 @@ def outlined_text(shaper, text, weight, size, height, share):
     )
     if any(glyph["g"] == 0 for glyph in shaped):
         return None
-    font = TTFont(path)
+    font = face_of(path)
     order = font.getGlyphOrder()
     glyphs = font.getGlyphSet()
     scale = size / font["head"].unitsPerEm
