@@ -312,11 +312,12 @@ def add_screenshots(pictures, out):
 
 
 def subset_fonts(out):
-    """The faces' files, and the page's ways to them. A face's first file is fetched by the
-    page's head, as the program is, and made a face by its script; not preloaded, since
-    Chromium holds a page's first paint while a preloaded font is on its way. A second file
-    has a rule of its own (Firefox fetches a file again for a second rule that names it), with
-    its range of characters, so that a browser fetches it only for a text that needs it."""
+    """The faces' files, and the page's ways to them. A face's first file is loaded as a
+    face by a script at the top of the page's body, as the program downloads; not preloaded
+    or loaded from the head, since Chromium then holds the page's first paint until it came.
+    A second file has a rule of its own (Firefox fetches a file again for a second rule that
+    names it), with its range of characters, so that a browser fetches it only for a text
+    that needs it."""
     fonts = out / "fonts"
     fonts.mkdir()
     rules, first_faces = [], []

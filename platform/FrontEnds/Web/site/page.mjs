@@ -172,23 +172,17 @@ function listen(size) {
   window.addEventListener('blur', lifeCycleStep);
 }
 
-// The faces the program draws in, as the page's head began to fetch them. A face's first
-// file is loaded before the first frame; its second (what few screens draw) after it.
+// The faces the program draws in, as the page began to load them. A face's first file is
+// loaded before the first frame; its second (what few screens draw) after it.
 const firstFaces = window.platformFirstFaces ?? [];
 const faceWeights = firstFaces.map((face) => face.weight);
 
-// A face's first file made one of the page's faces. One that cannot be had is left out, and
-// the texts it would draw are drawn in the face the browser has instead.
-async function addFirstFace({ weight, unicodes, url, file }) {
+// A face's first file made one of the page's faces. One that cannot be had (missing,
+// damaged) is left out, and the texts it would draw are drawn in the face the browser has
+// instead.
+async function addFirstFace({ url, loaded }) {
   try {
-    const response = await file;
-    if (!response.ok) throw new Error(`the server answered ${response.status}`);
-    const face = new FontFace('Inter', await response.arrayBuffer(), {
-      weight: String(weight),
-      unicodeRange: unicodes,
-      display: 'swap',
-    });
-    document.fonts.add(await face.load());
+    document.fonts.add(await loaded);
   } catch (error) {
     console.warn(`${url} could not be loaded; its texts are drawn in another face. (${error})`);
   }
