@@ -7,9 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -69,6 +72,46 @@ INSTANTIATE_TEST_SUITE_P(
                  [](Json& j) { j.beginArray().number(nan).number(-infinity).null().endArray(); },
                  "[null,null,null]"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+std::string printfDigits(double value) {
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%.10g", value);
+    return digits;
+}
+
+// Numbers are written without printf where they can be, in the digits it would write: each
+// of these, and of many drawn at random over the magnitudes either side of its fixed form,
+// reads the same as printf's "%.10g" (a tie or a carry past the last digit among them).
+TEST(JsonNumbers, readAsPrintfWritesThem) {
+    std::vector<double> values = {0.0,          -0.0,
+                                  1e-4,         0.5,
+                                  187.5,        -16.64,
+                                  1e9,          1e10,
+                                  9999999999.4, 9999999999.5,
+                                  999999999.95, 1234567890.5,
+                                  123456789.25, 0.00012345678905,
+                                  1.0 / 3,      2.0 / 3};
+    for (double edge : {1e-4, 1e-3, 1.0, 1e9, 1e10})
+        values.insert(values.end(), {std::nextafter(edge, 0.0), std::nextafter(edge, 2e10)});
+    for (int step = 0; step <= 255; ++step)
+        values.push_back(step / 255.0);
+    for (int step = -3000; step <= 3000; ++step)
+        values.insert(values.end(), {step / 3.0, step / 6.0, step * 0.01, step * 1.1});
+    std::mt19937_64 random(20261210);
+    std::uniform_real_distribution<double> decimalExponent(-7, 12);
+    for (int draw = 0; draw < 100'000; ++draw) {
+        const double value = std::pow(10.0, decimalExponent(random));
+        values.push_back(draw % 2 ? value : -value);
+    }
+    std::size_t differing = 0;
+    for (double value : values) {
+        Json json;
+        json.number(value);
+        if (json.text() != printfDigits(value) && ++differing <= 10)
+            ADD_FAILURE() << printfDigits(value) << " was written " << json.text();
+    }
+    EXPECT_EQ(differing, 0u);
+}
 
 // A text being drawn without a caret still says so: the page reads every field it is sent,
 // and a field left out would read as a renamed one.

@@ -1,7 +1,10 @@
 #include "Web/Json.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -22,7 +25,72 @@ std::size_t sequenceLength(std::string_view text) {
     return length;
 }
 
+// A magnitude rounded to ten significant digits: digits (a ten-digit integer) times ten to
+// the power of exponent minus nine.
+struct TenDigits {
+    std::uint64_t digits;
+    int exponent;
+};
+
+// magnitude's ten digits where printf writes them without an exponent (a decimal exponent
+// from -4 to 9) and its rounding is sure: with one rounding, of a product by an exact power of
+// ten, they are within a millionth of the exact ones.
+std::optional<TenDigits> fixedTenDigits(double magnitude) {
+    static constexpr double powersOfTen[] = {1e0, 1e1, 1e2, 1e3,  1e4,  1e5,  1e6,
+                                             1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13};
+    if (!(magnitude >= 1e-4 && magnitude < 1e10))
+        return std::nullopt;
+    int exponent = 9;
+    while (exponent > -4 && magnitude * powersOfTen[9 - exponent] < 1e9)
+        --exponent;
+    const double scaled = magnitude * powersOfTen[9 - exponent];
+    if (scaled < 1e9 || std::fabs(scaled - std::floor(scaled) - 0.5) < 1e-5)
+        return std::nullopt;
+    const auto digits = static_cast<std::uint64_t>(scaled + 0.5);
+    if (digits < 10'000'000'000)
+        return TenDigits{digits, exponent};
+    // Rounded up to a power of ten: one more digit before the point.
+    if (exponent == 9)
+        return std::nullopt;
+    return TenDigits{1'000'000'000, exponent + 1};
+}
+
 } // namespace
+
+// Ten significant digits is finer than any pixel, as printf's "%.10g" writes them. The
+// shortest-digits conversion would bring a hundred kilobytes of tables with it, and printf
+// reaches its digits through emulated 128-bit arithmetic: with a frame's hundreds of numbers,
+// it was the largest part of making a frame's list. The numbers a frame has are written here
+// in the same digits; printf keeps those it writes with an exponent, and those within a
+// rounding error of a tie.
+bool Json::appendFixed(double value) {
+    if (value == 0) {
+        m_text += std::signbit(value) ? "-0" : "0";
+        return true;
+    }
+    const auto decimal = fixedTenDigits(std::fabs(value));
+    if (!decimal)
+        return false;
+    char text[10];
+    std::to_chars(text, text + sizeof text, decimal->digits);
+    const std::string_view digits(text, sizeof text);
+    const int exponent = decimal->exponent;
+    if (value < 0)
+        m_text += '-';
+    const std::size_t whole = exponent >= 0 ? static_cast<std::size_t>(exponent) + 1 : 0;
+    if (whole == 0)
+        m_text += '0';
+    m_text.append(digits.substr(0, whole));
+    const std::string_view fraction = digits.substr(whole);
+    const std::size_t kept = fraction.find_last_not_of('0');
+    if (kept == std::string_view::npos)
+        return true;
+    m_text += '.';
+    if (exponent < 0)
+        m_text.append(static_cast<std::size_t>(-exponent - 1), '0');
+    m_text.append(fraction.substr(0, kept + 1));
+    return true;
+}
 
 void Json::separate() {
     if (m_afterKey) {
@@ -88,11 +156,11 @@ Json& Json::number(double value) {
     if (!std::isfinite(value))
         return null();
     separate();
-    // Ten digits is finer than any pixel; printf is in the program already, where the
-    // shortest-digits conversion would bring a hundred kilobytes of tables with it.
-    char digits[32];
-    const int length = std::snprintf(digits, sizeof digits, "%.10g", value);
-    m_text.append(digits, static_cast<std::size_t>(length));
+    if (!appendFixed(value)) {
+        char digits[32];
+        const int length = std::snprintf(digits, sizeof digits, "%.10g", value);
+        m_text.append(digits, static_cast<std::size_t>(length));
+    }
     return *this;
 }
 
