@@ -55,42 +55,42 @@ std::optional<TenDigits> fixedTenDigits(double magnitude) {
     return TenDigits{1'000'000'000, exponent + 1};
 }
 
-} // namespace
-
 // Ten significant digits is finer than any pixel, as printf's "%.10g" writes them. The
 // shortest-digits conversion would bring a hundred kilobytes of tables with it, and printf
 // reaches its digits through emulated 128-bit arithmetic: with a frame's hundreds of numbers,
 // it was the largest part of making a frame's list. The numbers a frame has are written here
 // in the same digits; printf keeps those it writes with an exponent, and those within a
 // rounding error of a tie.
-bool Json::appendFixed(double value) {
+bool appendFixed(std::string& text, double value) {
     if (value == 0) {
-        m_text += std::signbit(value) ? "-0" : "0";
+        text += std::signbit(value) ? "-0" : "0";
         return true;
     }
     const auto decimal = fixedTenDigits(std::fabs(value));
     if (!decimal)
         return false;
-    char text[10];
-    std::to_chars(text, text + sizeof text, decimal->digits);
-    const std::string_view digits(text, sizeof text);
+    char written[10];
+    std::to_chars(written, written + sizeof written, decimal->digits);
+    const std::string_view digits(written, sizeof written);
     const int exponent = decimal->exponent;
     if (value < 0)
-        m_text += '-';
+        text += '-';
     const std::size_t whole = exponent >= 0 ? static_cast<std::size_t>(exponent) + 1 : 0;
     if (whole == 0)
-        m_text += '0';
-    m_text.append(digits.substr(0, whole));
+        text += '0';
+    text.append(digits.substr(0, whole));
     const std::string_view fraction = digits.substr(whole);
     const std::size_t kept = fraction.find_last_not_of('0');
     if (kept == std::string_view::npos)
         return true;
-    m_text += '.';
+    text += '.';
     if (exponent < 0)
-        m_text.append(static_cast<std::size_t>(-exponent - 1), '0');
-    m_text.append(fraction.substr(0, kept + 1));
+        text.append(static_cast<std::size_t>(-exponent - 1), '0');
+    text.append(fraction.substr(0, kept + 1));
     return true;
 }
+
+} // namespace
 
 void Json::separate() {
     if (m_afterKey) {
@@ -156,7 +156,7 @@ Json& Json::number(double value) {
     if (!std::isfinite(value))
         return null();
     separate();
-    if (!appendFixed(value)) {
+    if (!appendFixed(m_text, value)) {
         char digits[32];
         const int length = std::snprintf(digits, sizeof digits, "%.10g", value);
         m_text.append(digits, static_cast<std::size_t>(length));

@@ -24,7 +24,6 @@ class Json {
     Json& open(char bracket);
     Json& close(char bracket);
     void separate();
-    bool appendFixed(double value);
 
     std::string m_text;
     // For each open array or object, whether a value has been written in it yet.
